@@ -1,0 +1,119 @@
+// The transformer: XSLT transformations and XPath queries, and the process-wide start and stop.
+#pragma once
+
+#include "PRSMExport.hpp"
+#include "ZBLCore.hpp"
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+
+#include <iosfwd>
+#include <map>
+#include <memory>
+
+namespace XALAN_CPP_NAMESPACE
+{
+class XalanTransformer;
+}
+
+class Dom2Dom;
+class QxXsltFunction;
+
+namespace prsm::detail
+{
+struct TransformerAccess;
+}
+
+// The namespace URI under which stylesheets call the installed extension functions.
+inline constexpr const char kPRSMExtensionNamespace[] = "urn:prsm:xslt-extensions";
+
+// The engine's own extension namespace, under which `nodeset` is offered.
+inline constexpr const char kXalanExtensionNamespace[] = "http://xml.apache.org/xalan";
+
+// Starts the parser and the engine on the first outstanding call and counts every call.
+// The argument is not read. Returns 0. Lets start-up exceptions through, leaving the count as it
+// was. Safe to call from several threads at once.
+PRSM_XSLT_API long QXXslTransformer_Initialize(const char* reserved);
+
+// Uncounts one Initialize; the call that balances the last one stops the engine, then the parser.
+// A call with nothing outstanding does nothing. The argument is not read. Returns 0.
+PRSM_XSLT_API long QXXslTransformer_Terminate(const char* reserved);
+
+// Runs XSLT 1.0 transformations with string parameters and extension functions, and XPath queries
+// over in-memory documents. Create between QXXslTransformer_Initialize and _Terminate. Calls on
+// one transformer and its handles must not overlap; separate transformers are independent.
+//
+// Two kinds of operation: set-up, file and stream transformations and handle set-up let every
+// exception through; the in-memory transformation and doXPath catch everything, store a report
+// that getLastError() returns, and answer with a status of -1 to -5.
+class PRSM_XSLT_API PRSMXslTransformer
+{
+public:
+    // A transformer with its own engine and the eight built-in functions installed.
+    PRSMXslTransformer();
+    ~PRSMXslTransformer();
+
+    PRSMXslTransformer(const PRSMXslTransformer&) = delete;
+    PRSMXslTransformer& operator=(const PRSMXslTransformer&) = delete;
+
+    // The last failure text: the report of the last failed in-memory transformation or query once
+    // there has been one (later successes leave it in place), else the engine's own last error.
+    // Owned by the transformer; valid until the next operation on it.
+    const char* getLastError();
+
+    // Adds or replaces the extension function `name` in the system's extension namespace. The
+    // table keeps a clone(); the caller's object may go right after the call.
+    void installExternalFunction(const I18NString& name, const QxXsltFunction& function);
+
+    // Sets the stylesheet parameter `name` to the string `value`, for this and later
+    // transformations. The value is passed as an XPath string literal in apostrophes; an
+    // apostrophe inside it is not escaped and ends the literal.
+    void setStylesheetParam(const I18NString& name, const I18NString& value);
+
+    // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
+    // Returns 0 on success or the engine's nonzero status; the engine's text is then in
+    // getLastError() while no in-memory report is stored. A source that does not parse returns
+    // before the result file is created. An empty `source` returns kNoSourceStatus and creates
+    // nothing. Lets exceptions through.
+    int doTransform(const I18NString& source, const I18NString& stylesheet,
+                    const I18NString& result);
+
+    // Transforms the document read from `source` into `result`, then writes one NUL character,
+    // also after a failed transformation. A source that does not parse returns before anything
+    // is written. Returns 0 or the engine's nonzero status. Lets exceptions through.
+    int doTransform(std::istream& source, const I18NString& stylesheet, std::ostream& result);
+
+    // Transforms the document held by `source` into the target of `result`, both made by this
+    // transformer. Never throws: returns 0, the input's own parse status, kNoDocumentStatus or
+    // kNoTargetStatus for a misused handle, or -1 to -5 with a report in getLastError().
+    int doTransform(Dom2Dom& source, const I18NString& stylesheet, Dom2Dom& result);
+
+    // Evaluates `expression` over the document of `doc` and writes a single selected node as XML
+    // or a string result as text; other results write nothing. Never throws: returns 0, the
+    // input's parse status, kNoDocumentStatus, or -1 to -5 with a report in getLastError().
+    int doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out);
+
+    // A new, fresh handle bound to this transformer; the caller owns it until destroyDom2Dom,
+    // which must come before the transformer is destroyed.
+    Dom2Dom* createDom2Dom();
+
+    // Destroys the handle (null is allowed) and sets the caller's pointer to null.
+    void destroyDom2Dom(Dom2Dom*& document);
+
+    // Status of a file transformation given an empty source file name.
+    static constexpr int kNoSourceStatus = -10;
+    // Status of an in-memory operation whose input handle holds no document.
+    static constexpr int kNoDocumentStatus = -11;
+    // Status of an in-memory transformation whose output handle is not an output.
+    static constexpr int kNoTargetStatus = -12;
+
+private:
+    friend class Dom2Dom;
+    friend struct prsm::detail::TransformerAccess;
+
+    using FunctionTable = std::map<I18NString, std::unique_ptr<QxXsltFunction>>;
+
+    I18NString m_lastError;
+    std::unique_ptr<xalanc::XalanTransformer> m_xalanTransformer;
+    std::map<I18NString, I18NString> m_stylesheetParams;
+    FunctionTable m_externalFunctions;
+};

@@ -1,0 +1,81 @@
+// The extension-function base: engine copies and string conversions.
+#include "QxXsltFunction.hpp"
+
+#include <xalanc/Include/XalanMemoryManagement.hpp>
+#include <xalanc/XPath/XObject.hpp>
+
+#include <memory>
+#include <new>
+
+namespace
+{
+
+// The engine's copy of an installed function. The engine allocates and frees its copies through
+// its memory manager, while clone() gives a heap object of the host's own class; this holder,
+// built in the engine's memory, owns that heap object and forwards every call to it.
+class EngineCopy final : public xalanc::Function
+{
+public:
+    explicit EngineCopy(std::unique_ptr<QxXsltFunction> function) : m_function(std::move(function))
+    {
+    }
+
+    using Function::execute;
+
+    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
+                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
+                               const xercesc::Locator* locator) const override
+    {
+        return m_function->execute(executionContext, context, args, locator);
+    }
+
+    xalanc::Function* clone(xalanc::MemoryManager& manager) const override
+    {
+        return m_function->clone(manager);
+    }
+
+protected:
+    const xalanc::XalanDOMString& getError(xalanc::XalanDOMString& buffer) const override
+    {
+        buffer = m_function->getError();
+        return buffer;
+    }
+
+private:
+    std::unique_ptr<QxXsltFunction> m_function;
+};
+
+} // namespace
+
+QxXsltFunction::~QxXsltFunction() = default;
+
+xalanc::Function* QxXsltFunction::clone(xalanc::MemoryManager& manager) const
+{
+    std::unique_ptr<QxXsltFunction> copy(clone());
+    xalanc::XalanAllocationGuard memory(manager, sizeof(EngineCopy));
+    auto* engineCopy = new (memory.get()) EngineCopy(std::move(copy));
+    memory.release();
+    return engineCopy;
+}
+
+const xalanc::XalanDOMString& QxXsltFunction::getError(xalanc::XalanDOMString& buffer) const
+{
+    buffer = getError();
+    return buffer;
+}
+
+xalanc::XalanDOMString QxXsltFunction::I18NStringToXalanDOMString(const I18NString& text)
+{
+    unsigned short* utf16 = nullptr;
+    I18NExternalBufferToUTF16(utf16, text.getExternalBuffer(), false);
+    if (utf16 == nullptr)
+        return xalanc::XalanDOMString();
+    return xalanc::XalanDOMString(reinterpret_cast<const XMLCh*>(utf16));
+}
+
+I18NString QxXsltFunction::XalanDOMStringToI18NString(const xalanc::XalanDOMString& text)
+{
+    void* buffer = nullptr;
+    I18NUTF16ToExternalBuffer(buffer, reinterpret_cast<const unsigned short*>(text.c_str()), false);
+    return I18NString(static_cast<const void*>(buffer), -1, nullptr, nullptr);
+}

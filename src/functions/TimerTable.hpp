@@ -1,0 +1,30 @@
+// The process-wide table of the stopwatch timers.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+
+namespace prsm::detail
+{
+
+// One stopwatch. startMillis 0 means stopped; the clock never reads 0.
+struct TimerRecord
+{
+    std::uint32_t startMillis = 0;
+    double totalSeconds = 0.0;
+};
+
+// Shared by every transformer and thread of the process; `mutex` guards the records and the
+// id counter together, so concurrent transformations see unique ids and whole updates.
+struct TimerTable
+{
+    std::mutex mutex;
+    std::map<std::int32_t, TimerRecord> records;
+    std::int32_t lastTimerId = 0;
+};
+
+// Defined with the other load-time objects, in their construction order.
+extern TimerTable g_timers;
+
+} // namespace prsm::detail

@@ -1,0 +1,109 @@
+// Counted process-wide start and stop of the parser and the engine.
+#include "frame/ProcessFrame.hpp"
+
+#include "PRSMXslTransformer.hpp"
+
+#include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+using prsm::detail::outstandingInitializations;
+
+bool engineParses()
+{
+    xalanc::XalanTransformer transformer;
+    std::istringstream text("<a>hi</a>");
+    const xalanc::XalanParsedSource* parsed = nullptr;
+    const int status = transformer.parseSource(xalanc::XSLTInputSource(&text), parsed);
+    if (parsed != nullptr)
+        transformer.destroyParsedSource(parsed);
+    return status == 0;
+}
+
+bool parserRunning()
+{
+    return xercesc::XMLPlatformUtils::fgMemoryManager != nullptr;
+}
+
+class ProcessFrame : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_EQ(outstandingInitializations(), 0); }
+    void TearDown() override
+    {
+        while (outstandingInitializations() > 0)
+            QXXslTransformer_Terminate(nullptr);
+    }
+};
+
+TEST_F(ProcessFrame, NestedPairsStartOnceAndStopOnce)
+{
+    EXPECT_FALSE(parserRunning());
+    EXPECT_EQ(QXXslTransformer_Initialize(nullptr), 0);
+    EXPECT_EQ(QXXslTransformer_Initialize("second user"), 0);
+    EXPECT_EQ(outstandingInitializations(), 2);
+    EXPECT_TRUE(engineParses());
+
+    EXPECT_EQ(QXXslTransformer_Terminate("second user"), 0);
+    EXPECT_EQ(outstandingInitializations(), 1);
+    EXPECT_TRUE(parserRunning());
+    EXPECT_TRUE(engineParses());
+
+    EXPECT_EQ(QXXslTransformer_Terminate(nullptr), 0);
+    EXPECT_EQ(outstandingInitializations(), 0);
+    EXPECT_FALSE(parserRunning());
+}
+
+TEST_F(ProcessFrame, RestartsAfterAFullStop)
+{
+    for (int round = 0; round < 3; ++round)
+    {
+        SCOPED_TRACE(round);
+        QXXslTransformer_Initialize(nullptr);
+        EXPECT_TRUE(engineParses());
+        QXXslTransformer_Terminate(nullptr);
+        EXPECT_FALSE(parserRunning());
+    }
+}
+
+TEST_F(ProcessFrame, UnmatchedTerminateDoesNothing)
+{
+    EXPECT_EQ(QXXslTransformer_Terminate(nullptr), 0);
+    EXPECT_EQ(QXXslTransformer_Terminate("again"), 0);
+    EXPECT_EQ(outstandingInitializations(), 0);
+    QXXslTransformer_Initialize(nullptr);
+    EXPECT_EQ(outstandingInitializations(), 1);
+    EXPECT_TRUE(engineParses());
+}
+
+TEST_F(ProcessFrame, ManyThreadsStartAndStopAtOnce)
+{
+    constexpr int kThreads = 16;
+    auto runAll = [](long (*call)(const char*))
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([call] { call(nullptr); });
+        for (auto& thread : threads)
+            thread.join();
+    };
+
+    runAll(&QXXslTransformer_Initialize);
+    EXPECT_EQ(outstandingInitializations(), kThreads);
+    EXPECT_TRUE(engineParses());
+
+    runAll(&QXXslTransformer_Terminate);
+    EXPECT_EQ(outstandingInitializations(), 0);
+    EXPECT_FALSE(parserRunning());
+}
+
+} // namespace

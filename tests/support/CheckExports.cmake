@@ -1,0 +1,31 @@
+# Fails when the shared library exports anything beyond its public interface.
+execute_process(COMMAND nm -D --defined-only -C ${LIBRARY}
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${symbols}")
+set(allowed
+    "^(typeinfo( name)? for |vtable for |non-virtual thunk to )?(I18N|ZBL|KelMdMessage|QxXsltFunction|PRSMXslTransformer|Dom2Dom|QXXslTransformer_|operator(\\+|<|==|!=)\\(I18NString)"
+    # Instantiations of standard and engine templates are weak and harmless to share.
+    "^(typeinfo( name)? for |vtable for )?(std::|__gnu_cxx::|xalanc_1_12::Xalan|void std::|bool std::)"
+    "^(_init|_fini|_edata|_end|__bss_start)$")
+set(unexpected "")
+foreach(line IN LISTS lines)
+    if(line STREQUAL "")
+        continue()
+    endif()
+    string(REGEX REPLACE "^[0-9a-f]+ [A-Za-z] " "" name "${line}")
+    set(ok FALSE)
+    foreach(pattern IN LISTS allowed)
+        if(name MATCHES "${pattern}")
+            set(ok TRUE)
+        endif()
+    endforeach()
+    if(NOT ok)
+        string(APPEND unexpected "  ${name}\n")
+    endif()
+endforeach()
+if(NOT unexpected STREQUAL "")
+    message(FATAL_ERROR "Unexpected exported symbols:\n${unexpected}")
+endif()
