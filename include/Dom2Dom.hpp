@@ -11,6 +11,7 @@
 namespace XALAN_CPP_NAMESPACE
 {
 class FormatterToSourceTree;
+class XSLTInputSource;
 class XSLTResultTarget;
 class XalanDocument;
 class XalanDocumentBuilder;
@@ -57,6 +58,9 @@ private:
     ~Dom2Dom();
 
     xalanc::XalanDocument* GetDocument() { return m_document; }
+
+    // Parses `source` through the transformer's engine and records the outcome as an input.
+    bool parse(const xalanc::XSLTInputSource& source);
 
     xalanc::XalanTransformer* m_xalanTransformer;
     xalanc::XalanDocument* m_document = nullptr;
