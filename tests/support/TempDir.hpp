@@ -1,0 +1,56 @@
+// A private temporary folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace prsm::test
+{
+
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "prsm-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+
+    // The path of `name` inside the folder, as UTF-8 text.
+    std::string path(const std::string& name) const { return (m_path / name).string(); }
+
+    // Writes `content` to `name` and returns its path.
+    std::string write(const std::string& name, const std::string& content) const
+    {
+        std::ofstream(path(name), std::ios::binary) << content;
+        return path(name);
+    }
+
+    bool exists(const std::string& name) const { return std::filesystem::exists(m_path / name); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+} // namespace prsm::test
