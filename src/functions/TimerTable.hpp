@@ -21,7 +21,11 @@ struct TimerTable
 {
     std::mutex mutex;
     std::map<std::int32_t, TimerRecord> records;
+    // The id that TimerCreate handed out last; 0 before the first. Never lowered or reset.
     std::int32_t lastTimerId = 0;
+    // Set once the counter has passed 2147483647 and started again at 1; from then on TimerCreate
+    // skips every id that still has a record.
+    bool hasWrapped = false;
 };
 
 // Defined with the other load-time objects, in their construction order.

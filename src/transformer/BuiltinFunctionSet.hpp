@@ -1,4 +1,4 @@
-// The extension functions every new transformer starts with.
+// The extension functions that every transformer starts with.
 #pragma once
 
 class PRSMXslTransformer;
@@ -6,7 +6,10 @@ class PRSMXslTransformer;
 namespace prsm::detail
 {
 
-// Installs the built-in functions into `transformer`'s table, in their fixed order.
+// Installs the eight built-in functions into `transformer` through installExternalFunction, in
+// this order: GetLocalizedString, GetDateTime, TimerCreate, TimerStart, TimerStop, TimerTotal,
+// TimerReset, TimerDestroy. Each replaces a function of the same name. Lets allocation failures
+// through.
 void installBuiltinFunctions(PRSMXslTransformer& transformer);
 
 } // namespace prsm::detail

@@ -1,0 +1,120 @@
+// The command line of prsm-xslt.
+#include "CommandLine.hpp"
+
+namespace prsm::cli
+{
+
+Options parseCommandLine(const std::vector<std::string>& args)
+{
+    Options options;
+    std::vector<std::string> positional;
+    std::vector<std::string> chained;
+
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string& arg = args[i];
+        auto operand = [&](std::size_t count)
+        {
+            if (i + count >= args.size())
+                throw UsageError(arg + " needs " + (count == 1 ? "a value" : "two values"));
+        };
+        if (arg == "--help" || arg == "-h")
+        {
+            options.showHelp = true;
+        }
+        else if (arg == "--version")
+        {
+            options.showVersion = true;
+        }
+        else if (arg == "--stringparam")
+        {
+            operand(2);
+            const std::string& name = args[i + 1];
+            const std::string& value = args[i + 2];
+            if (name.empty())
+                throw UsageError("--stringparam needs a non-empty name");
+            // The value travels as an XPath string literal in apostrophes.
+            if (value.find('\'') != std::string::npos)
+                throw UsageError("--stringparam " + name +
+                                 ": a value cannot contain an apostrophe");
+            options.stringParams.emplace_back(name, value);
+            i += 2;
+        }
+        else if (arg == "-o" || arg == "--output")
+        {
+            operand(1);
+            options.outputFile = args[++i];
+            if (options.outputFile->empty() || *options.outputFile == "-")
+                throw UsageError(arg + " needs a file name");
+        }
+        else if (arg == "--then")
+        {
+            operand(1);
+            chained.push_back(args[++i]);
+        }
+        else if (arg == "--xpath")
+        {
+            operand(1);
+            options.xpath = args[++i];
+        }
+        else if (arg == "--")
+        {
+            positional.insert(positional.end(), args.begin() + static_cast<long>(i) + 1,
+                              args.end());
+            break;
+        }
+        else if (arg.size() > 1 && arg[0] == '-')
+        {
+            throw UsageError("unknown option " + arg);
+        }
+        else
+        {
+            positional.push_back(arg);
+        }
+    }
+
+    if (options.showHelp || options.showVersion)
+        return options;
+
+    const std::size_t wanted = options.xpath && positional.size() == 1 ? 1 : 2;
+    if (positional.size() != wanted)
+        throw UsageError(positional.size() < wanted ? "missing STYLESHEET or SOURCE"
+                                                    : "too many arguments");
+    options.source = positional.back();
+    if (wanted == 2)
+        options.stylesheets.push_back(positional.front());
+    else if (!chained.empty())
+        throw UsageError("--then needs a first STYLESHEET");
+    options.stylesheets.insert(options.stylesheets.end(), chained.begin(), chained.end());
+    if (options.xpath && options.outputFile)
+        throw UsageError("--xpath prints to standard output; -o does not apply");
+    return options;
+}
+
+std::string usageText()
+{
+    return "Usage: prsm-xslt [OPTIONS] STYLESHEET SOURCE\n"
+           "       prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE\n"
+           "\n"
+           "Transforms SOURCE (a file, or - for standard input) by the XSLT 1.0 STYLESHEET and\n"
+           "writes the result to standard output.\n"
+           "\n"
+           "Options:\n"
+           "  --stringparam NAME VALUE  pass VALUE to the stylesheet parameter NAME as a string\n"
+           "  -o, --output FILE         write the result to FILE (replaced only on success)\n"
+           "  --then STYLESHEET         apply STYLESHEET to the previous result, in memory;\n"
+           "                            repeatable, SOURCE is parsed once\n"
+           "  --xpath EXPR              print the result of EXPR over SOURCE, or over the last\n"
+           "                            result when stylesheets are given\n"
+           "  -h, --help                show this text\n"
+           "  --version                 show the version\n"
+           "\n"
+           "Exit status:\n"
+           "  0  success\n"
+           "  2  usage error\n"
+           "  3  a stylesheet or the source cannot be read\n"
+           "  4  the transformation or the query failed\n"
+           "  5  the output cannot be written\n";
+}
+
+} // namespace prsm::cli
