@@ -95,6 +95,45 @@ TEST_F(PrsmXslt, FailuresKeepTheOldOutputFileAndExitByClass)
     EXPECT_EQ(readFile(m_dir.path("result.txt")), "[:3]");
 }
 
+TEST_F(PrsmXslt, ChainsStylesheetsInMemoryAndQueries)
+{
+    m_dir.write("wrap.xsl", "<xsl:stylesheet version='1.0' "
+                            "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                            "<xsl:template match='/'><box><xsl:copy-of select='*'/></box>"
+                            "</xsl:template></xsl:stylesheet>");
+    m_dir.write("html.xsl", "<xsl:stylesheet version='1.0' "
+                            "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                            "<xsl:output method='html'/><xsl:template match='/'>"
+                            "<p><xsl:value-of select='count(/box/list/item)'/></p>"
+                            "</xsl:template></xsl:stylesheet>");
+
+    const Outcome chained = run("wrap.xsl --then wrap.xsl --then html.xsl items.xml");
+    EXPECT_EQ(chained.status, 0) << chained.err;
+    EXPECT_EQ(chained.out, "<p>0</p>\n");
+
+    const Outcome chainedFile =
+        run("-o out.html wrap.xsl --then html.xsl -", "<list><item/><item/></list>");
+    EXPECT_EQ(chainedFile.status, 0) << chainedFile.err;
+    EXPECT_EQ(readFile(m_dir.path("out.html")), "<p>2</p>\n");
+
+    const Outcome query = run("--xpath 'count(//item)' items.xml");
+    EXPECT_EQ(query.status, 0) << query.err;
+    EXPECT_EQ(query.out, "");
+    EXPECT_EQ(run("--xpath 'string(count(//item))' items.xml").out, "3\n");
+    const Outcome node = run("--xpath '/box/list' wrap.xsl items.xml");
+    EXPECT_EQ(node.status, 0) << node.err;
+    EXPECT_EQ(node.out, "<list><item/><item/><item/></list>\n");
+    const Outcome text = run("--xpath 'string(name(/*))' wrap.xsl --then wrap.xsl items.xml");
+    EXPECT_EQ(text.out, "box\n");
+
+    const Outcome badQuery = run("--xpath '///' items.xml");
+    EXPECT_EQ(badQuery.status, 4);
+    EXPECT_NE(badQuery.err.find("XSLException"), std::string::npos) << badQuery.err;
+    const Outcome badSource = run("--xpath '/a' -", "<a>");
+    EXPECT_EQ(badSource.status, 4);
+    EXPECT_NE(badSource.err.find("cannot parse -"), std::string::npos) << badSource.err;
+}
+
 TEST_F(PrsmXslt, HelpAndVersion)
 {
     const Outcome help = run("--help");
