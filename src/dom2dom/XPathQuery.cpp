@@ -9,7 +9,13 @@
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/NodeRefListBase.hpp>
 #include <xalanc/XPath/XObject.hpp>
-#include <xalanc/XPath/XPathEvaluator.hpp>
+#include <xalanc/XPath/XObjectFactoryDefault.hpp>
+#include <xalanc/XPath/XPath.hpp>
+#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
+#include <xalanc/XPath/XPathEnvSupportDefault.hpp>
+#include <xalanc/XPath/XPathExecutionContextDefault.hpp>
+#include <xalanc/XPath/XPathParserException.hpp>
+#include <xalanc/XPath/XPathProcessorImpl.hpp>
 #include <xalanc/XalanDOM/XalanDocument.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDOMSupport.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
@@ -20,6 +26,28 @@
 
 namespace
 {
+
+// The engine's construction context writes each problem with the expression to std::cerr before
+// throwing. This one throws the same exception for an error and passes over everything else.
+class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
+{
+public:
+    using XPathConstructionContextDefault::XPathConstructionContextDefault;
+
+    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& msg,
+                 const xercesc::Locator* locator, const xalanc::XalanNode*) override
+    {
+        if (classification == eError)
+            throw xalanc::XPathParserException(msg, getMemoryManager(), locator);
+    }
+
+    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& msg,
+                 const xalanc::XalanNode*) override
+    {
+        if (classification == eError)
+            throw xalanc::XPathParserException(msg, getMemoryManager());
+    }
+};
 
 bool isNodeSet(xalanc::XObject::eObjectType type)
 {
@@ -60,8 +88,9 @@ void print(const xalanc::XObject& result, std::ostream& out)
     }
 }
 
-// One evaluation in an environment built for the call; the result is released before the
-// evaluator that made it.
+// One evaluation in an environment built for the call, assembled as the engine's XPathEvaluator
+// does but with a construction context that keeps quiet. Each object is declared before those
+// that refer to it, so the result goes first and the strings the expression keeps go last.
 int evaluateAndPrint(xalanc::MemoryManager& manager, xalanc::XalanDocument& document,
                      const I18NString& expression, std::ostream& out)
 {
@@ -69,14 +98,20 @@ int evaluateAndPrint(xalanc::MemoryManager& manager, xalanc::XalanDocument& docu
     xalanc::XalanSourceTreeParserLiaison parserLiaison(domSupport, manager);
     domSupport.setParserLiaison(&parserLiaison);
 
-    xalanc::XPathEvaluator evaluator(manager);
     // Prefixes in the expression stand for what the document itself declares.
     const xalanc::XalanDocumentPrefixResolver resolver(&document, xalanc::XalanDOMString(manager),
                                                        manager);
     const xalanc::XalanDOMString text = prsm::detail::engineString(expression);
+    QuietConstructionContext constructionContext(manager);
+    xalanc::XPath xpath(manager);
+    xalanc::XPathProcessorImpl processor(manager);
+    processor.initXPath(xpath, constructionContext, text, resolver);
+
+    xalanc::XPathEnvSupportDefault envSupport(manager);
+    xalanc::XObjectFactoryDefault objectFactory(manager);
+    xalanc::XPathExecutionContextDefault executionContext(envSupport, domSupport, objectFactory);
     // The document node is the context, so a relative path reads as one from the root.
-    const xalanc::XObjectPtr result =
-        evaluator.evaluate(domSupport, &document, text.c_str(), resolver);
+    const xalanc::XObjectPtr result = xpath.execute(&document, resolver, executionContext);
     print(*result, out);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "QxXsltFunction.hpp"
 #include "transformer/EngineStrings.hpp"
 #include "transformer/FailureReport.hpp"
+#include "transformer/QuietErrorHandler.hpp"
 
 #include <xalanc/ICUBridge/ICUBridgeCollationCompareFunctor.hpp>
 #include <xalanc/ICUBridge/ICUFormatNumberFunctor.hpp>
@@ -89,6 +90,8 @@ int transformWithPrivateEngine(xalanc::MemoryManager& manager, xalanc::XalanDocu
     xalanc::XalanSourceTreeDOMSupport domSupport;
     xalanc::XalanSourceTreeParserLiaison parserLiaison(domSupport, manager);
     domSupport.setParserLiaison(&parserLiaison);
+    // Parse errors of the stylesheet and of documents it loads are reported, never printed.
+    parserLiaison.setErrorHandler(&prsm::detail::quietErrorHandler());
     xalanc::XSLTProcessorEnvSupportDefault envSupport(manager);
 
     envSupport.installExternalFunctionLocal(engineString(kXalanExtensionNamespace),

@@ -4,6 +4,7 @@
 #include "QxXsltFunction.hpp"
 #include "transformer/BuiltinFunctionSet.hpp"
 #include "transformer/EngineStrings.hpp"
+#include "transformer/QuietErrorHandler.hpp"
 
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
@@ -14,6 +15,8 @@ PRSMXslTransformer::PRSMXslTransformer()
     // the engine's default of echoing warnings and xsl:message output to stderr would write into
     // the host's own error stream.
     m_xalanTransformer->setWarningStream(nullptr);
+    // For the same reason: the parser's own handler prints each parse error before failing.
+    m_xalanTransformer->setErrorHandler(&prsm::detail::quietErrorHandler());
     prsm::detail::installBuiltinFunctions(*this);
 }
 
