@@ -7,7 +7,6 @@
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
 #include <xalanc/XPath/XPathEnvSupportDefault.hpp>
 #include <xalanc/XPath/XPathExecutionContextDefault.hpp>
-#include <xalanc/XPath/XalanXPathException.hpp>
 
 #include <string>
 #include <variant>
@@ -37,20 +36,6 @@ public:
             args.push_back(makeObject(argument));
         const xalanc::XObjectPtr result = function.execute(m_context, nullptr, args, nullptr);
         return QxXsltFunction::XalanDOMStringToI18NString(result->str(m_context)).c_str();
-    }
-
-    // The message of the engine exception that ends the call, or "" when none does.
-    std::string engineError(const QxXsltFunction& function, const std::vector<Argument>& arguments)
-    {
-        try
-        {
-            (*this)(function, arguments);
-        }
-        catch (const xalanc::XalanXPathException& e)
-        {
-            return QxXsltFunction::XalanDOMStringToI18NString(e.getMessage()).c_str();
-        }
-        return "";
     }
 
 private:
