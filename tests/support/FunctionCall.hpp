@@ -15,11 +15,11 @@
 namespace prsm::test
 {
 
-// One argument: a string, a number or an empty object pointer.
+// One argument: a string or an empty object pointer.
 struct NullArgument
 {
 };
-using Argument = std::variant<std::string, double, NullArgument>;
+using Argument = std::variant<std::string, NullArgument>;
 
 // An engine execution context without a stylesheet, enough for functions that only read their
 // arguments' string values and make string results. Needs the library initialised.
@@ -44,8 +44,6 @@ private:
         if (const auto* text = std::get_if<std::string>(&argument))
             return m_factory.createString(
                 QxXsltFunction::I18NStringToXalanDOMString(I18NString(text->c_str())));
-        if (const auto* number = std::get_if<double>(&argument))
-            return m_factory.createNumber(*number);
         return xalanc::XObjectPtr();
     }
 
