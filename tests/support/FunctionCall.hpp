@@ -7,7 +7,6 @@
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
 #include <xalanc/XPath/XPathEnvSupportDefault.hpp>
 #include <xalanc/XPath/XPathExecutionContextDefault.hpp>
-#include <xalanc/XPath/XalanXPathException.hpp>
 
 #include <string>
 #include <variant>
@@ -16,11 +15,11 @@
 namespace prsm::test
 {
 
-// One argument: a string, a number or an empty object pointer.
+// One argument: a string or an empty object pointer.
 struct NullArgument
 {
 };
-using Argument = std::variant<std::string, double, NullArgument>;
+using Argument = std::variant<std::string, NullArgument>;
 
 // An engine execution context without a stylesheet, enough for functions that only read their
 // arguments' string values and make string results. Needs the library initialised.
@@ -39,28 +38,12 @@ public:
         return QxXsltFunction::XalanDOMStringToI18NString(result->str(m_context)).c_str();
     }
 
-    // The message of the engine exception that ends the call, or "" when none does.
-    std::string engineError(const QxXsltFunction& function, const std::vector<Argument>& arguments)
-    {
-        try
-        {
-            (*this)(function, arguments);
-        }
-        catch (const xalanc::XalanXPathException& e)
-        {
-            return QxXsltFunction::XalanDOMStringToI18NString(e.getMessage()).c_str();
-        }
-        return "";
-    }
-
 private:
     xalanc::XObjectPtr makeObject(const Argument& argument)
     {
         if (const auto* text = std::get_if<std::string>(&argument))
             return m_factory.createString(
                 QxXsltFunction::I18NStringToXalanDOMString(I18NString(text->c_str())));
-        if (const auto* number = std::get_if<double>(&argument))
-            return m_factory.createNumber(*number);
         return xalanc::XObjectPtr();
     }
 

@@ -1,6 +1,11 @@
-// Small stylesheets shared by the transformation tests.
+// Small stylesheets shared by the transformation tests, and the stream run that most of them use.
 #pragma once
 
+#include "PRSMXslTransformer.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
 #include <string>
 
 namespace prsm::test
@@ -15,6 +20,21 @@ inline std::string textStylesheet(const std::string& body, const std::string& pa
            " exclude-result-prefixes='prsm xalan'>"
            "<xsl:output method='text' encoding='UTF-8'/>" +
            params + "<xsl:template match='/'>" + body + "</xsl:template></xsl:stylesheet>";
+}
+
+// Runs the stream transformation of `source` by the stylesheet file `xsl` and leaves its status
+// in `status`. Returns what it wrote before the NUL that must end the output.
+inline std::string transformStream(PRSMXslTransformer& transformer, const std::string& xsl,
+                                   const std::string& source, int& status)
+{
+    std::istringstream in(source);
+    std::ostringstream out;
+    status = transformer.doTransform(in, I18NString(xsl.c_str()), out);
+    std::string text = out.str();
+    EXPECT_TRUE(!text.empty() && text.back() == '\0') << "no NUL after: " << text;
+    if (!text.empty())
+        text.pop_back();
+    return text;
 }
 
 } // namespace prsm::test

@@ -39,12 +39,11 @@ public:
         return path(name);
     }
 
-    bool exists(const std::string& name) const { return std::filesystem::exists(m_path / name); }
-
 private:
     std::filesystem::path m_path;
 };
 
+// The whole content of the file at `path`; empty when there is none.
 inline std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -30,6 +30,12 @@ struct TransformerAccess
             names.emplace_back(entry.first.c_str());
         return names;
     }
+
+    // The table's own object for `name`; throws std::out_of_range when there is none.
+    static const QxXsltFunction& function(const PRSMXslTransformer& transformer, const char* name)
+    {
+        return *transformer.m_externalFunctions.at(I18NString(name));
+    }
 };
 
 } // namespace prsm::detail

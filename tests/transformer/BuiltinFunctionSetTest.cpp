@@ -1,162 +1,187 @@
-// The built-in functions as stylesheets meet them: the set, their results, ids and misuse.
+// The eight built-in functions as transformers hold them and stylesheets meet them.
 #include "PRSMXslTransformer.hpp"
 #include "QxXsltFunction.hpp"
 #include "support/FakeClock.hpp"
+#include "support/FunctionCall.hpp"
+#include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
 #include "support/TransformerAccess.hpp"
 
-#include <xalanc/XPath/XObjectFactory.hpp>
-#include <xalanc/XPath/XPathExecutionContext.hpp>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
+#include <set>
 #include <string>
 
 namespace
 {
 
 using prsm::detail::TransformerAccess;
-using prsm::test::FakeClock;
-using prsm::test::TempDir;
-using prsm::test::textStylesheet;
 
-// A host's own time of day.
-class FixedTime : public QxXsltFunction
+// Each built-in in table order, with its texts and where an empty first argument is reported.
+const struct
 {
-public:
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext, xalanc::XalanNode*,
-                               const XObjectArgVectorType&, const xercesc::Locator*) const override
-    {
-        return executionContext.getXObjectFactory().createString(
-            xalanc::XalanDOMString("host time"));
-    }
-    FixedTime* clone() const override { return new FixedTime(*this); }
-    xalanc::XalanDOMString getError() const override
-    {
-        return xalanc::XalanDOMString("FixedTime() takes no arguments");
-    }
+    const char* name;
+    std::size_t arity;
+    const char* countText;
+    const char* usage;
+    const char* assertion; // "unit:line", for functions with arguments
+} kBuiltins[] = {
+    {"GetDateTime", 0, "qxfunc:GetDateTime() function takes no arguments!",
+     "qxfunc:GetDateTime() function takes no arguments!", ""},
+    {"GetLocalizedString", 2, "The FunctionGetLocalizedString() function takes 2 arguments!",
+     "qxfunc:GetLocalizedString() takes one argument", "QxXsltFunctionResAccess:26"},
+    {"TimerCreate", 0, "The TimerCreate() function takes no arguments!",
+     "qxfunc:TimerCreate() takes no arguments!", ""},
+    {"TimerDestroy", 1, "The TimerDestroyID() function takes 1 argument!",
+     "qxfunc:TimerDestroy() takes a single timer id argument!", "QxXsltFunctionTimer:432"},
+    {"TimerReset", 1, "The TimerReset() function takes 1 argument!",
+     "qxfunc:TimerReset() takes a single timer id argument!", "QxXsltFunctionTimer:351"},
+    {"TimerStart", 1, "qxfunc:TimerStart() function takes 1 argument!",
+     "qxfunc:TimerStart() takes a single timer id argument!", "QxXsltFunctionTimer:139"},
+    {"TimerStop", 1, "The TimerStop() function takes 1 argument!",
+     "qxfunc:TimerStop() takes a single timer id argument!", "QxXsltFunctionTimer:205"},
+    {"TimerTotal", 1, "The TimerTotal() function takes 1 argument!",
+     "qxfunc:TimerTotal() takes a single timer id argument!", "QxXsltFunctionTimer:274"},
 };
 
 class BuiltinFunctions : public ::testing::Test
 {
 protected:
-    // Runs `body` as the template of a text stylesheet over `source` by the stream overload;
-    // returns the output without its trailing NUL and leaves the status in m_status.
-    std::string run(PRSMXslTransformer& transformer, const std::string& body,
-                    const std::string& source = "<doc/>")
+    // The text of `expression` in a stylesheet run by `transformer`; the status goes to m_status.
+    std::string valueOf(const std::string& expression, PRSMXslTransformer* transformer = nullptr)
     {
-        const std::string xsl = m_dir.write("t.xsl", textStylesheet(body));
-        std::istringstream in(source);
-        std::ostringstream out;
-        m_status = transformer.doTransform(in, xsl.c_str(), out);
-        std::string text = out.str();
-        if (!text.empty() && text.back() == '\0')
-            text.pop_back();
-        return text;
+        const std::string xsl = m_dir.write(
+            "t.xsl", prsm::test::textStylesheet("<xsl:value-of select=\"" + expression + "\"/>"));
+        return prsm::test::transformStream(transformer ? *transformer : m_transformer, xsl,
+                                           "<doc/>", m_status);
     }
 
-    std::string run(const std::string& body, const std::string& source = "<doc/>")
-    {
-        return run(m_transformer, body, source);
-    }
-
-    std::string valueOf(PRSMXslTransformer& transformer, const std::string& expression)
-    {
-        return run(transformer, "<xsl:value-of select=\"" + expression + "\"/>");
-    }
-
-    FakeClock m_clock{"20240315090503042"};
-    TempDir m_dir;
+    prsm::test::FakeClock m_clock{"20240315090503042"};
+    prsm::test::TempDir m_dir;
     PRSMXslTransformer m_transformer;
     int m_status = -100;
 };
 
-TEST_F(BuiltinFunctions, ANewTransformerHoldsExactlyTheEight)
+TEST_F(BuiltinFunctions, ANewTransformerHoldsTheEightWithTheirUsageAndAssertion)
 {
-    const std::vector<std::string> expected = {
-        "GetDateTime", "GetLocalizedString", "TimerCreate", "TimerDestroy",
-        "TimerReset",  "TimerStart",         "TimerStop",   "TimerTotal",
-    };
-    EXPECT_EQ(TransformerAccess::functionNames(m_transformer), expected);
+    std::vector<std::string> names;
+    prsm::test::FunctionCall call;
+    for (const auto& b : kBuiltins)
+    {
+        SCOPED_TRACE(b.name);
+        names.push_back(b.name);
+        const QxXsltFunction& function = TransformerAccess::function(m_transformer, b.name);
+        EXPECT_EQ(QxXsltFunction::XalanDOMStringToI18NString(function.getError()),
+                  I18NString(b.usage));
+        std::vector<prsm::test::Argument> args(b.arity, std::string("1"));
+        if (args.empty())
+            continue;
+        args[0] = prsm::test::NullArgument();
+        try
+        {
+            call(function, args);
+            ADD_FAILURE() << "no assertion raised";
+        }
+        catch (const ZBLAssertError& e)
+        {
+            EXPECT_STREQ(e.what(), "ZBL_ASSERT(args[0].null() == false);");
+            EXPECT_EQ(e.sourceUnit() + ":" + std::to_string(e.line()), b.assertion);
+            EXPECT_EQ(e.macro(), "ZBL_THROW");
+            EXPECT_EQ(e.code() + e.flags(), 0);
+        }
+    }
+    EXPECT_EQ(TransformerAccess::functionNames(m_transformer), names);
 }
 
-TEST_F(BuiltinFunctions, StylesheetsCallThemInTheExtensionNamespace)
+TEST_F(BuiltinFunctions, WrongArgumentCountsEndTheTransformationWithTheCountText)
 {
-    EXPECT_EQ(valueOf(m_transformer, "prsm:GetDateTime()"), "09:05:03.042");
-    EXPECT_EQ(run("<xsl:value-of select=\"prsm:GetLocalizedString(doc/@n, doc/t)\"/>",
-                  "<doc n='3'><t>Monday</t><t>Tuesday</t></doc>"),
-              "Last modified on Monday");
-    EXPECT_EQ(m_status, 0);
-
-    // One stylesheet drives a timer through its whole life; results are strings that
-    // number() turns back into numbers.
-    const std::string body = "<xsl:variable name='id' select='prsm:TimerCreate()'/>"
-                             "<xsl:value-of select='prsm:TimerStart($id)'/>|"
-                             "<xsl:value-of select='prsm:TimerStop($id)'/>|"
-                             "<xsl:value-of select='number(prsm:TimerTotal($id)) + 1'/>|"
-                             "<xsl:value-of select='prsm:TimerReset($id)'/>|"
-                             "<xsl:value-of select='prsm:TimerDestroy(number($id) + 0.7)'/>";
-    EXPECT_EQ(run(body), "1328703042|   0.000|1|   0.000|   0.000");
-    EXPECT_EQ(m_status, 0) << m_transformer.getLastError();
+    for (const auto& b : kBuiltins)
+    {
+        for (const std::size_t count : {b.arity + 1, b.arity == 0 ? 1 : b.arity - 1})
+        {
+            std::string call = std::string("prsm:") + b.name + "(";
+            for (std::size_t i = 0; i < count; ++i)
+                call += i == 0 ? "'1'" : ", '1'";
+            SCOPED_TRACE(call + ")");
+            EXPECT_EQ(valueOf(call + ")"), "");
+            EXPECT_NE(m_status, 0);
+            EXPECT_NE(std::string(m_transformer.getLastError())
+                          .find(std::string("XPath error: ") + b.countText + " ("),
+                      std::string::npos)
+                << m_transformer.getLastError();
+        }
+    }
 }
 
-TEST_F(BuiltinFunctions, IdsCountOnAcrossTransformers)
-{
-    PRSMXslTransformer other;
-    const int first = std::atoi(valueOf(m_transformer, "prsm:TimerCreate()").c_str());
-    ASSERT_GT(first, 0);
-    EXPECT_EQ(valueOf(other, "prsm:TimerCreate()"), std::to_string(first + 1));
-    EXPECT_EQ(valueOf(m_transformer, "prsm:TimerCreate()"), std::to_string(first + 2));
-
-    // A timer started by one transformer is read by another: the table is the process's.
-    const std::string id = std::to_string(first + 1);
-    valueOf(m_transformer, "prsm:TimerStart(" + id + ")");
-    m_clock.setStamp("20240315090504542");
-    EXPECT_EQ(valueOf(other, "prsm:TimerStop(" + id + ")"), "   1.500");
-}
-
-TEST_F(BuiltinFunctions, WrongArgumentCountsEndTheTransformation)
+TEST_F(BuiltinFunctions, TimeOfDayAndLocalizedMessagesInStylesheets)
 {
     const struct
     {
-        const char* call;
-        const char* countText;
+        const char* stamp;
+        const char* expression;
+        const char* result;
     } cases[] = {
-        {"prsm:GetLocalizedString(1)",
-         "The FunctionGetLocalizedString() function takes 2 arguments!"},
-        {"prsm:GetDateTime(1)", "qxfunc:GetDateTime() function takes no arguments!"},
-        {"prsm:TimerCreate(1)", "The TimerCreate() function takes no arguments!"},
-        {"prsm:TimerStart()", "qxfunc:TimerStart() function takes 1 argument!"},
-        {"prsm:TimerStop(1, 2)", "The TimerStop() function takes 1 argument!"},
-        {"prsm:TimerTotal()", "The TimerTotal() function takes 1 argument!"},
-        {"prsm:TimerReset()", "The TimerReset() function takes 1 argument!"},
-        {"prsm:TimerDestroy()", "The TimerDestroyID() function takes 1 argument!"},
+        {"20240315090503042", "prsm:GetDateTime()", "09:05:03.042"},
+        {"20241231235959999", "prsm:GetDateTime()", "23:59:59.999"},
+        {"2024031509050304256789", "prsm:GetDateTime()", "09:05:03.04256"}, // five digits at most
+        {"2024031509", "prsm:GetDateTime()", "09::."}, // a short stamp gives empty pieces
+        {"", "prsm:GetLocalizedString('3', 'today')", "Last modified on today"},
+        {"", "prsm:GetLocalizedString(18, 'me')", "Report generated by me"},
+        {"", "prsm:GetLocalizedString('19', 'x')", ""},
+        {"", "prsm:GetLocalizedString(-1, 'x')", ""},
+        {"", "prsm:GetLocalizedString('abc', '7')", "Page 7"},
+        {"", "prsm:GetLocalizedString(' 7 items', 2)", "Table 2"},
+        {"", "prsm:GetLocalizedString(2.9, 'May')", "Created on May"},
+        {"", "prsm:GetLocalizedString('4294967296', 'x')", ""},
+        {"", "prsm:GetLocalizedString(0, '')", "Page "},
+        {"", "prsm:GetLocalizedString(0, '\xC3\xA9t\xC3\xA9')", "Page \xC3\xA9t\xC3\xA9"},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.call);
-        const std::string out =
-            run(std::string("before|<xsl:value-of select='") + c.call + "'/>|after");
-        EXPECT_EQ(out.find("after"), std::string::npos) << out;
-        EXPECT_NE(m_status, 0);
-        EXPECT_NE(std::string(m_transformer.getLastError()).find(c.countText), std::string::npos)
-            << m_transformer.getLastError();
+        SCOPED_TRACE(std::string(c.stamp) + " " + c.expression);
+        m_clock.setStamp(c.stamp);
+        EXPECT_EQ(valueOf(c.expression), c.result);
+        EXPECT_EQ(m_status, 0) << m_transformer.getLastError();
     }
+    std::set<std::string> messages; // every index of the table names a message of its own
+    for (int index = 0; index < 19; ++index)
+        messages.insert(valueOf("prsm:GetLocalizedString(" + std::to_string(index) + ", 'x')"));
+    EXPECT_EQ(messages.size(), 19u);
+    EXPECT_EQ(messages.count(""), 0u);
+}
+
+TEST_F(BuiltinFunctions, TimerIdsCountOnInCallOrderAcrossTransformers)
+{
+    PRSMXslTransformer other;
+    const int first = std::atoi(valueOf("prsm:TimerCreate()").c_str());
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(valueOf("prsm:TimerCreate()", &other), std::to_string(first + 1));
+    valueOf("prsm:TimerCreate(1)", &other); // refused before it counts
+    EXPECT_EQ(valueOf("prsm:TimerCreate()"), std::to_string(first + 2));
+
+    // A timer started by one transformer is read by another: the table is the process's.
+    const std::string id = std::to_string(first + 1);
+    EXPECT_EQ(valueOf("prsm:TimerStart(" + id + ")"), "1328703042");
+    m_clock.setStamp("20240315090504542");
+    EXPECT_EQ(valueOf("prsm:TimerStop(" + id + ")", &other), "   1.500");
 }
 
 TEST_F(BuiltinFunctions, AHostReplacesABuiltinForOneTransformerOnly)
 {
     PRSMXslTransformer other;
-    m_transformer.installExternalFunction("GetDateTime", FixedTime());
-    EXPECT_EQ(TransformerAccess::functionNames(m_transformer).size(), 8u);
-    EXPECT_EQ(valueOf(m_transformer, "prsm:GetDateTime()"), "host time");
-    EXPECT_EQ(valueOf(m_transformer, "prsm:GetDateTime()"), "host time");
-    EXPECT_EQ(valueOf(other, "prsm:GetDateTime()"), "09:05:03.042");
+    m_transformer.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("host"));
+    m_transformer.installExternalFunction("alpha", prsm::test::TaggedFunction(""));
+    std::vector<std::string> names;
+    for (const auto& b : kBuiltins)
+        names.push_back(b.name);
+    names.push_back("alpha");
+    EXPECT_EQ(TransformerAccess::functionNames(m_transformer), names);
+    EXPECT_EQ(valueOf("prsm:GetDateTime()"), "host");
+    EXPECT_EQ(valueOf("prsm:GetDateTime()", &other), "09:05:03.042");
     PRSMXslTransformer later;
-    EXPECT_EQ(valueOf(later, "prsm:GetDateTime()"), "09:05:03.042");
+    EXPECT_EQ(valueOf("prsm:GetDateTime()", &later), "09:05:03.042");
 }
 
 } // namespace

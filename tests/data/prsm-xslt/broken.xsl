@@ -1,0 +1,1 @@
+<xsl:stylesheet version='1.0'
