@@ -72,8 +72,8 @@ public:
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status; the engine's text is then in
     // getLastError() while no in-memory report is stored. A source that does not parse returns
-    // before the result file is created. An empty `source` returns kNoSourceStatus and creates
-    // nothing. Lets exceptions through.
+    // before the result file is created. An empty `source` returns kNoSourceStatus, creates
+    // nothing and leaves getLastError() as it was. Lets exceptions through.
     int doTransform(const I18NString& source, const I18NString& stylesheet,
                     const I18NString& result);
 

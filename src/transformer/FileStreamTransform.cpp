@@ -73,13 +73,10 @@ void handOverTables(xalanc::XalanTransformer& engine,
 int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& stylesheet,
                                     const I18NString& result)
 {
+    // Without a parsed source the engine has nothing to transform. The status alone explains the
+    // refusal: file transformations keep the stored failure text for in-memory failures only.
     if (source.empty())
-    {
-        // The engine's own text would describe an earlier call, so this one gets its own.
-        m_lastError = I18NString("doTransform: the source file name is empty; nothing was "
-                                 "transformed and no result file was created.");
         return kNoSourceStatus;
-    }
 
     xalanc::XalanTransformer& engine = *m_xalanTransformer;
     ParsedSourceGuard parsed(engine);
