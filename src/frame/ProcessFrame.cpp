@@ -26,8 +26,15 @@ long QXXslTransformer_Initialize(const char*)
         }
         catch (...)
         {
-            // Leave the parser down too, so the next call retries the whole start-up.
-            xercesc::XMLPlatformUtils::Terminate();
+            // Leave the parser down too, so the next call retries the whole start-up. The host
+            // learns of the engine's failure, not of a second one while stopping the parser.
+            try
+            {
+                xercesc::XMLPlatformUtils::Terminate();
+            }
+            catch (...)
+            {
+            }
             throw;
         }
     }
