@@ -8,6 +8,8 @@
 
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
+#include <stdexcept>
+
 PRSMXslTransformer::PRSMXslTransformer()
     : m_xalanTransformer(std::make_unique<xalanc::XalanTransformer>())
 {
@@ -37,6 +39,9 @@ void PRSMXslTransformer::installExternalFunction(const I18NString& name,
                                                  const QxXsltFunction& function)
 {
     std::unique_ptr<QxXsltFunction> copy(function.clone());
+    // A null copy would only fail later, inside a transformation, far from the faulty class.
+    if (!copy)
+        throw std::invalid_argument("installExternalFunction: clone() returned null");
     m_externalFunctions[name] = std::move(copy);
 }
 
