@@ -45,6 +45,9 @@ PRSM_XSLT_API long QXXslTransformer_Terminate(const char* reserved);
 // Two kinds of operation: set-up, file and stream transformations and handle set-up let every
 // exception through; the in-memory transformation and doXPath catch everything, store a report
 // that getLastError() returns, and answer with a status of -1 to -5.
+//
+// Nothing is written to the host's standard streams: engine warnings and xsl:message output are
+// discarded, and parse errors reach the host only through statuses and getLastError().
 class PRSM_XSLT_API PRSMXslTransformer
 {
 public:
@@ -61,7 +64,8 @@ public:
     const char* getLastError();
 
     // Adds or replaces the extension function `name` in the system's extension namespace. The
-    // table keeps a clone(); the caller's object may go right after the call.
+    // table keeps a clone(); the caller's object may go right after the call. Throws
+    // std::invalid_argument if clone() returns null.
     void installExternalFunction(const I18NString& name, const QxXsltFunction& function);
 
     // Sets the stylesheet parameter `name` to the string `value`, for this and later
@@ -84,7 +88,8 @@ public:
 
     // Transforms the document held by `source` into the target of `result`, both made by this
     // transformer. Never throws: returns 0, the input's own parse status, kNoDocumentStatus or
-    // kNoTargetStatus for a misused handle, or -1 to -5 with a report in getLastError().
+    // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse), or -1
+    // to -5 with a report in getLastError().
     int doTransform(Dom2Dom& source, const I18NString& stylesheet, Dom2Dom& result);
 
     // Evaluates `expression` over the document of `doc` and writes a single selected node as XML
@@ -108,6 +113,7 @@ public:
 
 private:
     friend class Dom2Dom;
+    // Internal: the library's own tests read the tables through it.
     friend struct prsm::detail::TransformerAccess;
 
     using FunctionTable = std::map<I18NString, std::unique_ptr<QxXsltFunction>>;

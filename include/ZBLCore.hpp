@@ -41,6 +41,7 @@ public:
     // The text as NUL-terminated 8-bit text (UTF-8 unless `encoding` names "ISO-8859-1", where
     // characters outside Latin-1 become '?'). `length`, when given, receives the byte count.
     // The pointer stays valid while the string lives unchanged and no other encoding is asked.
+    // The 8-bit form is cached inside, so threads sharing one string must not call this at once.
     const char* c_str(const char* encoding = nullptr, int* length = nullptr,
                       void* allocator = nullptr, void* context = nullptr) const;
 
