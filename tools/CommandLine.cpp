@@ -86,15 +86,25 @@ Options parseCommandLine(const std::vector<std::string>& args)
     else if (!chained.empty())
         throw UsageError("--then needs a first STYLESHEET");
     options.stylesheets.insert(options.stylesheets.end(), chained.begin(), chained.end());
+    for (const std::string& file : options.stylesheets)
+        if (file.empty())
+            throw UsageError("a STYLESHEET name cannot be empty");
+    if (options.source.empty())
+        throw UsageError("the SOURCE name cannot be empty");
     if (options.xpath && options.outputFile)
         throw UsageError("--xpath prints to standard output; -o does not apply");
     return options;
 }
 
-std::string usageText()
+std::string usageSynopsis()
 {
     return "Usage: prsm-xslt [OPTIONS] STYLESHEET SOURCE\n"
-           "       prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE\n"
+           "       prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE\n";
+}
+
+std::string usageText()
+{
+    return usageSynopsis() +
            "\n"
            "Transforms SOURCE (a file, or - for standard input) by the XSLT 1.0 STYLESHEET and\n"
            "writes the result to standard output.\n"

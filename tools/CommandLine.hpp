@@ -42,7 +42,10 @@ public:
 // Reads the arguments after the program name. Throws UsageError for anything malformed.
 Options parseCommandLine(const std::vector<std::string>& args);
 
-// The text of --help.
+// The two synopsis lines, shown after a usage error.
+std::string usageSynopsis();
+
+// The text of --help: the synopsis, then the options and the exit statuses.
 std::string usageText();
 
 } // namespace prsm::cli

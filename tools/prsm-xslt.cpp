@@ -228,7 +228,8 @@ int main(int argc, char** argv)
     }
     catch (const UsageError& error)
     {
-        std::cerr << "prsm-xslt: " << error.what() << "\n\n" << usageText();
+        std::cerr << "prsm-xslt: " << error.what() << '\n'
+                  << usageSynopsis() << "Run 'prsm-xslt --help' for the options.\n";
         return kExitUsage;
     }
     catch (const Failure& failure)
