@@ -5,62 +5,53 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace
 {
 
 TEST(I18NString, RoundTripsBetweenUtf8Utf16AndExternalBuffers)
 {
-    const struct
-    {
-        const char* name;
-        std::string utf8;
-        std::u16string utf16;
-    } cases[] = {
-        {"empty", "", u""},
-        {"ascii", "abc", u"abc"},
-        {"three-byte", "K\xC3\xA4se \xE2\x82\xAC", u"K\u00E4se \u20AC"},
-        {"surrogate pair", "\xF0\x9D\x84\x9E", u"\U0001D11E"},
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"", u""},
+        {"abc", u"abc"},
+        {"K\xC3\xA4se \xE2\x82\xAC", u"K\u00E4se \u20AC"},
+        {"\xF0\x9D\x84\x9E", u"\U0001D11E"}, // a surrogate pair
     };
-    for (const auto& c : cases)
+    for (const auto& [utf8, utf16] : cases)
     {
-        SCOPED_TRACE(c.name);
-        const I18NString text(c.utf8.c_str());
-        EXPECT_EQ(text.utf16(), c.utf16);
+        SCOPED_TRACE(::testing::PrintToString(utf8));
+        const I18NString text(utf8.c_str());
+        EXPECT_EQ(text.utf16(), utf16);
         int length = -1;
-        EXPECT_EQ(std::string(text.c_str(nullptr, &length)), c.utf8);
-        EXPECT_EQ(length, static_cast<int>(c.utf8.size()));
+        EXPECT_EQ(std::string(text.c_str(nullptr, &length)), utf8);
+        EXPECT_EQ(length, static_cast<int>(utf8.size()));
 
-        unsigned short* utf16 = nullptr;
-        EXPECT_EQ(I18NExternalBufferToUTF16(utf16, text.getExternalBuffer(), false),
+        unsigned short* units = nullptr;
+        EXPECT_EQ(I18NExternalBufferToUTF16(units, text.getExternalBuffer(), false),
                   I18N_TRANSFORMATION_OK);
-        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(utf16)), c.utf16);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(units)), utf16);
         void* external = nullptr;
-        I18NUTF16ToExternalBuffer(external, utf16, false);
+        I18NUTF16ToExternalBuffer(external, units, false);
         EXPECT_EQ(I18NString(static_cast<const void*>(external), -1), text);
     }
 }
 
 TEST(I18NString, InvalidInputBecomesReplacementCharacters)
 {
-    const struct
-    {
-        const char* name;
-        std::string utf8;
-        std::u16string expected;
-    } cases[] = {
-        {"lone continuation", "a\x80z", u"a\uFFFDz"},
-        {"truncated at end", "a\xE2\x82", u"a\uFFFD"},
-        {"truncated before ascii", "\xE2\x82z", u"\uFFFDz"},
-        {"overlong", "\xC0\xAF", u"\uFFFD"},
-        {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD"},
-        {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD"},
-        {"invalid lead", "\xFF", u"\uFFFD"},
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"a\x80z", u"a\uFFFDz"},         // a lone continuation byte
+        {"a\xE2\x82", u"a\uFFFD"},       // truncated at the end
+        {"\xE2\x82z", u"\uFFFDz"},       // truncated before ASCII
+        {"\xC0\xAF", u"\uFFFD"},         // overlong
+        {"\xED\xA0\x80", u"\uFFFD"},     // an encoded surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD"}, // beyond U+10FFFF
+        {"\xFF", u"\uFFFD"},             // not a lead byte
     };
-    for (const auto& c : cases)
+    for (const auto& [utf8, expected] : cases)
     {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(I18NString(c.utf8.c_str()).utf16(), c.expected);
+        SCOPED_TRACE(::testing::PrintToString(utf8));
+        EXPECT_EQ(I18NString(utf8.c_str()).utf16(), expected);
     }
     const I18NString unpaired(std::u16string(u"x") + char16_t(0xD800) + u"y" + char16_t(0xDC00));
     EXPECT_STREQ(unpaired.c_str(), "x\xEF\xBF\xBDy\xEF\xBF\xBD");

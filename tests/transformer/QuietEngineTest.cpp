@@ -86,6 +86,7 @@ TEST(QuietEngine, FailuresWriteOnlyWhatTheyMustAndNothingToStandardError)
         {Path::Stream, "<doc/>", undefined, -1, nul, "undefined"},
         {Path::Handle, "<doc>", good, -2, "", ""},
         {Path::Handle, "<doc/>", "<xsl:stylesheet", -2, "", ""},
+        {Path::Handle, "<doc/>", "", -2, "", "SAXParseException: "},
         {Path::Handle, "<doc/>", badPath, -1, "", ""},
         {Path::Query, "<doc/>", "///", -1, "", ""},
     };
