@@ -1,4 +1,5 @@
-// The eight built-in functions as transformers hold them and stylesheets meet them.
+// The eight built-in functions as transformers hold them and stylesheets meet them, and host
+// functions that replace them.
 #include "PRSMXslTransformer.hpp"
 #include "QxXsltFunction.hpp"
 #include "support/FakeClock.hpp"
@@ -57,7 +58,7 @@ protected:
         const std::string xsl = m_dir.write(
             "t.xsl", prsm::test::textStylesheet("<xsl:value-of select=\"" + expression + "\"/>"));
         return prsm::test::transformStream(transformer ? *transformer : m_transformer, xsl,
-                                           "<doc/>", m_status);
+                                           "<doc>v</doc>", m_status);
     }
 
     prsm::test::FakeClock m_clock{"20240315090503042"};
@@ -163,14 +164,21 @@ TEST_F(BuiltinFunctions, TimersBelongToTheProcessAndARefusedCreateDoesNotCount)
     EXPECT_EQ(valueOf("prsm:TimerStop(" + id + ")", &other), "   1.500");
 }
 
-TEST_F(BuiltinFunctions, AHostReplacesABuiltinForOneTransformerOnly)
+TEST_F(BuiltinFunctions, AHostFunctionIsCopiedReplacesByNameForOneTransformerAndIsFreed)
 {
-    PRSMXslTransformer other;
-    m_transformer.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("host"));
-    PRSMXslTransformer later;
-    EXPECT_EQ(valueOf("prsm:GetDateTime()"), "host");
-    EXPECT_EQ(valueOf("prsm:GetDateTime()", &other), "09:05:03.042");
-    EXPECT_EQ(valueOf("prsm:GetDateTime()", &later), "09:05:03.042");
+    const int before = prsm::test::g_liveTaggedFunctions;
+    {
+        PRSMXslTransformer host; // its engine makes and frees copies of its own
+        host.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("first:"));
+        PRSMXslTransformer later;
+        const std::string call = "prsm:GetDateTime(doc, 3, '\xF0\x9F\x98\x80')";
+        EXPECT_EQ(valueOf(call, &host), "first:v+3+\xF0\x9F\x98\x80");
+        host.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("second:\xC3\xA9"));
+        EXPECT_EQ(valueOf(call, &host), "second:\xC3\xA9v+3+\xF0\x9F\x98\x80");
+        EXPECT_EQ(valueOf("prsm:GetDateTime()"), "09:05:03.042");
+        EXPECT_EQ(valueOf("prsm:GetDateTime()", &later), "09:05:03.042");
+    }
+    EXPECT_EQ(prsm::test::g_liveTaggedFunctions, before);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
-// The transformer object: parameters, installed functions and file runs.
+// The transformer object: stylesheet parameters and file runs.
 #include "PRSMXslTransformer.hpp"
 
-#include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
 #include "support/TransformerAccess.hpp"
@@ -64,24 +63,6 @@ TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
     EXPECT_EQ(run(textStylesheet("<xsl:value-of select='concat($p, $t\xC3\xAFtle)'/>",
                                  "<xsl:param name='p'/><xsl:param name='t\xC3\xAFtle'/>")),
               "xs\xC3\xBC\xC3\x9F");
-}
-
-TEST_F(Transformer, HostFunctionsAreCopiedReplacedByNameAndFreedWithTheTransformer)
-{
-    const int before = prsm::test::g_liveTaggedFunctions;
-    {
-        PRSMXslTransformer transformer; // its engine makes and frees copies of its own
-        const std::string xsl = m_dir.write(
-            "t.xsl",
-            textStylesheet("<xsl:value-of select=\"prsm:tag(doc, 3, '\xF0\x9F\x98\x80')\"/>"));
-        transformer.installExternalFunction("tag", prsm::test::TaggedFunction("first:"));
-        EXPECT_EQ(prsm::test::transformStream(transformer, xsl, "<doc>v</doc>", m_status),
-                  "first:v+3+\xF0\x9F\x98\x80");
-        transformer.installExternalFunction("tag", prsm::test::TaggedFunction("second:"));
-        EXPECT_EQ(prsm::test::transformStream(transformer, xsl, "<doc>\xC3\xA9</doc>", m_status),
-                  "second:\xC3\xA9+3+\xF0\x9F\x98\x80");
-    }
-    EXPECT_EQ(prsm::test::g_liveTaggedFunctions, before);
 }
 
 TEST_F(Transformer, FilesWithNonAsciiNamesAndAnEmptySourceName)
