@@ -19,11 +19,6 @@ using prsm::test::FakeClock;
 
 constexpr std::int32_t kLargestId = std::numeric_limits<std::int32_t>::max();
 
-I18NString idText(std::int32_t id)
-{
-    return I18NString(std::to_string(id).c_str());
-}
-
 TEST(TimerIds, AreReadLikeAtoi)
 {
     const std::pair<const char*, std::int32_t> cases[] = {
@@ -115,27 +110,9 @@ TEST(TimerWorkers, KeepEachTimersStateAndWriteSecondsWithAtLeastEightCharacters)
     }
 }
 
-TEST(TimerWorkers, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedOut)
-{
-    FakeClock clock;
-    clock.setMonthMillis(86400000u);
-    const std::int32_t first = leadingInteger(timerCreate().c_str());
-    EXPECT_GT(first, 0);
-    EXPECT_EQ(timerCreate(), idText(first + 1));
-    timerDestroy(idText(first + 1));
-    EXPECT_EQ(timerCreate(), idText(first + 2)); // destroyed ids are not reused
-
-    // An id text names the timer its leading integer names.
-    timerStart(I18NString((" " + std::to_string(first + 3) + ".9 seconds").c_str()));
-    clock.setMonthMillis(86401000u);
-    EXPECT_STREQ(timerTotal(idText(first + 3)).c_str(), "   1.000");
-    EXPECT_EQ(timerCreate(), idText(first + 3));
-    EXPECT_STREQ(timerTotal(idText(first + 3)).c_str(), "   0.000");
-}
-
-// Puts the table and counter aside for one test, so that it can drive the counter to its end
-// without disturbing ids handed out elsewhere.
-class TimerCounterEnd : public ::testing::Test
+// Puts the process's timers aside for each test, which starts from an empty table and a counter
+// that has handed out nothing, and may drive the counter to its end.
+class FreshTimerTable : public ::testing::Test
 {
 protected:
     void SetUp() override { swapTables(); }
@@ -151,7 +128,22 @@ protected:
     TimerTable m_saved;
 };
 
-TEST_F(TimerCounterEnd, StartsAgainAtOneAndSkipsLiveTimers)
+TEST_F(FreshTimerTable, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedOut)
+{
+    FakeClock clock;
+    clock.setMonthMillis(86400000u);
+    EXPECT_EQ(timerCreate(), I18NString("1"));
+    EXPECT_EQ(timerCreate(), I18NString("2"));
+    timerDestroy(I18NString("2"));
+    EXPECT_EQ(timerCreate(), I18NString("3")); // destroyed ids are not reused
+    timerStart(I18NString(" 4.9 seconds"));    // names the timer of its leading integer
+    clock.setMonthMillis(86401000u);
+    EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   1.000"));
+    EXPECT_EQ(timerCreate(), I18NString("4"));
+    EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   0.000"));
+}
+
+TEST_F(FreshTimerTable, CounterStartsAgainAtOneAndSkipsLiveTimers)
 {
     FakeClock clock;
     g_timers.lastTimerId = kLargestId - 1;
