@@ -7,18 +7,14 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 namespace
 {
 
 TEST(XPathQuery, PrintsOneNodeAsMarkupAndAStringAsTextAndNothingElse)
 {
-    const struct
-    {
-        const char* expression;
-        int status;
-        const char* output;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"/doc/title", 0, "<title lang=\"de\">K\xC3\xA4se</title>"},
         {"doc/title", 0, "<title lang=\"de\">K\xC3\xA4se</title>"},
         // The walker writes the subtree alone, without declarations made above it.
@@ -26,7 +22,6 @@ TEST(XPathQuery, PrintsOneNodeAsMarkupAndAStringAsTextAndNothingElse)
         {"string(doc/title)", 0, "K\xC3\xA4se"},
         {"concat(doc/item[2], '\xF0\x9F\x98\x80')", 0, "2\xF0\x9F\x98\x80"},
         {"string(/doc/missing)", 0, ""},
-        {"'a literal'", 0, "a literal"},
         {"/doc/item", 0, ""},
         {"/doc/none", 0, ""},
         {"count(//item)", 0, ""},
@@ -39,12 +34,12 @@ TEST(XPathQuery, PrintsOneNodeAsMarkupAndAStringAsTextAndNothingElse)
         "<?xml version='1.0' encoding='UTF-8'?><!-- beside the root -->"
         "<doc xmlns:p='urn:p'><title lang='de'>K\xC3\xA4se</title>"
         "<item>1</item><item>2</item><p:note>n<b/></p:note></doc>"));
-    for (const auto& c : cases)
+    for (const auto& [expression, status, output] : cases)
     {
-        SCOPED_TRACE(c.expression);
+        SCOPED_TRACE(expression);
         std::ostringstream out;
-        EXPECT_EQ(transformer.doXPath(*document, I18NString(c.expression), out), c.status);
-        EXPECT_EQ(out.str(), c.output);
+        EXPECT_EQ(transformer.doXPath(*document, I18NString(expression), out), status);
+        EXPECT_EQ(out.str(), output);
     }
     const std::string report = transformer.getLastError();
     EXPECT_EQ(report.rfind("\nXSLException Type is: XPathParserException\nMessage is: ", 0), 0u)

@@ -9,6 +9,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -18,44 +19,30 @@ using prsm::test::FakeClock;
 
 constexpr std::int32_t kLargestId = std::numeric_limits<std::int32_t>::max();
 
-I18NString idText(std::int32_t id)
-{
-    return I18NString(std::to_string(id).c_str());
-}
-
 TEST(TimerIds, AreReadLikeAtoi)
 {
-    const struct
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"\t\n 12abc", 12},
+        {"abc", 0},
+        {"2.7", 2},
+        {"-4", -4},
+        {"+5x", 5},
+        {"- 5", 0},
+        {"0x1F", 0},
+        {nullptr, 0},
+        {"99999999999", kLargestId},
+        {"2147483647", kLargestId},
+        {"-99999999999", std::numeric_limits<std::int32_t>::min()}};
+    for (const auto& [text, id] : cases)
     {
-        const char* text;
-        std::int32_t id;
-    } cases[] = {{" 12abc", 12},
-                 {"\t\n 3", 3},
-                 {"abc", 0},
-                 {"", 0},
-                 {"2.7", 2},
-                 {"-4", -4},
-                 {"+5x", 5},
-                 {"- 5", 0},
-                 {"0x1F", 0},
-                 {nullptr, 0},
-                 {"2147483647", kLargestId},
-                 {"99999999999", kLargestId},
-                 {"-99999999999", std::numeric_limits<std::int32_t>::min()}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.text == nullptr ? "null" : c.text);
-        EXPECT_EQ(leadingInteger(c.text), c.id);
+        SCOPED_TRACE(text == nullptr ? "null" : text);
+        EXPECT_EQ(leadingInteger(text), id);
     }
 }
 
 TEST(TimerStart, ReturnsTheMonthClockInMillisecondsAsASignedNumber)
 {
-    const struct
-    {
-        const char* stamp;
-        const char* result;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"20240102000001000", "172801000"},
         {"19991202000001000", "172801000"}, // year and month take no part
         {"20240124203123647", "2147483647"},
@@ -66,11 +53,11 @@ TEST(TimerStart, ReturnsTheMonthClockInMillisecondsAsASignedNumber)
     };
     FakeClock clock;
     const I18NString id = timerCreate();
-    for (const auto& c : cases)
+    for (const auto& [stamp, result] : cases)
     {
-        SCOPED_TRACE(c.stamp);
-        clock.setStamp(c.stamp);
-        EXPECT_STREQ(timerStart(id).c_str(), c.result);
+        SCOPED_TRACE(stamp);
+        clock.setStamp(stamp);
+        EXPECT_STREQ(timerStart(id).c_str(), result);
     }
     timerDestroy(id);
 }
@@ -98,13 +85,7 @@ std::string runScript(FakeClock& clock, const std::string& script)
 
 TEST(TimerWorkers, KeepEachTimersStateAndWriteSecondsWithAtLeastEightCharacters)
 {
-    const struct
-    {
-        const char* script;
-        const char* results;
-    } cases[] = {
-        {"s0 p0 t0", "86400000|   0.000|   0.000"},
-        {"s0 p1 t1", "86400000|   0.001|   0.001"},
+    const std::pair<const char*, const char*> cases[] = {
         {"s0 p1500 t9000", "86400000|   1.500|   1.500"}, // stopped time does not count
         {"s0 p12345679", "86400000|12345.679"},
         {"s0 p1500 s60000 p62000 t70000", "86400000|   1.500|86460000|   2.000|   3.500"},
@@ -120,34 +101,16 @@ TEST(TimerWorkers, KeepEachTimersStateAndWriteSecondsWithAtLeastEightCharacters)
         {"s2678399000 p1000", "-1530168296|-2678398.000"},  // into the next month
     };
     FakeClock clock;
-    for (const auto& c : cases)
+    for (const auto& [script, results] : cases)
     {
-        SCOPED_TRACE(c.script);
-        EXPECT_EQ(runScript(clock, c.script), c.results);
+        SCOPED_TRACE(script);
+        EXPECT_EQ(runScript(clock, script), results);
     }
 }
 
-TEST(TimerWorkers, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedOut)
-{
-    FakeClock clock;
-    clock.setMonthMillis(86400000u);
-    const std::int32_t first = leadingInteger(timerCreate().c_str());
-    EXPECT_GT(first, 0);
-    EXPECT_EQ(timerCreate(), idText(first + 1));
-    timerDestroy(idText(first + 1));
-    EXPECT_EQ(timerCreate(), idText(first + 2)); // destroyed ids are not reused
-
-    // An id text names the timer its leading integer names.
-    timerStart(I18NString((" " + std::to_string(first + 3) + ".9 seconds").c_str()));
-    clock.advance(1000u);
-    EXPECT_STREQ(timerTotal(idText(first + 3)).c_str(), "   1.000");
-    EXPECT_EQ(timerCreate(), idText(first + 3));
-    EXPECT_STREQ(timerTotal(idText(first + 3)).c_str(), "   0.000");
-}
-
-// Puts the table and counter aside for one test, so that it can drive the counter to its end
-// without disturbing ids handed out elsewhere.
-class TimerCounterEnd : public ::testing::Test
+// Puts the process's timers aside for each test, which starts from an empty table and a counter
+// that has handed out nothing, and may drive the counter to its end.
+class FreshTimerTable : public ::testing::Test
 {
 protected:
     void SetUp() override { swapTables(); }
@@ -163,7 +126,22 @@ protected:
     TimerTable m_saved;
 };
 
-TEST_F(TimerCounterEnd, StartsAgainAtOneAndSkipsLiveTimers)
+TEST_F(FreshTimerTable, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedOut)
+{
+    FakeClock clock;
+    clock.setMonthMillis(86400000u);
+    EXPECT_EQ(timerCreate(), I18NString("1"));
+    EXPECT_EQ(timerCreate(), I18NString("2"));
+    timerDestroy(I18NString("2"));
+    EXPECT_EQ(timerCreate(), I18NString("3")); // destroyed ids are not reused
+    timerStart(I18NString(" 4.9 seconds"));    // names the timer of its leading integer
+    clock.setMonthMillis(86401000u);
+    EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   1.000"));
+    EXPECT_EQ(timerCreate(), I18NString("4"));
+    EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   0.000"));
+}
+
+TEST_F(FreshTimerTable, CounterStartsAgainAtOneAndSkipsLiveTimers)
 {
     FakeClock clock;
     g_timers.lastTimerId = kLargestId - 1;

@@ -3,18 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
 TEST(KelMdMessage, FormatsEnglishTextWithEveryPlaceholderReplaced)
 {
-    const struct
-    {
-        unsigned long id;
-        const char* text;
-        const char* language;
-        const char* result;
-    } cases[] = {
+    const std::tuple<unsigned long, const char*, const char*, const char*> cases[] = {
         {2733166516UL, nullptr, "en", "Page "},
         {2733522074UL, "ignored", "en", "End of document"},
         {2733166516UL, "3", "de", "Page 3"},
@@ -22,12 +18,12 @@ TEST(KelMdMessage, FormatsEnglishTextWithEveryPlaceholderReplaced)
         {0, "x", "en", ""},
         {12345, "x", "fr", ""},
     };
-    for (const auto& c : cases)
+    for (const auto& [id, text, language, result] : cases)
     {
-        SCOPED_TRACE(c.id);
+        SCOPED_TRACE(id);
         I18NString out("stale");
-        KelMdMessage(c.id).format(c.text, c.language, out);
-        EXPECT_STREQ(out.c_str(), c.result);
+        KelMdMessage(id).format(text, language, out);
+        EXPECT_STREQ(out.c_str(), result);
     }
 }
 

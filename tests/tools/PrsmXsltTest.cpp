@@ -1,4 +1,4 @@
-// prsm-xslt as a person runs it: outputs, error texts and exit statuses.
+// prsm-xslt as a person runs it: its command line, outputs, error texts and exit statuses.
 #include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
@@ -53,6 +53,7 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         {"--stringparam title 'Caf\xC3\xA9 list' title.xsl items.xml", "", 0,
          "[Caf\xC3\xA9 list:3]", "", "previous"},
         {"-o result.txt title.xsl -", "<list><item/></list>", 0, "", "", "[:1]"},
+        {"--stringparam title '' -o result.txt -- title.xsl -", "<list/>", 0, "", "", "[:0]"},
         {"wrap.xsl --then wrap.xsl --then html.xsl items.xml", "", 0, "<p>0</p>\n", "", "previous"},
         {"-o result.txt wrap.xsl --then html.xsl -", "<list><item/><item/></list>", 0, "", "",
          "<p>2</p>\n"},
@@ -66,10 +67,18 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         {"-o result.txt broken.xsl items.xml", "", 4, "", "transformation failed", "previous"},
         {"-o result.txt title.xsl absent.xml", "", 3, "", "cannot read absent.xml", "previous"},
         {"-o result.txt absent.xsl items.xml", "", 3, "", "cannot read absent.xsl", "previous"},
-        {"-o result.txt title.xsl", "", 2, "", "Usage:", "previous"},
-        {"--frobnicate title.xsl items.xml", "", 2, "", "unknown option", "previous"},
         {"--xpath '///' items.xml", "", 4, "", "XSLException", "previous"},
         {"--xpath '/a' -", "<a>", 4, "", "cannot parse -", "previous"},
+        {"-o result.txt title.xsl", "", 2, "", "missing STYLESHEET or SOURCE", "previous"},
+        {"title.xsl items.xml more.xml", "", 2, "", "too many arguments", "previous"},
+        {"--frobnicate title.xsl items.xml", "", 2, "", "unknown option", "previous"},
+        {"title.xsl items.xml --stringparam p", "", 2, "", "needs two values", "previous"},
+        {"--stringparam '' v title.xsl items.xml", "", 2, "", "non-empty name", "previous"},
+        {"--stringparam p \"it's\" title.xsl items.xml", "", 2, "", "apostrophe", "previous"},
+        {"title.xsl items.xml -o", "", 2, "", "-o needs a value", "previous"},
+        {"-o - title.xsl items.xml", "", 2, "", "-o needs a file name", "previous"},
+        {"--xpath /a --then wrap.xsl items.xml", "", 2, "", "needs a first STYLESHEET", "previous"},
+        {"--xpath /a -o result.txt items.xml", "", 2, "", "-o does not apply", "previous"},
     };
     for (const auto& c : cases)
     {
@@ -79,15 +88,16 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         EXPECT_EQ(m_out, c.out);
         EXPECT_NE(m_err.find(c.errorPart), std::string::npos) << m_err;
         EXPECT_TRUE(c.status != 0 || m_err.empty()) << m_err;
+        EXPECT_EQ(c.status == 2, m_err.find("Usage:") != std::string::npos) << m_err;
         EXPECT_EQ(readFile(m_dir.path("result.txt")), c.resultFile);
     }
 }
 
-TEST_F(PrsmXslt, HelpAndVersion)
+TEST_F(PrsmXslt, HelpAndVersionIgnoreTheRestOfTheLine)
 {
-    EXPECT_EQ(run("--help", ""), 0);
+    EXPECT_EQ(run("--help title.xsl", ""), 0);
     EXPECT_NE(m_out.find("Exit status:"), std::string::npos) << m_out;
-    EXPECT_EQ(run("--version", ""), 0);
+    EXPECT_EQ(run("--version extra words x", ""), 0);
     EXPECT_EQ(m_out.rfind("prsm-xslt ", 0), 0u) << m_out;
 }
 

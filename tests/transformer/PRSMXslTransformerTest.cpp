@@ -1,7 +1,6 @@
-// The transformer object: parameters, installed functions, failure texts, file and stream runs.
+// The transformer object: stylesheet parameters and file runs.
 #include "PRSMXslTransformer.hpp"
 
-#include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
 #include "support/TransformerAccess.hpp"
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 namespace
 {
@@ -39,11 +37,8 @@ TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
         const char* value;
         const char* output; // null: the transformation fails
     } cases[] = {
-        {"abc", "[abc]"},
-        {"", "[]"},
-        {"1+2", "[1+2]"},
-        {"/doc", "[/doc]"},
-        {"K\xC3\xA4se \xF0\x9F\x98\x80", "[K\xC3\xA4se \xF0\x9F\x98\x80]"},
+        {"", "[]"},         {"1+2", "[1+2]"},
+        {"/doc", "[/doc]"}, {"K\xC3\xA4se \xF0\x9F\x98\x80", "[K\xC3\xA4se \xF0\x9F\x98\x80]"},
         {"it's", nullptr}, // the apostrophe ends the literal
     };
     const std::string xsl =
@@ -53,98 +48,31 @@ TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
         SCOPED_TRACE(c.value);
         m_transformer.setStylesheetParam("p", c.value);
         const std::string output = run(xsl);
-        if (c.output == nullptr)
-        {
-            EXPECT_NE(m_status, 0);
-            EXPECT_STRNE(m_transformer.getLastError(), "");
-            continue;
-        }
-        EXPECT_EQ(output, c.output);
-        EXPECT_EQ(m_status, 0);
+        EXPECT_EQ(m_status == 0, c.output != nullptr) << m_transformer.getLastError();
+        EXPECT_EQ(output, c.output ? c.output : "");
     }
 
-    m_transformer.setStylesheetParam("t\xC3\xAFtle", "Gr\xC3\xBC\xC3\x9F"
-                                                     "e");
+    // Setting a name again replaces its value; the table is ordered by name.
+    m_transformer.setStylesheetParam("t\xC3\xAFtle", "s\xC3\xBC\xC3\x9F");
     m_transformer.setStylesheetParam("b", "");
     m_transformer.setStylesheetParam("p", "x");
-    const std::vector<std::pair<std::string, std::string>> table = {{"b", "''"},
-                                                                    {"p", "'x'"},
-                                                                    {"t\xC3\xAFtle",
-                                                                     "'Gr\xC3\xBC\xC3\x9F"
-                                                                     "e'"}};
-    EXPECT_EQ(TransformerAccess::parameters(m_transformer), table);
+    std::string table;
+    for (const auto& [name, value] : TransformerAccess::parameters(m_transformer))
+        table += std::string(name.c_str()) + "=" + value.c_str() + " ";
+    EXPECT_EQ(table, "b='' p='x' t\xC3\xAFtle='s\xC3\xBC\xC3\x9F' ");
     EXPECT_EQ(run(textStylesheet("<xsl:value-of select='concat($p, $t\xC3\xAFtle)'/>",
                                  "<xsl:param name='p'/><xsl:param name='t\xC3\xAFtle'/>")),
-              "xGr\xC3\xBC\xC3\x9F"
-              "e");
+              "xs\xC3\xBC\xC3\x9F");
 }
 
-TEST_F(Transformer, HostFunctionsAreCopiedReplacedByNameAndFreedWithTheTransformer)
-{
-    const int before = prsm::test::g_liveTaggedFunctions;
-    {
-        PRSMXslTransformer transformer; // its engine makes and frees copies of its own
-        const std::string xsl = m_dir.write(
-            "t.xsl",
-            textStylesheet("<xsl:value-of select=\"prsm:tag(doc, 3, '\xF0\x9F\x98\x80')\"/>"));
-        transformer.installExternalFunction("tag", prsm::test::TaggedFunction("first:"));
-        EXPECT_EQ(prsm::test::transformStream(transformer, xsl, "<doc>v</doc>", m_status),
-                  "first:v+3+\xF0\x9F\x98\x80");
-        transformer.installExternalFunction("tag", prsm::test::TaggedFunction("second:"));
-        EXPECT_EQ(prsm::test::transformStream(transformer, xsl, "<doc>\xC3\xA9</doc>", m_status),
-                  "second:\xC3\xA9+3+\xF0\x9F\x98\x80");
-    }
-    EXPECT_EQ(prsm::test::g_liveTaggedFunctions, before);
-}
-
-TEST_F(Transformer, StreamFailuresWriteNothingBeforeTheParseAndOnlyTheNulAfter)
-{
-    const std::string good = m_dir.write("good.xsl", textStylesheet("x"));
-    const std::string nul(1, '\0');
-    const struct
-    {
-        const char* source;
-        std::string stylesheet;
-        std::string written;
-        const char* errorPart;
-    } cases[] = {
-        {"<doc>", good, "", ""},
-        {"", good, "", ""},
-        {"<a></b>", good, "", ""},
-        {"<doc/>", m_dir.write("broken.xsl", "<xsl:stylesheet"), nul, ""},
-        {"<doc/>", m_dir.path("absent.xsl"), nul, ""},
-        {"<doc/>",
-         m_dir.write("undefined.xsl", textStylesheet("<xsl:value-of select='prsm:undefined()'/>")),
-         nul, "undefined"},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(std::string(c.source) + " by " + c.stylesheet);
-        std::istringstream in(c.source);
-        std::ostringstream out;
-        EXPECT_NE(m_transformer.doTransform(in, c.stylesheet.c_str(), out), 0);
-        EXPECT_EQ(out.str(), c.written);
-        const std::string error = m_transformer.getLastError();
-        EXPECT_NE(error, "");
-        EXPECT_NE(error.find(c.errorPart), std::string::npos) << error;
-    }
-    EXPECT_EQ(run(textStylesheet("ok")), "ok");
-    EXPECT_EQ(m_status, 0);
-}
-
-TEST_F(Transformer, FilesWithNonAsciiNamesAndFailuresThatCreateNoResult)
+TEST_F(Transformer, FilesWithNonAsciiNamesAndAnEmptySourceName)
 {
     const std::string xsl =
         m_dir.write("st\xC3\xBFle.xsl", textStylesheet("<xsl:value-of select='doc'/>"));
     const std::string result = m_dir.path("r\xC3\xA9sultat.txt");
-    for (const std::string& source :
-         {m_dir.write("bad.xml", "<doc><open></doc>"), m_dir.path("absent.xml")})
-    {
-        SCOPED_TRACE(source);
-        EXPECT_NE(m_transformer.doTransform(source.c_str(), xsl.c_str(), result.c_str()), 0);
-        EXPECT_FALSE(std::filesystem::exists(result));
-        EXPECT_STRNE(m_transformer.getLastError(), "");
-    }
+    EXPECT_NE(
+        m_transformer.doTransform(m_dir.path("absent.xml").c_str(), xsl.c_str(), result.c_str()),
+        0);
     const std::string engineText = m_transformer.getLastError();
     EXPECT_EQ(m_transformer.doTransform("", xsl.c_str(), result.c_str()),
               PRSMXslTransformer::kNoSourceStatus);

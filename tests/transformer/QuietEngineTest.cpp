@@ -1,4 +1,4 @@
-// Failing calls keep their statuses and leave the host's error stream untouched.
+// Failing calls on every path: their statuses, what they leave behind, and a silent stderr.
 #include "Dom2Dom.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "support/Handles.hpp"
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <unistd.h>
@@ -27,54 +28,78 @@ enum class Path
 
 struct Failure
 {
-    const char* name;
     Path path;
-    const char* source;
-    std::string stylesheet; // the expression, for a query
+    const char* source;     // null: no such file
+    std::string stylesheet; // the expression, for a query; empty: no such file
     int status;
+    std::string written; // the stream's bytes; for a file run, whether a result file exists
+    const char* errorPart;
 };
 
-int fail(PRSMXslTransformer& transformer, const prsm::test::TempDir& dir, const Failure& f)
+// Runs the failing call `f`; returns its status and leaves what it wrote in `written`.
+int fail(PRSMXslTransformer& transformer, const prsm::test::TempDir& dir, const Failure& f,
+         std::string& written)
 {
-    const I18NString xsl(dir.write("t.xsl", f.stylesheet).c_str());
-    std::istringstream in(f.source);
+    const std::string xsl =
+        f.stylesheet.empty() ? dir.path("absent.xsl") : dir.write("t.xsl", f.stylesheet);
+    std::istringstream in(f.source ? f.source : "");
     std::ostringstream out;
     Handle doc(transformer), result(transformer);
+    int status = 0;
     if (f.path == Path::File)
-        return transformer.doTransform(dir.write("in.xml", f.source).c_str(), xsl,
-                                       dir.path("out").c_str());
-    if (f.path == Path::Stream)
-        return transformer.doTransform(in, xsl, out);
-    doc->InitializeInputSource(f.source);
-    if (f.path == Path::Query)
-        return transformer.doXPath(*doc, f.stylesheet.c_str(), out);
-    result->InitializeOutputTarget();
-    return transformer.doTransform(*doc, xsl, *result);
+    {
+        const std::string source = f.source ? dir.write("in.xml", f.source) : dir.path("no.xml");
+        status = transformer.doTransform(source.c_str(), xsl.c_str(), dir.path("out").c_str());
+        out << (std::filesystem::exists(dir.path("out")) ? "a result file" : "");
+    }
+    else if (f.path == Path::Stream)
+    {
+        status = transformer.doTransform(in, xsl.c_str(), out);
+    }
+    else
+    {
+        doc->InitializeInputSource(f.source);
+        result->InitializeOutputTarget();
+        status = f.path == Path::Query ? transformer.doXPath(*doc, f.stylesheet.c_str(), out)
+                                       : transformer.doTransform(*doc, xsl.c_str(), *result);
+    }
+    written = out.str();
+    return status;
 }
 
-TEST(QuietEngine, FailuresWriteNothingToStandardError)
+TEST(QuietEngine, FailuresWriteOnlyWhatTheyMustAndNothingToStandardError)
 {
     const std::string good = prsm::test::textStylesheet("x");
     const std::string badPath = prsm::test::textStylesheet("<xsl:value-of select='///'/>");
+    const std::string undefined =
+        prsm::test::textStylesheet("<xsl:value-of select='prsm:undefined()'/>");
+    const std::string nul(1, '\0');
+    // A source that does not parse stops a stream run before it writes; afterwards only the NUL.
     const Failure failures[] = {
-        {"source file", Path::File, "<doc>", good, -2},
-        {"source stream", Path::Stream, "<doc>", good, -2},
-        {"source handle", Path::Handle, "<doc>", good, -2},
-        {"stylesheet stream", Path::Stream, "<doc/>", "<xsl:stylesheet", -2},
-        {"stylesheet handle", Path::Handle, "<doc/>", "<xsl:stylesheet", -2},
-        {"query", Path::Query, "<doc/>", "///", -1},
-        {"stylesheet XPath stream", Path::Stream, "<doc/>", badPath, -1},
-        {"stylesheet XPath handle", Path::Handle, "<doc/>", badPath, -1},
+        {Path::File, "<doc>", good, -2, "", ""},
+        {Path::File, nullptr, good, -2, "", ""},
+        {Path::Stream, "<doc>", good, -2, "", ""},
+        {Path::Stream, "", good, -2, "", ""},
+        {Path::Stream, "<doc/>", "<xsl:stylesheet", -2, nul, ""},
+        {Path::Stream, "<doc/>", "", -2, nul, ""},
+        {Path::Stream, "<doc/>", badPath, -1, nul, ""},
+        {Path::Stream, "<doc/>", undefined, -1, nul, "undefined"},
+        {Path::Handle, "<doc>", good, -2, "", ""},
+        {Path::Handle, "<doc/>", "<xsl:stylesheet", -2, "", ""},
+        {Path::Handle, "<doc/>", "", -2, "", "SAXParseException: "},
+        {Path::Handle, "<doc/>", badPath, -1, "", ""},
+        {Path::Query, "<doc/>", "///", -1, "", ""},
     };
     for (const Failure& f : failures)
     {
-        SCOPED_TRACE(f.name);
+        SCOPED_TRACE("row " + std::to_string(&f - failures));
         PRSMXslTransformer transformer;
         const prsm::test::TempDir dir;
+        std::string written;
         std::FILE* const capture = std::tmpfile();
         const int savedStderr = dup(2);
         dup2(fileno(capture), 2);
-        const int status = fail(transformer, dir, f);
+        const int status = fail(transformer, dir, f, written);
         std::cerr.flush();
         std::fflush(stderr);
         dup2(savedStderr, 2);
@@ -82,6 +107,9 @@ TEST(QuietEngine, FailuresWriteNothingToStandardError)
         EXPECT_EQ(std::ftell(capture), 0L) << "bytes written to file descriptor 2";
         std::fclose(capture);
         EXPECT_EQ(status, f.status);
+        EXPECT_EQ(written, f.written);
+        EXPECT_NE(std::string(transformer.getLastError()).find(f.errorPart), std::string::npos);
+        EXPECT_STRNE(transformer.getLastError(), "");
     }
 }
 

@@ -1,1 +1,0 @@
-<xsl:stylesheet version='1.0'
