@@ -22,6 +22,8 @@ TEST(XPathQuery, PrintsOneNodeAsMarkupAndAStringAsTextAndNothingElse)
         {"string(doc/title)", 0, "K\xC3\xA4se"},
         {"concat(doc/item[2], '\xF0\x9F\x98\x80')", 0, "2\xF0\x9F\x98\x80"},
         {"string(/doc/missing)", 0, ""},
+        // A bare literal comes back in the engine's token form, still a string.
+        {"'a literal'", 0, "a literal"},
         {"/doc/item", 0, ""},
         {"/doc/none", 0, ""},
         {"count(//item)", 0, ""},

@@ -79,6 +79,8 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         {"-o - title.xsl items.xml", "", 2, "", "-o needs a file name", "previous"},
         {"--xpath /a --then wrap.xsl items.xml", "", 2, "", "needs a first STYLESHEET", "previous"},
         {"--xpath /a -o result.txt items.xml", "", 2, "", "-o does not apply", "previous"},
+        {"-o result.txt title.xsl ''", "", 2, "", "SOURCE name cannot be empty", "previous"},
+        {"title.xsl --then '' items.xml", "", 2, "", "STYLESHEET name cannot", "previous"},
     };
     for (const auto& c : cases)
     {
