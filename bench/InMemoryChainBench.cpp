@@ -76,10 +76,8 @@ std::string chainThroughHandles(PRSMXslTransformer& transformer, const std::stri
                                 const std::filesystem::path (&stylesheets)[3])
 {
     std::ostringstream result;
-    Dom2Dom* source = transformer.createDom2Dom();
-    Dom2Dom* first = transformer.createDom2Dom();
-    Dom2Dom* second = transformer.createDom2Dom();
-    Dom2Dom* last = transformer.createDom2Dom();
+    const ScopedDom2Dom source(transformer), first(transformer), second(transformer),
+        last(transformer);
     const bool ready = source->InitializeInputSource(document.c_str()) &&
                        first->InitializeOutputTarget() && second->InitializeOutputTarget() &&
                        last->InitializeOutputTarget(result);
@@ -88,8 +86,6 @@ std::string chainThroughHandles(PRSMXslTransformer& transformer, const std::stri
                        : transformer.doTransform(*first, name(stylesheets[1]), *second) != 0
                            ? -102
                            : transformer.doTransform(*second, name(stylesheets[2]), *last);
-    for (Dom2Dom* handle : {source, first, second, last})
-        transformer.destroyDom2Dom(handle);
     if (status != 0)
         return "failed: " + std::string(transformer.getLastError());
     return result.str();

@@ -3,28 +3,20 @@
 
 #include "PRSMExport.hpp"
 
-#include <xalanc/Include/PlatformDefinitions.hpp>
-
 #include <iosfwd>
 #include <memory>
 
-namespace XALAN_CPP_NAMESPACE
+namespace prsm::detail
 {
-class FormatterToSourceTree;
-class XSLTInputSource;
-class XSLTResultTarget;
-class XalanDocument;
-class XalanDocumentBuilder;
-class XalanParsedSource;
-class XalanTransformer;
-} // namespace XALAN_CPP_NAMESPACE
-
-class PRSMXslTransformer;
+class HandleState;
+struct HandleAccess;
+} // namespace prsm::detail
 
 // Made and destroyed only by PRSMXslTransformer::createDom2Dom and destroyDom2Dom. A fresh handle
 // is set up exactly once: as an input (parsed XML) or as an output (a tree built in memory, or
 // the caller's stream). Every later set-up call returns false and changes nothing. Set-up and
-// Serialize let the engine's exceptions through. Destroy a handle before its transformer.
+// Serialize let the engine's exceptions through. A handle holds no reference into its
+// transformer, so destroying it after the transformer is safe too.
 class PRSM_XSLT_API Dom2Dom
 {
 public:
@@ -52,23 +44,11 @@ public:
     void Serialize(std::ostream& out);
 
 private:
-    friend class PRSMXslTransformer;
+    // The library's internal interface to handles: creation, destruction and the state.
+    friend struct prsm::detail::HandleAccess;
 
-    explicit Dom2Dom(PRSMXslTransformer* owner);
+    explicit Dom2Dom(std::unique_ptr<prsm::detail::HandleState> state);
     ~Dom2Dom();
 
-    xalanc::XalanDocument* GetDocument() { return m_document; }
-
-    // Parses `source` through the transformer's engine and records the outcome as an input.
-    bool parse(const xalanc::XSLTInputSource& source);
-
-    xalanc::XalanTransformer* m_xalanTransformer;
-    xalanc::XalanDocument* m_document = nullptr;
-    bool m_inputInitialized = false;
-    const xalanc::XalanParsedSource* m_parsedSource = nullptr;
-    int m_parseResult = 0;
-    bool m_outputInitialized = false;
-    std::unique_ptr<xalanc::XSLTResultTarget> m_resultTarget;
-    std::unique_ptr<xalanc::FormatterToSourceTree> m_formatter;
-    xalanc::XalanDocumentBuilder* m_documentBuilder = nullptr;
+    std::unique_ptr<prsm::detail::HandleState> m_state;
 };

@@ -4,24 +4,11 @@
 #include "PRSMExport.hpp"
 #include "ZBLCore.hpp"
 
-#include <xalanc/Include/PlatformDefinitions.hpp>
-
 #include <iosfwd>
-#include <map>
 #include <memory>
-
-namespace XALAN_CPP_NAMESPACE
-{
-class XalanTransformer;
-}
 
 class Dom2Dom;
 class QxXsltFunction;
-
-namespace prsm::detail
-{
-struct TransformerAccess;
-}
 
 // The namespace URI under which stylesheets call the installed extension functions.
 inline constexpr const char kPRSMExtensionNamespace[] = "urn:prsm:xslt-extensions";
@@ -95,10 +82,13 @@ public:
     // Evaluates `expression` over the document of `doc` and writes a single selected node as XML
     // or a string result as text; other results write nothing. Never throws: returns 0, the
     // input's parse status, kNoDocumentStatus, or -1 to -5 with a report in getLastError().
+    // The installed extension functions are not offered to the expression: a query reads the
+    // document and nothing else, so it can run any number of times without side effects (the
+    // timers) and without the transformer's functions outliving a transformation.
     int doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out);
 
-    // A new, fresh handle bound to this transformer; the caller owns it until destroyDom2Dom,
-    // which must come before the transformer is destroyed.
+    // A new, fresh handle bound to this transformer; the caller owns it until destroyDom2Dom
+    // (or holds it in a ScopedDom2Dom), which should come before the transformer is destroyed.
     Dom2Dom* createDom2Dom();
 
     // Destroys the handle (null is allowed) and sets the caller's pointer to null.
@@ -112,14 +102,28 @@ public:
     static constexpr int kNoTargetStatus = -12;
 
 private:
-    friend class Dom2Dom;
-    // Internal: the library's own tests read the tables through it.
-    friend struct prsm::detail::TransformerAccess;
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};
 
-    using FunctionTable = std::map<I18NString, std::unique_ptr<QxXsltFunction>>;
+// Owns one handle of a transformer and gives it back through destroyDom2Dom when it goes; the
+// transformer must outlive it. Lets createDom2Dom's exceptions through.
+class ScopedDom2Dom
+{
+public:
+    explicit ScopedDom2Dom(PRSMXslTransformer& transformer)
+        : m_transformer(transformer), m_handle(transformer.createDom2Dom())
+    {
+    }
+    ScopedDom2Dom(const ScopedDom2Dom&) = delete;
+    ScopedDom2Dom& operator=(const ScopedDom2Dom&) = delete;
+    ~ScopedDom2Dom() { m_transformer.destroyDom2Dom(m_handle); }
 
-    I18NString m_lastError;
-    std::unique_ptr<xalanc::XalanTransformer> m_xalanTransformer;
-    std::map<I18NString, I18NString> m_stylesheetParams;
-    FunctionTable m_externalFunctions;
+    Dom2Dom& operator*() const { return *m_handle; }
+    Dom2Dom* operator->() const { return m_handle; }
+    Dom2Dom* get() const { return m_handle; }
+
+private:
+    PRSMXslTransformer& m_transformer;
+    Dom2Dom* m_handle;
 };

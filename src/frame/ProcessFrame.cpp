@@ -2,7 +2,6 @@
 #include "frame/ProcessFrame.hpp"
 
 #include "PRSMXslTransformer.hpp"
-#include "frame/LoadTimeObjects.hpp"
 
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -10,13 +9,21 @@
 namespace
 {
 
-std::int32_t g_initCount = 0; // guarded by g_initLock
+// Serialises process-wide start and stop; nothing else takes it. Made on first use, so no other
+// load-time object has to exist before it.
+ZBLThreadCriticalSection& initLock()
+{
+    static ZBLThreadCriticalSection lock(1);
+    return lock;
+}
+
+std::int32_t g_initCount = 0; // guarded by initLock()
 
 } // namespace
 
 long QXXslTransformer_Initialize(const char*)
 {
-    ZBLThreadGuard guard(prsm::detail::g_initLock);
+    ZBLThreadGuard guard(initLock());
     if (g_initCount == 0)
     {
         xercesc::XMLPlatformUtils::Initialize();
@@ -45,7 +52,7 @@ long QXXslTransformer_Initialize(const char*)
 
 long QXXslTransformer_Terminate(const char*)
 {
-    ZBLThreadGuard guard(prsm::detail::g_initLock);
+    ZBLThreadGuard guard(initLock());
     // An unmatched call finds nothing outstanding and does nothing.
     if (g_initCount == 0)
         return 0;
@@ -60,6 +67,6 @@ long QXXslTransformer_Terminate(const char*)
 
 std::int32_t prsm::detail::outstandingInitializations()
 {
-    ZBLThreadGuard guard(prsm::detail::g_initLock);
+    ZBLThreadGuard guard(initLock());
     return g_initCount;
 }

@@ -1,6 +1,8 @@
 // The extension-function base: engine copies and string conversions.
 #include "QxXsltFunction.hpp"
 
+#include "platform/EngineText.hpp"
+
 #include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xalanc/XPath/XObject.hpp>
 
@@ -66,16 +68,10 @@ const xalanc::XalanDOMString& QxXsltFunction::getError(xalanc::XalanDOMString& b
 
 xalanc::XalanDOMString QxXsltFunction::I18NStringToXalanDOMString(const I18NString& text)
 {
-    unsigned short* utf16 = nullptr;
-    I18NExternalBufferToUTF16(utf16, text.getExternalBuffer(), false);
-    if (utf16 == nullptr)
-        return xalanc::XalanDOMString();
-    return xalanc::XalanDOMString(reinterpret_cast<const XMLCh*>(utf16));
+    return prsm::detail::toEngine(text);
 }
 
 I18NString QxXsltFunction::XalanDOMStringToI18NString(const xalanc::XalanDOMString& text)
 {
-    void* buffer = nullptr;
-    I18NUTF16ToExternalBuffer(buffer, reinterpret_cast<const unsigned short*>(text.c_str()), false);
-    return I18NString(static_cast<const void*>(buffer), -1, nullptr, nullptr);
+    return prsm::detail::fromEngine(text);
 }

@@ -1,20 +1,6 @@
 // GetDateTime: the time of day cut from the core library's time stamp.
 #include "functions/QxXsltFunctionDateTime.hpp"
 
-#include "functions/BuiltinCall.hpp"
-
-#include <vector>
-
-namespace
-{
-
-// The same text serves as count text and usage text.
-constexpr const char* kUsage = "qxfunc:GetDateTime() function takes no arguments!";
-
-const prsm::detail::BuiltinSignature kSignature{0, kUsage, {nullptr, 0}};
-
-} // namespace
-
 namespace prsm::detail
 {
 
@@ -28,23 +14,3 @@ I18NString dateTimeText()
 }
 
 } // namespace prsm::detail
-
-xalanc::XObjectPtr FunctionGetDateTime::execute(xalanc::XPathExecutionContext& executionContext,
-                                                xalanc::XalanNode* context,
-                                                const XObjectArgVectorType& args,
-                                                const xercesc::Locator*) const
-{
-    return prsm::detail::callBuiltin(executionContext, context, args, kSignature,
-                                     [](const std::vector<I18NString>&)
-                                     { return prsm::detail::dateTimeText(); });
-}
-
-FunctionGetDateTime* FunctionGetDateTime::clone() const
-{
-    return new FunctionGetDateTime(*this);
-}
-
-xalanc::XalanDOMString FunctionGetDateTime::getError() const
-{
-    return xalanc::XalanDOMString(kUsage);
-}

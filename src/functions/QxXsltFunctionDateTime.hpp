@@ -1,22 +1,15 @@
 // GetDateTime: the time of day from the core library's clock.
 #pragma once
 
-#include "QxXsltFunction.hpp"
 #include "ZBLCore.hpp"
+#include "functions/BuiltinFunction.hpp"
 
 // GetDateTime(): the time of day as "hh:mm:ss.mmm", without a date. Returns a string object.
 // Any argument ends the evaluation with the count text. Nothing is caught.
-class FunctionGetDateTime : public QxXsltFunction
+class FunctionGetDateTime final
+    : public prsm::detail::BuiltinFunction<FunctionGetDateTime,
+                                           prsm::detail::BuiltinId::GetDateTime>
 {
-public:
-    FunctionGetDateTime() = default;
-    FunctionGetDateTime(const FunctionGetDateTime&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionGetDateTime* clone() const override;
-    xalanc::XalanDOMString getError() const override;
 };
 
 namespace prsm::detail

@@ -2,11 +2,9 @@
 #include "functions/QxXsltFunctionResAccess.hpp"
 
 #include "KelMdMessage.hpp"
-#include "functions/BuiltinCall.hpp"
 #include "functions/LeadingInteger.hpp"
 
 #include <iterator>
-#include <vector>
 
 namespace
 {
@@ -21,41 +19,7 @@ constexpr std::uint32_t kMessageIds[] = {
 // The language every message is formatted in.
 constexpr const char* kLanguage = "en";
 
-const prsm::detail::BuiltinSignature kSignature{
-    2,
-    "The FunctionGetLocalizedString() function takes 2 arguments!",
-    {"QxXsltFunctionResAccess", 26},
-};
-
-I18NString localizedString(const std::vector<I18NString>& texts)
-{
-    const KelMdMessage message(FunctionGetLocalizedString::messageIdForIndex(
-        prsm::detail::leadingInteger(texts[0].c_str())));
-    I18NString out("", nullptr, -1);
-    message.format(texts[1].c_str(), kLanguage, out);
-    return out;
-}
-
 } // namespace
-
-xalanc::XObjectPtr
-FunctionGetLocalizedString::execute(xalanc::XPathExecutionContext& executionContext,
-                                    xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                                    const xercesc::Locator*) const
-{
-    return prsm::detail::callBuiltin(executionContext, context, args, kSignature, localizedString);
-}
-
-FunctionGetLocalizedString* FunctionGetLocalizedString::clone() const
-{
-    return new FunctionGetLocalizedString(*this);
-}
-
-xalanc::XalanDOMString FunctionGetLocalizedString::getError() const
-{
-    // Says "one argument" though the function takes two; hosts may match on this text.
-    return xalanc::XalanDOMString("qxfunc:GetLocalizedString() takes one argument");
-}
 
 std::uint32_t FunctionGetLocalizedString::messageIdForIndex(std::int32_t index)
 {
@@ -63,3 +27,17 @@ std::uint32_t FunctionGetLocalizedString::messageIdForIndex(std::int32_t index)
     const auto position = static_cast<std::uint32_t>(index);
     return position < std::size(kMessageIds) ? kMessageIds[position] : 0u;
 }
+
+namespace prsm::detail
+{
+
+I18NString localizedString(const std::vector<I18NString>& texts)
+{
+    const KelMdMessage message(
+        FunctionGetLocalizedString::messageIdForIndex(leadingInteger(texts[0].c_str())));
+    I18NString out("", nullptr, -1);
+    message.format(texts[1].c_str(), kLanguage, out);
+    return out;
+}
+
+} // namespace prsm::detail

@@ -1,26 +1,28 @@
 // GetLocalizedString: a catalogue message picked by a small index.
 #pragma once
 
-#include "QxXsltFunction.hpp"
+#include "functions/BuiltinFunction.hpp"
 
 #include <cstdint>
+#include <vector>
 
 // GetLocalizedString(index, text): the English text of the catalogue message that the index
 // (read like C atol) picks, with `text` inserted. Indices outside 0 to 18 pick message id 0.
 // Returns a string object. Not exactly two arguments end the evaluation with the count text;
 // an empty first argument raises ZBLAssertError. Nothing is caught.
-class FunctionGetLocalizedString : public QxXsltFunction
+class FunctionGetLocalizedString final
+    : public prsm::detail::BuiltinFunction<FunctionGetLocalizedString,
+                                           prsm::detail::BuiltinId::GetLocalizedString>
 {
 public:
-    FunctionGetLocalizedString() = default;
-    FunctionGetLocalizedString(const FunctionGetLocalizedString&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionGetLocalizedString* clone() const override;
-    xalanc::XalanDOMString getError() const override;
-
     // The catalogue id for indices 0 to 18, 0 for every other, negative ones included.
     static std::uint32_t messageIdForIndex(std::int32_t index);
 };
+
+namespace prsm::detail
+{
+
+// The work of GetLocalizedString on its two argument texts.
+I18NString localizedString(const std::vector<I18NString>& texts);
+
+} // namespace prsm::detail

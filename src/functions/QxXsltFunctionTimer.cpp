@@ -1,7 +1,6 @@
 // The stopwatch functions: a process-wide table of timers measured with a month clock.
 #include "functions/QxXsltFunctionTimer.hpp"
 
-#include "functions/BuiltinCall.hpp"
 #include "functions/LeadingInteger.hpp"
 #include "functions/TimerTable.hpp"
 
@@ -12,6 +11,13 @@
 
 namespace prsm::detail
 {
+
+TimerTable& timerTable()
+{
+    static TimerTable table;
+    return table;
+}
+
 namespace
 {
 
@@ -45,7 +51,7 @@ I18NString secondsText(double seconds)
 // The record of the id in `text`, inserted if absent. The caller holds the table's mutex.
 TimerRecord& recordFor(const I18NString& text)
 {
-    return g_timers.records[leadingInteger(text.c_str())];
+    return timerTable().records[leadingInteger(text.c_str())];
 }
 
 // The total including a running interval. The clock is read only for a running timer.
@@ -62,8 +68,8 @@ constexpr std::int32_t kLargestId = std::numeric_limits<std::int32_t>::max();
 // The caller holds the table's mutex.
 std::int32_t firstFreeId(std::int32_t from)
 {
-    for (auto at = g_timers.records.lower_bound(from);
-         at != g_timers.records.end() && at->first == from; ++at)
+    for (auto at = timerTable().records.lower_bound(from);
+         at != timerTable().records.end() && at->first == from; ++at)
     {
         if (from == kLargestId)
             return 0;
@@ -76,16 +82,17 @@ std::int32_t firstFreeId(std::int32_t from)
 // the table's mutex.
 std::int32_t nextTimerId()
 {
-    if (!g_timers.hasWrapped && g_timers.lastTimerId < kLargestId)
-        return ++g_timers.lastTimerId;
+    if (!timerTable().hasWrapped && timerTable().lastTimerId < kLargestId)
+        return ++timerTable().lastTimerId;
 
-    g_timers.hasWrapped = true;
-    std::int32_t id = g_timers.lastTimerId < kLargestId ? firstFreeId(g_timers.lastTimerId + 1) : 0;
+    timerTable().hasWrapped = true;
+    std::int32_t id =
+        timerTable().lastTimerId < kLargestId ? firstFreeId(timerTable().lastTimerId + 1) : 0;
     if (id == 0)
         id = firstFreeId(1);
     if (id == 0)
         throw std::length_error("every timer id is in use");
-    g_timers.lastTimerId = id;
+    timerTable().lastTimerId = id;
     return id;
 }
 
@@ -116,17 +123,17 @@ double elapsedSeconds(std::uint32_t now, std::uint32_t start)
 
 I18NString timerCreate()
 {
-    const Lock lock(g_timers.mutex);
+    const Lock lock(timerTable().mutex);
     const std::int32_t id = nextTimerId();
     I18NString text = idText(id);
     // Replaces a record that a stylesheet made by using the id before it was handed out.
-    g_timers.records[id] = TimerRecord();
+    timerTable().records[id] = TimerRecord();
     return text;
 }
 
 I18NString timerStart(const I18NString& id)
 {
-    const Lock lock(g_timers.mutex);
+    const Lock lock(timerTable().mutex);
     const std::uint32_t now = currentMonthMillis();
     recordFor(id).startMillis = now;
     return clockText(now);
@@ -134,7 +141,7 @@ I18NString timerStart(const I18NString& id)
 
 I18NString timerStop(const I18NString& id)
 {
-    const Lock lock(g_timers.mutex);
+    const Lock lock(timerTable().mutex);
     const std::uint32_t now = currentMonthMillis();
     TimerRecord& record = recordFor(id);
     // Measuring a stopped timer from clock value 0 would book the time since the month began.
@@ -148,13 +155,13 @@ I18NString timerStop(const I18NString& id)
 
 I18NString timerTotal(const I18NString& id)
 {
-    const Lock lock(g_timers.mutex);
+    const Lock lock(timerTable().mutex);
     return secondsText(totalOf(recordFor(id)));
 }
 
 I18NString timerReset(const I18NString& id)
 {
-    const Lock lock(g_timers.mutex);
+    const Lock lock(timerTable().mutex);
     TimerRecord& record = recordFor(id);
     I18NString text = secondsText(totalOf(record));
     record = TimerRecord();
@@ -163,146 +170,10 @@ I18NString timerReset(const I18NString& id)
 
 I18NString timerDestroy(const I18NString& id)
 {
-    const Lock lock(g_timers.mutex);
+    const Lock lock(timerTable().mutex);
     I18NString text = secondsText(totalOf(recordFor(id)));
-    g_timers.records.erase(leadingInteger(id.c_str()));
+    timerTable().records.erase(leadingInteger(id.c_str()));
     return text;
 }
 
 } // namespace prsm::detail
-
-namespace
-{
-
-using prsm::detail::BuiltinSignature;
-using prsm::detail::callBuiltin;
-using Texts = std::vector<I18NString>;
-
-// Assertions name the unit the timer functions have always been reported from.
-constexpr const char* kSourceUnit = "QxXsltFunctionTimer";
-
-const BuiltinSignature kCreate{0, "The TimerCreate() function takes no arguments!", {nullptr, 0}};
-const BuiltinSignature kStart{
-    1, "qxfunc:TimerStart() function takes 1 argument!", {kSourceUnit, 139}};
-const BuiltinSignature kStop{1, "The TimerStop() function takes 1 argument!", {kSourceUnit, 205}};
-const BuiltinSignature kTotal{1, "The TimerTotal() function takes 1 argument!", {kSourceUnit, 274}};
-const BuiltinSignature kReset{1, "The TimerReset() function takes 1 argument!", {kSourceUnit, 351}};
-// "TimerDestroyID" is the name this text has always carried.
-const BuiltinSignature kDestroy{
-    1, "The TimerDestroyID() function takes 1 argument!", {kSourceUnit, 432}};
-
-} // namespace
-
-xalanc::XObjectPtr FunctionTimerCreate::execute(xalanc::XPathExecutionContext& executionContext,
-                                                xalanc::XalanNode* context,
-                                                const XObjectArgVectorType& args,
-                                                const xercesc::Locator*) const
-{
-    return callBuiltin(executionContext, context, args, kCreate,
-                       [](const Texts&) { return prsm::detail::timerCreate(); });
-}
-
-FunctionTimerCreate* FunctionTimerCreate::clone() const
-{
-    return new FunctionTimerCreate(*this);
-}
-
-xalanc::XalanDOMString FunctionTimerCreate::getError() const
-{
-    return xalanc::XalanDOMString("qxfunc:TimerCreate() takes no arguments!");
-}
-
-xalanc::XObjectPtr FunctionTimerStart::execute(xalanc::XPathExecutionContext& executionContext,
-                                               xalanc::XalanNode* context,
-                                               const XObjectArgVectorType& args,
-                                               const xercesc::Locator*) const
-{
-    return callBuiltin(executionContext, context, args, kStart,
-                       [](const Texts& texts) { return prsm::detail::timerStart(texts[0]); });
-}
-
-FunctionTimerStart* FunctionTimerStart::clone() const
-{
-    return new FunctionTimerStart(*this);
-}
-
-xalanc::XalanDOMString FunctionTimerStart::getError() const
-{
-    return xalanc::XalanDOMString("qxfunc:TimerStart() takes a single timer id argument!");
-}
-
-xalanc::XObjectPtr FunctionTimerStop::execute(xalanc::XPathExecutionContext& executionContext,
-                                              xalanc::XalanNode* context,
-                                              const XObjectArgVectorType& args,
-                                              const xercesc::Locator*) const
-{
-    return callBuiltin(executionContext, context, args, kStop,
-                       [](const Texts& texts) { return prsm::detail::timerStop(texts[0]); });
-}
-
-FunctionTimerStop* FunctionTimerStop::clone() const
-{
-    return new FunctionTimerStop(*this);
-}
-
-xalanc::XalanDOMString FunctionTimerStop::getError() const
-{
-    return xalanc::XalanDOMString("qxfunc:TimerStop() takes a single timer id argument!");
-}
-
-xalanc::XObjectPtr FunctionTimerTotal::execute(xalanc::XPathExecutionContext& executionContext,
-                                               xalanc::XalanNode* context,
-                                               const XObjectArgVectorType& args,
-                                               const xercesc::Locator*) const
-{
-    return callBuiltin(executionContext, context, args, kTotal,
-                       [](const Texts& texts) { return prsm::detail::timerTotal(texts[0]); });
-}
-
-FunctionTimerTotal* FunctionTimerTotal::clone() const
-{
-    return new FunctionTimerTotal(*this);
-}
-
-xalanc::XalanDOMString FunctionTimerTotal::getError() const
-{
-    return xalanc::XalanDOMString("qxfunc:TimerTotal() takes a single timer id argument!");
-}
-
-xalanc::XObjectPtr FunctionTimerReset::execute(xalanc::XPathExecutionContext& executionContext,
-                                               xalanc::XalanNode* context,
-                                               const XObjectArgVectorType& args,
-                                               const xercesc::Locator*) const
-{
-    return callBuiltin(executionContext, context, args, kReset,
-                       [](const Texts& texts) { return prsm::detail::timerReset(texts[0]); });
-}
-
-FunctionTimerReset* FunctionTimerReset::clone() const
-{
-    return new FunctionTimerReset(*this);
-}
-
-xalanc::XalanDOMString FunctionTimerReset::getError() const
-{
-    return xalanc::XalanDOMString("qxfunc:TimerReset() takes a single timer id argument!");
-}
-
-xalanc::XObjectPtr FunctionTimerDestroy::execute(xalanc::XPathExecutionContext& executionContext,
-                                                 xalanc::XalanNode* context,
-                                                 const XObjectArgVectorType& args,
-                                                 const xercesc::Locator*) const
-{
-    return callBuiltin(executionContext, context, args, kDestroy,
-                       [](const Texts& texts) { return prsm::detail::timerDestroy(texts[0]); });
-}
-
-FunctionTimerDestroy* FunctionTimerDestroy::clone() const
-{
-    return new FunctionTimerDestroy(*this);
-}
-
-xalanc::XalanDOMString FunctionTimerDestroy::getError() const
-{
-    return xalanc::XalanDOMString("qxfunc:TimerDestroy() takes a single timer id argument!");
-}

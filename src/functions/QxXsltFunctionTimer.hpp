@@ -1,98 +1,51 @@
 // The six stopwatch functions, their workers and the month clock they measure with.
 #pragma once
 
-#include "QxXsltFunction.hpp"
 #include "ZBLCore.hpp"
+#include "functions/BuiltinFunction.hpp"
 
 #include <cstdint>
 
-// The built-in timer functions. Each is stateless: the timers live in the process-wide table
-// prsm::detail::g_timers, shared by every transformer and thread. Every result is a string
-// object. A wrong argument count ends the evaluation with the function's count text; an empty
-// id argument raises ZBLAssertError. Nothing is caught.
-
+// The built-in timer functions. Each is stateless: the timers live in the process-wide table of
+// TimerTable.hpp, shared by every transformer and thread. Every result is a string object. A
+// wrong argument count ends the evaluation with the function's count text; an empty id argument
+// raises ZBLAssertError. Nothing is caught.
 // TimerCreate(): a new timer id, "1", "2", ... in call order across the whole process.
-class FunctionTimerCreate : public QxXsltFunction
+class FunctionTimerCreate final
+    : public prsm::detail::BuiltinFunction<FunctionTimerCreate,
+                                           prsm::detail::BuiltinId::TimerCreate>
 {
-public:
-    FunctionTimerCreate() = default;
-    FunctionTimerCreate(const FunctionTimerCreate&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionTimerCreate* clone() const override;
-    xalanc::XalanDOMString getError() const override;
 };
 
 // TimerStart(id): starts (or restarts) the timer; returns the clock value at the start.
-class FunctionTimerStart : public QxXsltFunction
+class FunctionTimerStart final
+    : public prsm::detail::BuiltinFunction<FunctionTimerStart, prsm::detail::BuiltinId::TimerStart>
 {
-public:
-    FunctionTimerStart() = default;
-    FunctionTimerStart(const FunctionTimerStart&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionTimerStart* clone() const override;
-    xalanc::XalanDOMString getError() const override;
 };
 
 // TimerStop(id): ends the running interval; returns its seconds.
-class FunctionTimerStop : public QxXsltFunction
+class FunctionTimerStop final
+    : public prsm::detail::BuiltinFunction<FunctionTimerStop, prsm::detail::BuiltinId::TimerStop>
 {
-public:
-    FunctionTimerStop() = default;
-    FunctionTimerStop(const FunctionTimerStop&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionTimerStop* clone() const override;
-    xalanc::XalanDOMString getError() const override;
 };
 
 // TimerTotal(id): the seconds so far, a running interval included.
-class FunctionTimerTotal : public QxXsltFunction
+class FunctionTimerTotal final
+    : public prsm::detail::BuiltinFunction<FunctionTimerTotal, prsm::detail::BuiltinId::TimerTotal>
 {
-public:
-    FunctionTimerTotal() = default;
-    FunctionTimerTotal(const FunctionTimerTotal&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionTimerTotal* clone() const override;
-    xalanc::XalanDOMString getError() const override;
 };
 
 // TimerReset(id): stops and empties the timer; returns its total from before.
-class FunctionTimerReset : public QxXsltFunction
+class FunctionTimerReset final
+    : public prsm::detail::BuiltinFunction<FunctionTimerReset, prsm::detail::BuiltinId::TimerReset>
 {
-public:
-    FunctionTimerReset() = default;
-    FunctionTimerReset(const FunctionTimerReset&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionTimerReset* clone() const override;
-    xalanc::XalanDOMString getError() const override;
 };
 
 // TimerDestroy(id): removes the timer; returns its total from before.
-class FunctionTimerDestroy : public QxXsltFunction
+class FunctionTimerDestroy final
+    : public prsm::detail::BuiltinFunction<FunctionTimerDestroy,
+                                           prsm::detail::BuiltinId::TimerDestroy>
 {
-public:
-    FunctionTimerDestroy() = default;
-    FunctionTimerDestroy(const FunctionTimerDestroy&) = default;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    FunctionTimerDestroy* clone() const override;
-    xalanc::XalanDOMString getError() const override;
 };
 
 namespace prsm::detail

@@ -28,7 +28,7 @@ struct TimerTable
     bool hasWrapped = false;
 };
 
-// Defined with the other load-time objects, in their construction order.
-extern TimerTable g_timers;
+// The process's one table, made on first use. No other load-time object depends on it.
+TimerTable& timerTable();
 
 } // namespace prsm::detail

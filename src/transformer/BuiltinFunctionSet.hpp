@@ -1,15 +1,13 @@
 // The extension functions that every transformer starts with.
 #pragma once
 
-class PRSMXslTransformer;
+#include "engine/EngineTables.hpp"
 
 namespace prsm::detail
 {
 
-// Installs the eight built-in functions into `transformer` through installExternalFunction, in
-// this order: GetLocalizedString, GetDateTime, TimerCreate, TimerStart, TimerStop, TimerTotal,
-// TimerReset, TimerDestroy. Each replaces a function of the same name. Lets allocation failures
-// through.
-void installBuiltinFunctions(PRSMXslTransformer& transformer);
+// Puts a new copy of each of the eight built-in functions into `table`, in the order of their
+// descriptors, each replacing a function of the same name. Throws only std::bad_alloc.
+void installBuiltinFunctions(FunctionTable& table);
 
 } // namespace prsm::detail

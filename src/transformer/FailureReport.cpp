@@ -2,7 +2,7 @@
 #include "transformer/FailureReport.hpp"
 
 #include "PRSMXslTransformer.hpp"
-#include "platform/Utf8.hpp"
+#include "platform/EngineText.hpp"
 
 #include <xalanc/PlatformSupport/XSLException.hpp>
 #include <xalanc/XalanDOM/XalanDOMException.hpp>
@@ -27,9 +27,7 @@ struct Utf8
 
 std::ostream& operator<<(std::ostream& out, Utf8 piece)
 {
-    if (piece.text != nullptr)
-        out << utf16ToUtf8(std::u16string_view(piece.text));
-    return out;
+    return out << utf8Of(piece.text);
 }
 
 // The engine counts lines and columns unsigned, with all bits set for "unknown"; read as signed,
@@ -116,7 +114,7 @@ int store(I18NString& lastError, const std::string& report, int status)
 
 } // namespace
 
-int runReporting(ReportingOperation operation, I18NString& lastError, ReportedWork work)
+int runReporting(ReportingOperation operation, I18NString& lastError, FunctionRef<int()> work)
 {
     try
     {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ZBLCore.hpp"
+#include "platform/FunctionRef.hpp"
 
 namespace prsm::detail
 {
@@ -13,30 +14,12 @@ enum class ReportingOperation
     XPath
 };
 
-// A non-owning reference to the work of a reporting operation: a callable returning its status.
-// The callable must outlive the reference.
-class ReportedWork
-{
-public:
-    template <class Work>
-    ReportedWork(Work& work) // NOLINT: converting by design, like a function reference
-        : m_work(&work), m_call([](void* w) { return (*static_cast<Work*>(w))(); })
-    {
-    }
-
-    int operator()() const { return m_call(m_work); }
-
-private:
-    void* m_work;
-    int (*m_call)(void*);
-};
-
 // Runs `work` and returns its status. An exception that leaves it becomes a report that replaces
 // `lastError`, and the status of its kind: -1 XSLException, -2 SAXParseException or SAXException,
 // -3 XMLException, -4 XalanDOMException, -5 anything else. `work` owns every engine object it
 // builds, so all of them are gone before the report is composed. A success leaves `lastError`
 // as it was. Lets through only a failure to compose the report itself (lack of memory).
-int runReporting(ReportingOperation operation, I18NString& lastError, ReportedWork work);
+int runReporting(ReportingOperation operation, I18NString& lastError, FunctionRef<int()> work);
 
 // Why an operation was refused before it built anything.
 enum class Refusal

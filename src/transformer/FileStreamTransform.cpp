@@ -1,15 +1,11 @@
-// Transformations of files and streams through the transformer's long-lived engine.
+// Transformations of files and streams, with the engine's own statuses and texts.
 #include "PRSMXslTransformer.hpp"
-#include "QxXsltFunction.hpp"
-#include "transformer/EngineStrings.hpp"
-#include "transformer/TableHandOver.hpp"
+#include "engine/SourceDocument.hpp"
+#include "platform/EngineText.hpp"
+#include "transformer/TransformerImpl.hpp"
 
-#include <xalanc/XPath/XPathExecutionContext.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
-#include <xalanc/XalanExtensions/FunctionNodeSet.hpp>
-#include <xalanc/XalanTransformer/XalanParsedSource.hpp>
-#include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
 #include <istream>
 #include <ostream>
@@ -17,58 +13,12 @@
 namespace
 {
 
-// Gives a parsed source back to its engine when the call ends, so a transformer used for many
-// transformations holds no more than one document at a time.
-class ParsedSourceGuard
-{
-public:
-    explicit ParsedSourceGuard(xalanc::XalanTransformer& engine) : m_engine(engine) {}
-    ParsedSourceGuard(const ParsedSourceGuard&) = delete;
-    ParsedSourceGuard& operator=(const ParsedSourceGuard&) = delete;
-    ~ParsedSourceGuard()
-    {
-        if (m_parsed != nullptr)
-            m_engine.destroyParsedSource(m_parsed);
-    }
-
-    const xalanc::XalanParsedSource*& slot() { return m_parsed; }
-    const xalanc::XalanParsedSource& get() const { return *m_parsed; }
-
-private:
-    xalanc::XalanTransformer& m_engine;
-    const xalanc::XalanParsedSource* m_parsed = nullptr;
-};
-
 xalanc::XSLTInputSource fileInputSource(const I18NString& fileName)
 {
-    unsigned short* utf16 = nullptr;
-    I18NExternalBufferToUTF16(utf16, fileName.getExternalBuffer(), false);
-    return xalanc::XSLTInputSource(reinterpret_cast<const XMLCh*>(utf16));
+    return xalanc::XSLTInputSource(prsm::detail::toEngine(fileName), prsm::detail::engineMemory());
 }
 
 } // namespace
-
-namespace prsm::detail
-{
-
-// The engine replaces what an earlier call handed over under the same name, so repeated calls
-// do not accumulate.
-void handOverTables(xalanc::XalanTransformer& engine,
-                    const std::map<I18NString, I18NString>& parameters,
-                    const std::map<I18NString, std::unique_ptr<QxXsltFunction>>& functions)
-{
-    for (const auto& [name, value] : parameters)
-        engine.setStylesheetParam(engineString(name), engineString(value));
-
-    engine.installExternalFunction(engineString(kXalanExtensionNamespace), engineString("nodeset"),
-                                   xalanc::FunctionNodeSet(true));
-
-    const xalanc::XalanDOMString extensionNamespace = engineString(kPRSMExtensionNamespace);
-    for (const auto& [name, function] : functions)
-        engine.installExternalFunction(extensionNamespace, engineString(name), *function);
-}
-
-} // namespace prsm::detail
 
 int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& stylesheet,
                                     const I18NString& result)
@@ -78,31 +28,28 @@ int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& 
     if (source.empty())
         return kNoSourceStatus;
 
-    xalanc::XalanTransformer& engine = *m_xalanTransformer;
-    ParsedSourceGuard parsed(engine);
-    if (const int status = engine.parseSource(fileInputSource(source), parsed.slot(), false))
+    prsm::detail::EngineContext& engine = *m_impl->m_xalanTransformer;
+    std::unique_ptr<prsm::detail::SourceDocument> document;
+    if (const int status = engine.parse(fileInputSource(source), document))
         return status;
 
-    prsm::detail::handOverTables(engine, m_stylesheetParams, m_externalFunctions);
-
-    xalanc::XSLTResultTarget target;
-    target.setFileName(prsm::detail::engineString(result));
-    return engine.transform(parsed.get(), fileInputSource(stylesheet), target);
+    xalanc::XSLTResultTarget target(prsm::detail::engineMemory());
+    target.setFileName(prsm::detail::toEngine(result));
+    return engine.transform(*document, fileInputSource(stylesheet), target, m_impl->tables());
 }
 
 int PRSMXslTransformer::doTransform(std::istream& source, const I18NString& stylesheet,
                                     std::ostream& result)
 {
-    xalanc::XalanTransformer& engine = *m_xalanTransformer;
-    ParsedSourceGuard parsed(engine);
-    if (const int status =
-            engine.parseSource(xalanc::XSLTInputSource(&source), parsed.slot(), false))
+    prsm::detail::EngineContext& engine = *m_impl->m_xalanTransformer;
+    std::unique_ptr<prsm::detail::SourceDocument> document;
+    const xalanc::XSLTInputSource input(&source, prsm::detail::engineMemory());
+    if (const int status = engine.parse(input, document))
         return status;
 
-    prsm::detail::handOverTables(engine, m_stylesheetParams, m_externalFunctions);
-
-    xalanc::XSLTResultTarget target(&result);
-    const int status = engine.transform(parsed.get(), fileInputSource(stylesheet), target);
+    xalanc::XSLTResultTarget target(&result, prsm::detail::engineMemory());
+    const int status =
+        engine.transform(*document, fileInputSource(stylesheet), target, m_impl->tables());
     // Intended: callers reading into a character buffer find the text NUL-terminated.
     result << std::ends;
     return status;

@@ -1,38 +1,25 @@
-// The transformer object: its engine, its parameter and function tables, its failure text.
+// The transformer object: its tables, its failure text and its handles.
 #include "PRSMXslTransformer.hpp"
 
 #include "QxXsltFunction.hpp"
+#include "dom2dom/HandleAccess.hpp"
 #include "transformer/BuiltinFunctionSet.hpp"
-#include "transformer/EngineStrings.hpp"
-#include "transformer/QuietErrorHandler.hpp"
-
-#include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include "transformer/TransformerImpl.hpp"
 
 #include <stdexcept>
 
-PRSMXslTransformer::PRSMXslTransformer()
-    : m_xalanTransformer(std::make_unique<xalanc::XalanTransformer>())
+PRSMXslTransformer::PRSMXslTransformer() : m_impl(std::make_unique<Impl>())
 {
-    // The library keeps no log: failures are reported through statuses and getLastError(), and
-    // the engine's default of echoing warnings and xsl:message output to stderr would write into
-    // the host's own error stream.
-    m_xalanTransformer->setWarningStream(nullptr);
-    // For the same reason: the parser's own handler prints each parse error before failing.
-    m_xalanTransformer->setErrorHandler(&prsm::detail::quietErrorHandler());
-    prsm::detail::installBuiltinFunctions(*this);
+    prsm::detail::installBuiltinFunctions(m_impl->m_externalFunctions);
 }
 
-PRSMXslTransformer::~PRSMXslTransformer()
-{
-    // The engine goes first: its own copies of the functions came from the table.
-    m_xalanTransformer.reset();
-}
+PRSMXslTransformer::~PRSMXslTransformer() = default;
 
 const char* PRSMXslTransformer::getLastError()
 {
-    if (m_lastError.empty())
-        return m_xalanTransformer->getLastError();
-    return m_lastError.c_str();
+    if (m_impl->m_lastError.empty())
+        return m_impl->m_xalanTransformer->lastError().c_str();
+    return m_impl->m_lastError.c_str();
 }
 
 void PRSMXslTransformer::installExternalFunction(const I18NString& name,
@@ -42,7 +29,7 @@ void PRSMXslTransformer::installExternalFunction(const I18NString& name,
     // A null copy would only fail later, inside a transformation, far from the faulty class.
     if (!copy)
         throw std::invalid_argument("installExternalFunction: clone() returned null");
-    m_externalFunctions[name] = std::move(copy);
+    m_impl->m_externalFunctions[name] = std::move(copy);
 }
 
 void PRSMXslTransformer::setStylesheetParam(const I18NString& name, const I18NString& value)
@@ -51,7 +38,16 @@ void PRSMXslTransformer::setStylesheetParam(const I18NString& name, const I18NSt
     // literal. Nothing inside is escaped, as documented in the header.
     I18NString quoted = I18NString("'") + value;
     quoted += I18NString("'");
-    m_xalanTransformer->setStylesheetParam(prsm::detail::engineString(name),
-                                           prsm::detail::engineString(quoted));
-    m_stylesheetParams[name] = quoted;
+    m_impl->m_stylesheetParams[name] = quoted;
+}
+
+Dom2Dom* PRSMXslTransformer::createDom2Dom()
+{
+    return prsm::detail::HandleAccess::create(m_impl->m_xalanTransformer);
+}
+
+void PRSMXslTransformer::destroyDom2Dom(Dom2Dom*& document)
+{
+    prsm::detail::HandleAccess::destroy(document);
+    document = nullptr;
 }

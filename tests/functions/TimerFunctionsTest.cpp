@@ -117,10 +117,10 @@ protected:
     void TearDown() override { swapTables(); }
     void swapTables()
     {
-        const std::lock_guard<std::mutex> lock(g_timers.mutex);
-        m_saved.records.swap(g_timers.records);
-        std::swap(m_saved.lastTimerId, g_timers.lastTimerId);
-        std::swap(m_saved.hasWrapped, g_timers.hasWrapped);
+        const std::lock_guard<std::mutex> lock(timerTable().mutex);
+        m_saved.records.swap(timerTable().records);
+        std::swap(m_saved.lastTimerId, timerTable().lastTimerId);
+        std::swap(m_saved.hasWrapped, timerTable().hasWrapped);
     }
 
     TimerTable m_saved;
@@ -144,7 +144,7 @@ TEST_F(FreshTimerTable, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedO
 TEST_F(FreshTimerTable, CounterStartsAgainAtOneAndSkipsLiveTimers)
 {
     FakeClock clock;
-    g_timers.lastTimerId = kLargestId - 1;
+    timerTable().lastTimerId = kLargestId - 1;
     for (const char* used : {"1", "2", "4"})
         timerTotal(I18NString(used));
     EXPECT_EQ(timerCreate(), I18NString("2147483647"));
@@ -152,7 +152,7 @@ TEST_F(FreshTimerTable, CounterStartsAgainAtOneAndSkipsLiveTimers)
     EXPECT_EQ(timerCreate(), I18NString("5"));
     timerDestroy(I18NString("3"));
     EXPECT_EQ(timerCreate(), I18NString("6")); // counts on before reusing a freed id
-    g_timers.lastTimerId = kLargestId - 1;     // the largest id is live: skipped like any other
+    timerTable().lastTimerId = kLargestId - 1;     // the largest id is live: skipped like any other
     EXPECT_EQ(timerCreate(), I18NString("3"));
 }
 

@@ -1,4 +1,4 @@
-// Document handles that give themselves back to their transformer, for tests.
+// Helpers around document handles, for tests.
 #pragma once
 
 #include "Dom2Dom.hpp"
@@ -11,33 +11,15 @@
 namespace prsm::test
 {
 
-// Owns one handle of `transformer` and destroys it through destroyDom2Dom.
-class Handle
+using Handle = ScopedDom2Dom;
+
+// What Serialize writes, every byte of it.
+inline std::string serialized(const Handle& handle)
 {
-public:
-    explicit Handle(PRSMXslTransformer& transformer)
-        : m_transformer(transformer), m_handle(transformer.createDom2Dom())
-    {
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { m_transformer.destroyDom2Dom(m_handle); }
-
-    Dom2Dom& operator*() const { return *m_handle; }
-    Dom2Dom* operator->() const { return m_handle; }
-
-    // What Serialize writes, every byte of it.
-    std::string serialized() const
-    {
-        std::ostringstream out;
-        m_handle->Serialize(out);
-        return out.str();
-    }
-
-private:
-    PRSMXslTransformer& m_transformer;
-    Dom2Dom* m_handle;
-};
+    std::ostringstream out;
+    handle->Serialize(out);
+    return out.str();
+}
 
 // Serialize's ending: a line end and one NUL.
 inline const std::string kLineEndAndNul("\n\0", 2);

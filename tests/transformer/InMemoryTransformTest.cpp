@@ -48,7 +48,7 @@ TEST_F(InMemoryTransformTest, ChainsTwoTransformationsSerializesAndQueriesTheFir
     first->Serialize(out);
     first->Serialize(out);
     EXPECT_EQ(out.str(), once + once);
-    EXPECT_EQ(second.serialized(),
+    EXPECT_EQ(prsm::test::serialized(second),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><n>2</n>" + kLineEndAndNul);
     std::ostringstream firstItem;
     EXPECT_EQ(m_transformer.doXPath(*first, I18NString("list/i[1]"), firstItem), 0);
@@ -58,7 +58,7 @@ TEST_F(InMemoryTransformTest, ChainsTwoTransformationsSerializesAndQueriesTheFir
     Handle again(m_transformer);
     ASSERT_TRUE(again->InitializeOutputTarget());
     ASSERT_EQ(m_transformer.doTransform(*source, dataFile("list-items.xsl"), *again), 0);
-    EXPECT_EQ(again.serialized(), once);
+    EXPECT_EQ(prsm::test::serialized(again), once);
     EXPECT_STREQ(m_transformer.getLastError(), "");
 }
 

@@ -1,5 +1,5 @@
 // Writes one node of an engine document as XML text onto a standard stream.
-#include "dom2dom/NodeWriter.hpp"
+#include "engine/NodeWriter.hpp"
 
 #include <xalanc/PlatformSupport/XalanOutputStreamPrintWriter.hpp>
 #include <xalanc/PlatformSupport/XalanStdOutputStream.hpp>

@@ -1,5 +1,5 @@
 // The parser error handler that stops a parse as the engine's own does, without printing.
-#include "transformer/QuietErrorHandler.hpp"
+#include "engine/QuietErrorHandler.hpp"
 
 #include <xercesc/sax/SAXParseException.hpp>
 

@@ -1,0 +1,64 @@
+// The private state of a document handle, and what the transformer reads of it.
+#pragma once
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+
+#include <iosfwd>
+#include <memory>
+
+namespace XALAN_CPP_NAMESPACE
+{
+class FormatterToSourceTree;
+class XSLTInputSource;
+class XSLTResultTarget;
+} // namespace XALAN_CPP_NAMESPACE
+
+namespace prsm::detail
+{
+
+class EngineContext;
+class SourceDocument;
+
+// A handle is set up once, and what it became never changes.
+enum class HandleKind
+{
+    Fresh,
+    Input,
+    FailedInput,
+    TreeOutput,
+    StreamOutput
+};
+
+class HandleState
+{
+public:
+    explicit HandleState(std::shared_ptr<EngineContext> engine);
+    HandleState(const HandleState&) = delete;
+    HandleState& operator=(const HandleState&) = delete;
+    ~HandleState();
+
+    // The set-up calls: each returns false and changes nothing unless the handle is fresh.
+    bool setUpInput(const xalanc::XSLTInputSource& source);
+    bool setUpTreeOutput();
+    bool setUpStreamOutput(std::ostream& out);
+
+    void serialize(std::ostream& out) const;
+
+    HandleKind kind() const { return m_kind; }
+    // The engine's status of a failed input, else 0.
+    int parseResult() const { return m_parseResult; }
+    // The document of an input or a tree output, else null.
+    const SourceDocument* document() const { return m_document.get(); }
+    // The target of an output, else null.
+    xalanc::XSLTResultTarget* resultTarget() const { return m_resultTarget.get(); }
+
+private:
+    std::shared_ptr<EngineContext> m_xalanTransformer;
+    HandleKind m_kind = HandleKind::Fresh;
+    int m_parseResult = 0;
+    std::unique_ptr<SourceDocument> m_document;
+    std::unique_ptr<xalanc::FormatterToSourceTree> m_formatter; // writes into m_document
+    std::unique_ptr<xalanc::XSLTResultTarget> m_resultTarget;   // writes through m_formatter
+};
+
+} // namespace prsm::detail

@@ -1,0 +1,48 @@
+// What every engine of one transformer shares: its memory and the engine's last error text.
+#include "engine/EngineContext.hpp"
+
+#include "engine/Engine.hpp"
+#include "engine/EngineStatus.hpp"
+#include "engine/SourceDocument.hpp"
+
+#include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
+#include <xalanc/XalanTransformer/XalanTransformerProblemListener.hpp>
+
+namespace prsm::detail
+{
+
+xalanc::MemoryManager& engineMemory()
+{
+    return xalanc::XalanMemMgrs::getDefaultXercesMemMgr();
+}
+
+int EngineContext::parse(const xalanc::XSLTInputSource& source,
+                         std::unique_ptr<SourceDocument>& document)
+{
+    auto work = [&]
+    {
+        document = SourceDocument::parse(engineMemory(), source);
+        return 0;
+    };
+    return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);
+}
+
+int EngineContext::transform(const SourceDocument& source,
+                             const xalanc::XSLTInputSource& stylesheet,
+                             xalanc::XSLTResultTarget& target, const EngineTables& tables)
+{
+    xalanc::MemoryManager& manager = engineMemory();
+    // Errors the engine reports before it throws are collected here; warnings go nowhere.
+    xalanc::XalanDOMString collected(manager);
+    xalanc::DOMStringPrintWriter writer(collected);
+    xalanc::XalanTransformerProblemListener listener(manager, nullptr, &writer);
+    auto work = [&]
+    {
+        Engine engine(manager, tables, listener);
+        engine.transform(source, stylesheet, target);
+        return 0;
+    };
+    return runWithEngineStatus(m_lastError, collected, work);
+}
+
+} // namespace prsm::detail

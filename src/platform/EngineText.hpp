@@ -1,0 +1,33 @@
+// The one bridge between the library's texts and the engine's UTF-16 strings.
+#pragma once
+
+#include "ZBLCore.hpp"
+
+#include <xalanc/XalanDOM/XalanDOMString.hpp>
+
+#include <string>
+
+namespace prsm::detail
+{
+
+// The parser's XMLCh is char16_t, so texts cross as they are, without a transcoder.
+static_assert(sizeof(XMLCh) == sizeof(char16_t), "XMLCh must be a UTF-16 unit");
+
+// The engine's string for `text`, up to its first NUL. Engine strings take the parser's memory
+// manager, which exists only between start-up and shut-down: make them on use, never at load.
+xalanc::XalanDOMString toEngine(const I18NString& text);
+
+// The same for UTF-8 text (a null text is empty). Never through the engine's narrow constructor,
+// which reads the local code page and would mangle non-ASCII names and values.
+xalanc::XalanDOMString toEngine(const char* utf8);
+
+// The engine's string as an I18NString, up to its first NUL.
+I18NString fromEngine(const xalanc::XalanDOMString& text);
+
+// A NUL-terminated engine text as UTF-8; null gives the empty string.
+std::string utf8Of(const XMLCh* text);
+
+// An engine string as UTF-8, every unit of it.
+std::string utf8Of(const xalanc::XalanDOMString& text);
+
+} // namespace prsm::detail

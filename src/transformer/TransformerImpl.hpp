@@ -1,0 +1,22 @@
+// The private state of a transformer.
+#pragma once
+
+#include "PRSMXslTransformer.hpp"
+#include "engine/EngineContext.hpp"
+#include "engine/EngineTables.hpp"
+
+#include <memory>
+
+class PRSMXslTransformer::Impl
+{
+public:
+    prsm::detail::EngineTables tables() const { return {m_stylesheetParams, m_externalFunctions}; }
+
+    // The report of the last failed in-memory operation; once set, never emptied.
+    I18NString m_lastError;
+    // Shared with the transformer's handles, which record their parse failures in it.
+    std::shared_ptr<prsm::detail::EngineContext> m_xalanTransformer =
+        std::make_shared<prsm::detail::EngineContext>();
+    prsm::detail::ParameterTable m_stylesheetParams;
+    prsm::detail::FunctionTable m_externalFunctions;
+};
