@@ -2,9 +2,7 @@
 #include "frame/ProcessFrame.hpp"
 
 #include "PRSMXslTransformer.hpp"
-
-#include <xalanc/XalanTransformer/XalanTransformer.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
+#include "engine/EngineStartup.hpp"
 
 namespace
 {
@@ -25,26 +23,7 @@ long QXXslTransformer_Initialize(const char*)
 {
     ZBLThreadGuard guard(initLock());
     if (g_initCount == 0)
-    {
-        xercesc::XMLPlatformUtils::Initialize();
-        try
-        {
-            xalanc::XalanTransformer::initialize();
-        }
-        catch (...)
-        {
-            // Leave the parser down too, so the next call retries the whole start-up. The host
-            // learns of the engine's failure, not of a second one while stopping the parser.
-            try
-            {
-                xercesc::XMLPlatformUtils::Terminate();
-            }
-            catch (...)
-            {
-            }
-            throw;
-        }
-    }
+        prsm::detail::startEngine();
     // Counted only after start-up returned, so a start-up that throws can simply be retried.
     ++g_initCount;
     return 0;
@@ -57,10 +36,7 @@ long QXXslTransformer_Terminate(const char*)
     if (g_initCount == 0)
         return 0;
     if (g_initCount == 1)
-    {
-        xalanc::XalanTransformer::terminate();
-        xercesc::XMLPlatformUtils::Terminate();
-    }
+        prsm::detail::stopEngine();
     --g_initCount;
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "frame/ProcessFrame.hpp"
 
 #include "PRSMXslTransformer.hpp"
+#include "engine/EngineStartup.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -81,6 +83,18 @@ TEST_F(ProcessFrame, ManyThreadsStartAndStopAtOnce)
     runAll(&QXXslTransformer_Terminate);
     EXPECT_EQ(outstandingInitializations(), 0);
     EXPECT_FALSE(parserRunning());
+}
+
+TEST_F(ProcessFrame, AFailedStartUpLeavesNothingRunningAndCanBeRetried)
+{
+    prsm::detail::setEngineStarter([] { throw std::runtime_error("engine refused"); });
+    EXPECT_THROW(QXXslTransformer_Initialize(nullptr), std::runtime_error);
+    prsm::detail::setEngineStarter(nullptr);
+    EXPECT_EQ(outstandingInitializations(), 0);
+    EXPECT_FALSE(parserRunning());
+    EXPECT_EQ(QXXslTransformer_Initialize(nullptr), 0);
+    EXPECT_EQ(outstandingInitializations(), 1);
+    EXPECT_TRUE(engineParses());
 }
 
 } // namespace

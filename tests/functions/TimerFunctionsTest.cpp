@@ -152,7 +152,7 @@ TEST_F(FreshTimerTable, CounterStartsAgainAtOneAndSkipsLiveTimers)
     EXPECT_EQ(timerCreate(), I18NString("5"));
     timerDestroy(I18NString("3"));
     EXPECT_EQ(timerCreate(), I18NString("6")); // counts on before reusing a freed id
-    timerTable().lastTimerId = kLargestId - 1;     // the largest id is live: skipped like any other
+    timerTable().lastTimerId = kLargestId - 1; // the largest id is live: skipped like any other
     EXPECT_EQ(timerCreate(), I18NString("3"));
 }
 

@@ -4,9 +4,11 @@
 #include "support/Handles.hpp"
 #include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
+#include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -120,6 +122,45 @@ TEST_F(InMemoryTransformTest, MisusedHandlesAreRefusedWithAReport)
         }
         EXPECT_EQ(sink.str(), "");
     }
+}
+
+TEST_F(InMemoryTransformTest, ResolvesRelativeReferencesAsTheFilePathDoes)
+{
+    // The stylesheet includes a sibling; the source names a neighbour and an unparsed entity,
+    // both relative to where the source says it lives.
+    const prsm::test::TempDir dir;
+    std::filesystem::create_directory(dir.path("xsl"));
+    std::filesystem::create_directory(dir.path("data"));
+    dir.write("xsl/inc.xsl",
+              "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+              "<xsl:template name='inc'>included</xsl:template></xsl:stylesheet>");
+    const std::string xsl = dir.write(
+        "xsl/main.xsl",
+        prsm::test::textStylesheet("<xsl:call-template name='inc'/>|"
+                                   "<xsl:value-of select='document(string(doc/@href), /)/n'/>|"
+                                   "<xsl:value-of select=\"unparsed-entity-uri('pic')\"/>",
+                                   "<xsl:include href='inc.xsl'/>"));
+    dir.write("data/near.xml", "<n>neighbour</n>");
+    const std::string document = "<!DOCTYPE doc [<!NOTATION png SYSTEM 'image/png'>"
+                                 "<!ENTITY pic SYSTEM 'pic.png' NDATA png>]>"
+                                 "<doc href='near.xml'/>";
+    const std::string source = dir.write("data/source.xml", document);
+    const std::string expected = "included|neighbour|pic.png";
+
+    const std::string result = dir.path("result.txt");
+    ASSERT_EQ(m_transformer.doTransform(source.c_str(), xsl.c_str(), result.c_str()), 0)
+        << m_transformer.getLastError();
+    EXPECT_EQ(prsm::test::readFile(result), expected);
+
+    std::istringstream in(document);
+    Handle input(m_transformer);
+    Handle output(m_transformer);
+    std::ostringstream out;
+    ASSERT_TRUE(input->InitializeInputSource(in, source.c_str()));
+    ASSERT_TRUE(output->InitializeOutputTarget(out));
+    ASSERT_EQ(m_transformer.doTransform(*input, xsl.c_str(), *output), 0)
+        << m_transformer.getLastError();
+    EXPECT_EQ(out.str(), expected);
 }
 
 } // namespace

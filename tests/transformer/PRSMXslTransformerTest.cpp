@@ -1,12 +1,14 @@
 // The transformer object: stylesheet parameters and file runs.
 #include "PRSMXslTransformer.hpp"
 
+#include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace
 {
@@ -76,6 +78,21 @@ TEST_F(Transformer, FilesWithNonAsciiNamesAndAnEmptySourceName)
     EXPECT_EQ(m_transformer.doTransform(source.c_str(), xsl.c_str(), result.c_str()), 0)
         << m_transformer.getLastError();
     EXPECT_EQ(prsm::test::readFile(result), "\xE2\x82\xAC");
+}
+
+TEST_F(Transformer, AFunctionWhoseCloneIsNullIsRefusedAndTheTableKept)
+{
+    struct NullClone : prsm::test::TaggedFunction
+    {
+        NullClone() : TaggedFunction("null") {}
+        TaggedFunction* clone() const override { return nullptr; }
+    };
+    EXPECT_THROW(m_transformer.installExternalFunction("GetDateTime", NullClone()),
+                 std::invalid_argument);
+    EXPECT_EQ(
+        run(textStylesheet("<xsl:value-of select=\"function-available('prsm:GetDateTime')\"/>")),
+        "true");
+    EXPECT_EQ(m_status, 0);
 }
 
 } // namespace

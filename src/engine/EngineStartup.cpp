@@ -1,0 +1,55 @@
+// Process-wide start and stop of the parser and the engine.
+#include "engine/EngineStartup.hpp"
+
+#include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include <atomic>
+
+namespace prsm::detail
+{
+namespace
+{
+
+void startXalan()
+{
+    xalanc::XalanTransformer::initialize();
+}
+
+std::atomic<void (*)()> g_engineStarter{&startXalan};
+
+} // namespace
+
+void startEngine()
+{
+    xercesc::XMLPlatformUtils::Initialize();
+    try
+    {
+        g_engineStarter.load()();
+    }
+    catch (...)
+    {
+        // The host learns of the engine's failure, not of a second one while stopping the parser.
+        try
+        {
+            xercesc::XMLPlatformUtils::Terminate();
+        }
+        catch (...)
+        {
+        }
+        throw;
+    }
+}
+
+void stopEngine()
+{
+    xalanc::XalanTransformer::terminate();
+    xercesc::XMLPlatformUtils::Terminate();
+}
+
+void setEngineStarter(void (*starter)())
+{
+    g_engineStarter = starter != nullptr ? starter : &startXalan;
+}
+
+} // namespace prsm::detail
