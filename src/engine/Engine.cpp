@@ -2,29 +2,35 @@
 #include "engine/Engine.hpp"
 
 #include "PRSMXslTransformer.hpp"
+#include "engine/QuietErrorHandler.hpp"
 #include "engine/SourceDocument.hpp"
 #include "platform/EngineText.hpp"
 
+#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 #include <xalanc/XalanExtensions/FunctionNodeSet.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
+#include <xalanc/XalanTransformer/XalanCompiledStylesheetDefault.hpp>
 
 namespace prsm::detail
 {
 
 Engine::Engine(xalanc::MemoryManager& manager, const EngineTables& tables,
+               xalanc::StylesheetExecutionContextDefault& context,
                xalanc::ProblemListener& listener)
     : m_manager(manager), m_liaison(manager), m_domSupport(m_liaison), m_envSupport(manager),
       m_objectFactory(manager), m_xpathFactory(manager),
       m_processor(manager, m_liaison, m_envSupport, m_domSupport, m_objectFactory, m_xpathFactory),
-      m_constructionContext(manager, m_processor, m_xpathFactory),
-      m_executionContext(manager, m_processor, m_envSupport, m_domSupport, m_objectFactory),
-      m_localeFunctors(m_executionContext, manager)
+      m_context(context)
 {
     m_envSupport.setProcessor(&m_processor);
-    m_liaison.setExecutionContext(m_executionContext);
+    m_liaison.setExecutionContext(m_context);
     m_processor.setProblemListener(&listener);
+    m_context.setXPathEnvSupport(&m_envSupport);
+    m_context.setDOMSupport(&m_domSupport);
+    m_context.setXObjectFactory(&m_objectFactory);
+    m_context.setXSLTProcessor(&m_processor);
 
     for (const auto& [name, expression] : tables.parameters)
         m_processor.setStylesheetParam(toEngine(name), toEngine(expression));
@@ -36,12 +42,33 @@ Engine::Engine(xalanc::MemoryManager& manager, const EngineTables& tables,
         m_envSupport.installExternalFunctionLocal(extensionNamespace, toEngine(name), *function);
 }
 
+// Gives the context back as the engine's own transformer does after each run, ready for the
+// next engine and holding nothing of this one.
 Engine::~Engine()
 {
+    m_context.reset();
+    m_context.setXPathEnvSupport(nullptr);
+    m_context.setDOMSupport(nullptr);
+    m_context.setXObjectFactory(nullptr);
+    m_context.setXSLTProcessor(nullptr);
+    m_context.reset();
     m_envSupport.setProcessor(nullptr);
 }
 
-void Engine::transform(const SourceDocument& source, const xalanc::XSLTInputSource& stylesheet,
+SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
+{
+    xalanc::MemoryManager* const manager = &m_manager;
+    return SharedStylesheet(
+        xalanc::XalanCompiledStylesheetDefault::create(m_manager, source, m_processor,
+                                                       &quietErrorHandler(), nullptr),
+        [manager](const xalanc::XalanCompiledStylesheet* stylesheet) {
+            xalanc::XalanDestroy(*manager,
+                                 const_cast<xalanc::XalanCompiledStylesheet*>(stylesheet));
+        });
+}
+
+void Engine::transform(const SourceDocument& source,
+                       const xalanc::XalanCompiledStylesheet& stylesheet,
                        xalanc::XSLTResultTarget& target)
 {
     xalanc::XalanSourceTreeDocument& document = source.document();
@@ -50,12 +77,8 @@ void Engine::transform(const SourceDocument& source, const xalanc::XSLTInputSour
         m_envSupport.setSourceDocument(source.uri(), &document);
     xalanc::XSLTInputSource input(&document, m_manager);
     input.setSystemId(source.uri().c_str());
-    m_processor.process(input, stylesheet, target, m_constructionContext, m_executionContext);
-}
-
-xalanc::XalanDocument* Engine::parse(const xalanc::XSLTInputSource& source)
-{
-    return m_liaison.parseXMLStream(source, xalanc::XalanDOMString(m_manager));
+    m_context.setStylesheetRoot(stylesheet.getStylesheetRoot());
+    m_processor.process(input, target, m_context);
 }
 
 } // namespace prsm::detail

@@ -2,20 +2,18 @@
 #pragma once
 
 #include "engine/EngineTables.hpp"
-#include "engine/LocaleFunctors.hpp"
 #include "engine/ParserLiaison.hpp"
+#include "engine/StylesheetCache.hpp"
 
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
 #include <xalanc/XPath/XPathFactoryBlock.hpp>
-#include <xalanc/XSLT/StylesheetConstructionContextDefault.hpp>
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 #include <xalanc/XSLT/XSLTEngineImpl.hpp>
 #include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
 
 namespace XALAN_CPP_NAMESPACE
 {
 class ProblemListener;
-class XalanDocument;
+class StylesheetExecutionContextDefault;
 class XSLTInputSource;
 class XSLTResultTarget;
 } // namespace XALAN_CPP_NAMESPACE
@@ -27,29 +25,30 @@ class SourceDocument;
 
 // An engine for one transformation, assembled as the engine's own transformer assembles its
 // own: parser, DOM support, environment with `nodeset` and the table's functions, object and
-// XPath factories, processor, construction and execution contexts, locale functors. Pool sizes
-// are the engine's defaults, the ones its own transformer runs with. Documents that the
-// stylesheet loads belong to this engine and go with it. Members are declared in construction
-// order, so each is destroyed before what it refers to.
+// XPath factories, processor; it borrows a long-lived execution context (which carries the
+// locale functors) and gives it back reset. Pool sizes are the engine's defaults, the ones its
+// own transformer runs with. Documents that the stylesheet loads belong to this engine and go
+// with it. Members are declared in construction order, so each goes before what it refers to.
 class Engine
 {
 public:
     // Hands the tables to the engine: parameters, then `nodeset`, then the functions, each in
-    // ascending name order. `listener` receives the engine's problems and messages and must
-    // outlive the engine.
+    // ascending name order. `listener` receives the engine's problems and messages. Both
+    // `context` and `listener` must outlive the engine, and one context serves one engine at a
+    // time.
     Engine(xalanc::MemoryManager& manager, const EngineTables& tables,
-           xalanc::ProblemListener& listener);
+           xalanc::StylesheetExecutionContextDefault& context, xalanc::ProblemListener& listener);
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
     ~Engine();
 
-    // Transforms `source` by `stylesheet` into `target`. Lets every exception through.
-    void transform(const SourceDocument& source, const xalanc::XSLTInputSource& stylesheet,
-                   xalanc::XSLTResultTarget& target);
+    // Compiles the stylesheet `source`; the result no longer needs this engine. Lets every
+    // exception through.
+    SharedStylesheet compile(const xalanc::XSLTInputSource& source);
 
-    // Parses `source` into this engine's liaison; the document goes with the engine. Lets the
-    // parser's exceptions through.
-    xalanc::XalanDocument* parse(const xalanc::XSLTInputSource& source);
+    // Transforms `source` by `stylesheet` into `target`. Lets every exception through.
+    void transform(const SourceDocument& source, const xalanc::XalanCompiledStylesheet& stylesheet,
+                   xalanc::XSLTResultTarget& target);
 
 private:
     xalanc::MemoryManager& m_manager;
@@ -59,9 +58,7 @@ private:
     xalanc::XObjectFactoryDefault m_objectFactory;
     xalanc::XPathFactoryBlock m_xpathFactory;
     xalanc::XSLTEngineImpl m_processor;
-    xalanc::StylesheetConstructionContextDefault m_constructionContext;
-    xalanc::StylesheetExecutionContextDefault m_executionContext;
-    LocaleFunctors m_localeFunctors;
+    xalanc::StylesheetExecutionContextDefault& m_context;
 };
 
 } // namespace prsm::detail

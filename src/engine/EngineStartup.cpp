@@ -1,6 +1,8 @@
 // Process-wide start and stop of the parser and the engine.
 #include "engine/EngineStartup.hpp"
 
+#include "engine/StylesheetCache.hpp"
+
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
@@ -43,6 +45,8 @@ void startEngine()
 
 void stopEngine()
 {
+    // Compiled stylesheets live in the engine's memory, which goes with the engine.
+    StylesheetCache::instance().clear();
     xalanc::XalanTransformer::terminate();
     xercesc::XMLPlatformUtils::Terminate();
 }

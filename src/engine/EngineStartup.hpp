@@ -8,7 +8,7 @@ namespace prsm::detail
 // and the engine's exception goes on, so a later call can retry the whole start-up.
 void startEngine();
 
-// Stops the engine, then the parser.
+// Forgets the kept stylesheets, then stops the engine, then the parser.
 void stopEngine();
 
 // Replaces the engine's own start-up for the next startEngine calls (null restores it), so that

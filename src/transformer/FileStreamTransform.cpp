@@ -35,7 +35,7 @@ int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& 
 
     xalanc::XSLTResultTarget target(prsm::detail::engineMemory());
     target.setFileName(prsm::detail::toEngine(result));
-    return engine.transform(*document, fileInputSource(stylesheet), target, m_impl->tables());
+    return engine.transform(*document, stylesheet, target, m_impl->tables());
 }
 
 int PRSMXslTransformer::doTransform(std::istream& source, const I18NString& stylesheet,
@@ -48,8 +48,7 @@ int PRSMXslTransformer::doTransform(std::istream& source, const I18NString& styl
         return status;
 
     xalanc::XSLTResultTarget target(&result, prsm::detail::engineMemory());
-    const int status =
-        engine.transform(*document, fileInputSource(stylesheet), target, m_impl->tables());
+    const int status = engine.transform(*document, stylesheet, target, m_impl->tables());
     // Intended: callers reading into a character buffer find the text NUL-terminated.
     result << std::ends;
     return status;

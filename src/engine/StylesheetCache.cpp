@@ -1,0 +1,86 @@
+// Compiled stylesheets kept for reuse by every transformer of the process.
+#include "engine/StylesheetCache.hpp"
+
+#include <system_error>
+
+namespace prsm::detail
+{
+
+std::optional<StylesheetKey> StylesheetKey::of(const std::string& name)
+{
+    // A URL may name anything, including something that changes on every fetch.
+    if (name.empty() || name.find("://") != std::string::npos)
+        return std::nullopt;
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(name, error);
+    if (error || !std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    StylesheetKey key{path.lexically_normal().string(), {}, 0};
+    key.modified = std::filesystem::last_write_time(path, error);
+    if (!error)
+        key.size = std::filesystem::file_size(path, error);
+    if (error)
+        return std::nullopt;
+    return key;
+}
+
+StylesheetCache& StylesheetCache::instance()
+{
+    static StylesheetCache cache;
+    return cache;
+}
+
+SharedStylesheet StylesheetCache::find(const StylesheetKey& key)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto at = m_entries.begin(); at != m_entries.end(); ++at)
+    {
+        if (at->key == key)
+        {
+            m_entries.splice(m_entries.begin(), m_entries, at);
+            return m_entries.front().stylesheet;
+        }
+    }
+    return nullptr;
+}
+
+void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet stylesheet)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_capacity == 0)
+        return;
+    m_entries.remove_if([&](const Entry& entry) { return entry.key.path == key.path; });
+    m_entries.push_front(Entry{key, std::move(stylesheet)});
+    trim();
+}
+
+void StylesheetCache::setCapacity(std::size_t capacity)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_capacity = capacity;
+    trim();
+}
+
+void StylesheetCache::clear()
+{
+    std::list<Entry> gone;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        gone.swap(m_entries);
+    }
+    // Destroyed outside the lock: freeing a compiled stylesheet takes a while.
+}
+
+std::size_t StylesheetCache::size()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_entries.size();
+}
+
+void StylesheetCache::trim()
+{
+    while (m_entries.size() > m_capacity)
+        m_entries.pop_back();
+}
+
+} // namespace prsm::detail

@@ -1,0 +1,82 @@
+// Compiled stylesheets kept for reuse by every transformer of the process.
+#pragma once
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace XALAN_CPP_NAMESPACE
+{
+class XalanCompiledStylesheet;
+}
+
+namespace prsm::detail
+{
+
+// A compiled stylesheet, immutable once made; transformations on any thread may run it at once.
+using SharedStylesheet = std::shared_ptr<const xalanc::XalanCompiledStylesheet>;
+
+// What identifies one version of a stylesheet file: its absolute path, modification time and
+// size. A file rewritten within one clock tick to the same size looks unchanged; hosts that do
+// that clear the cache.
+struct StylesheetKey
+{
+    std::string path;
+    std::filesystem::file_time_type modified;
+    std::uintmax_t size = 0;
+
+    bool operator==(const StylesheetKey& other) const
+    {
+        return path == other.path && modified == other.modified && size == other.size;
+    }
+
+    // The key of the local file `name` names, or none for a name that is not a readable local
+    // file (a URL, a missing file): such stylesheets are compiled on every use.
+    static std::optional<StylesheetKey> of(const std::string& name);
+};
+
+// A bounded table, least recently used out first. Every member is safe to call from any thread.
+class StylesheetCache
+{
+public:
+    static constexpr std::size_t kDefaultCapacity = 64;
+
+    static StylesheetCache& instance();
+
+    // The stylesheet stored under `key`, or null.
+    SharedStylesheet find(const StylesheetKey& key);
+
+    // Stores `stylesheet`, replacing any older version of the same file. Does nothing while the
+    // capacity is 0.
+    void insert(const StylesheetKey& key, SharedStylesheet stylesheet);
+
+    // Sets the number of entries kept; 0 switches reuse off. Extra entries go at once.
+    void setCapacity(std::size_t capacity);
+
+    // Forgets every entry; transformations running one keep it until they end.
+    void clear();
+
+    std::size_t size();
+
+private:
+    struct Entry
+    {
+        StylesheetKey key;
+        SharedStylesheet stylesheet;
+    };
+
+    void trim(); // the caller holds m_mutex
+
+    std::mutex m_mutex;
+    std::list<Entry> m_entries; // most recently used first
+    std::size_t m_capacity = kDefaultCapacity;
+};
+
+} // namespace prsm::detail
