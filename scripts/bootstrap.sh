@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, when they are missing. Runs as root or via sudo.
+# Installs the Debian packages the build, the tests and the package check need, when they are
+# missing. Runs as root or via sudo; waits while another install holds apt's locks.
 set -euo pipefail
-packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libgtest-dev libgmock-dev libbenchmark-dev
-          clang-format)
+# help2man makes the man page; dpkg-dev (dpkg-shlibdeps) and file fill in the Debian package's
+# dependencies; pkg-config builds the example host the way a Makefile user would.
+packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libgtest-dev clang-format help2man
+          dpkg-dev file pkg-config)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
         missing+=("$package")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+# apt-get waits for dpkg's lock by itself, but not for the package lists' lock that a concurrent
+# update holds, so that one is retried.
+deadline=$((SECONDS + 600))
+until output=$($sudo apt-get -o DPkg::Lock::Timeout=600 update -qq 2>&1); do
+    if [[ $output != *"Could not get lock"* ]] || [ $SECONDS -ge $deadline ]; then
+        printf '%s\n' "$output" >&2
+        exit 1
+    fi
+    sleep 5
+done
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+    --no-install-recommends "${missing[@]}"

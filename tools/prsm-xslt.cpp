@@ -1,6 +1,7 @@
 // prsm-xslt: XSLT transformations and XPath queries from the shell.
 #include "CommandLine.hpp"
 #include "Dom2Dom.hpp"
+#include "PRSMVersion.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "TempFile.hpp"
 
@@ -189,8 +190,8 @@ int run(const Options& options)
     }
     if (options.showVersion)
     {
-        std::cout << "prsm-xslt 1.0.0 (Xalan-C " << XALAN_FULLVERSIONDOT << ", Xerces-C "
-                  << XERCES_VERSION_MAJOR << '.' << XERCES_VERSION_MINOR << '.'
+        std::cout << "prsm-xslt " PRSM_XSLT_VERSION_STRING " (Xalan-C " << XALAN_FULLVERSIONDOT
+                  << ", Xerces-C " << XERCES_VERSION_MAJOR << '.' << XERCES_VERSION_MINOR << '.'
                   << XERCES_VERSION_REVISION << ")\n";
         return kExitOk;
     }

@@ -1,4 +1,5 @@
 // prsm-xslt as a person runs it: its command line, outputs, error texts and exit statuses.
+#include "PRSMVersion.hpp"
 #include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
@@ -100,7 +101,7 @@ TEST_F(PrsmXslt, HelpAndVersionIgnoreTheRestOfTheLine)
     EXPECT_EQ(run("--help title.xsl", ""), 0);
     EXPECT_NE(m_out.find("Exit status:"), std::string::npos) << m_out;
     EXPECT_EQ(run("--version extra words x", ""), 0);
-    EXPECT_EQ(m_out.rfind("prsm-xslt ", 0), 0u) << m_out;
+    EXPECT_EQ(m_out.rfind("prsm-xslt " PRSM_XSLT_VERSION_STRING " (", 0), 0u) << m_out;
 }
 
 } // namespace
