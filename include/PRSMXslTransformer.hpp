@@ -4,6 +4,7 @@
 #include "PRSMExport.hpp"
 #include "ZBLCore.hpp"
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 
@@ -24,6 +25,16 @@ PRSM_XSLT_API long QXXslTransformer_Initialize(const char* reserved);
 // Uncounts one Initialize; the call that balances the last one stops the engine, then the parser.
 // A call with nothing outstanding does nothing. The argument is not read. Returns 0.
 PRSM_XSLT_API long QXXslTransformer_Terminate(const char* reserved);
+
+// Compiled stylesheets are kept for reuse by every transformer of the process, one per stylesheet
+// file, while the file keeps its modification time and size; a stylesheet that fails to compile
+// is never kept. Sets how many are kept, least recently used out first (64 by default); 0 switches
+// reuse off. Safe to call from any thread.
+PRSM_XSLT_API void QXXslTransformer_SetStylesheetCacheSize(std::size_t entries);
+
+// Forgets every kept stylesheet, for instance after rewriting one within one clock tick; the next
+// use compiles it again. Safe to call from any thread. The last Terminate does the same.
+PRSM_XSLT_API void QXXslTransformer_ClearStylesheetCache();
 
 // Runs XSLT 1.0 transformations with string parameters and extension functions, and XPath queries
 // over in-memory documents. Create between QXXslTransformer_Initialize and _Terminate. Calls on

@@ -3,6 +3,7 @@
 
 #include "PRSMXslTransformer.hpp"
 #include "engine/EngineStartup.hpp"
+#include "engine/StylesheetCache.hpp"
 
 namespace
 {
@@ -45,4 +46,14 @@ std::int32_t prsm::detail::outstandingInitializations()
 {
     ZBLThreadGuard guard(initLock());
     return g_initCount;
+}
+
+void QXXslTransformer_SetStylesheetCacheSize(std::size_t entries)
+{
+    prsm::detail::StylesheetCache::instance().setCapacity(entries);
+}
+
+void QXXslTransformer_ClearStylesheetCache()
+{
+    prsm::detail::StylesheetCache::instance().clear();
 }
