@@ -5,8 +5,10 @@
 #include "ZBLCore.hpp"
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <memory>
+#include <string>
 
 class Dom2Dom;
 class QxXsltFunction;
@@ -25,6 +27,23 @@ PRSM_XSLT_API long QXXslTransformer_Initialize(const char* reserved);
 // Uncounts one Initialize; the call that balances the last one stops the engine, then the parser.
 // A call with nothing outstanding does nothing. The argument is not read. Returns 0.
 PRSM_XSLT_API long QXXslTransformer_Terminate(const char* reserved);
+
+// One xsl:message or engine warning of a transformation, as a message sink receives it.
+struct PRSMXslMessage
+{
+    enum class Kind
+    {
+        Message,
+        Warning
+    };
+    Kind kind;
+    std::string text;     // UTF-8
+    std::string location; // the stylesheet or document it comes from, empty where unknown
+    long long line;       // -1 where unknown
+    long long column;     // -1 where unknown
+};
+
+using PRSMXslMessageSink = std::function<void(const PRSMXslMessage&)>;
 
 // Compiled stylesheets are kept for reuse by every transformer of the process, one per stylesheet
 // file, while the file keeps its modification time and size; a stylesheet that fails to compile
@@ -71,6 +90,17 @@ public:
     // apostrophe inside it is not escaped and ends the literal.
     void setStylesheetParam(const I18NString& name, const I18NString& value);
 
+    // Sets the stylesheet parameter `name` to the value of the XPath expression `expression`,
+    // evaluated when each transformation starts ("2 + 3", "'text'", "/doc/@id"), replacing what
+    // either setter stored under that name. An expression that does not compile fails the
+    // transformations that use it.
+    void setStylesheetParamExpression(const I18NString& name, const I18NString& expression);
+
+    // Delivers every xsl:message and engine warning of later transformations, on every path, to
+    // `sink`, in order and on the calling thread; an empty sink (the default) discards them.
+    // An exception from the sink ends that transformation as a failure of the engine would.
+    void setMessageSink(PRSMXslMessageSink sink);
+
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status; the engine's text is then in
     // getLastError() while no in-memory report is stored. A source that does not parse returns
@@ -97,6 +127,11 @@ public:
     // document and nothing else, so it can run any number of times without side effects (the
     // timers) and without the transformer's functions outliving a transformation.
     int doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out);
+
+    // As doXPath, but writes every kind of result: a number or boolean as its XPath string, a
+    // node-set as one node per line (an element as XML, an attribute as name="value", other
+    // nodes as their string value), an empty node-set as nothing. Same statuses as doXPath.
+    int doXPathAll(Dom2Dom& doc, const I18NString& expression, std::ostream& out);
 
     // A new, fresh handle bound to this transformer; the caller owns it until destroyDom2Dom
     // (or holds it in a ScopedDom2Dom), which should come before the transformer is destroyed.

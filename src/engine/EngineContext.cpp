@@ -5,6 +5,7 @@
 #include "engine/Engine.hpp"
 #include "engine/EngineStatus.hpp"
 #include "engine/LocaleFunctors.hpp"
+#include "engine/MessageRelay.hpp"
 #include "engine/SourceDocument.hpp"
 #include "engine/StylesheetCache.hpp"
 #include "platform/EngineText.hpp"
@@ -87,7 +88,8 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     // Errors the engine reports before it throws are collected; warnings go nowhere.
     xalanc::DOMStringPrintWriter writer(collected);
     xalanc::XalanTransformerProblemListener listener(manager, nullptr, &writer);
-    Engine engine(manager, tables, *m_executionContext, listener);
+    MessageRelay relay(listener, m_messageSink);
+    Engine engine(manager, tables, *m_executionContext, relay);
     const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet);
     engine.transform(source, *compiled, target);
 }

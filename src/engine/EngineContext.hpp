@@ -2,6 +2,7 @@
 // engine's last error text.
 #pragma once
 
+#include "PRSMXslTransformer.hpp"
 #include "ZBLCore.hpp"
 #include "engine/EngineTables.hpp"
 
@@ -55,6 +56,9 @@ public:
              xalanc::XSLTResultTarget& target, const EngineTables& tables,
              xalanc::XalanDOMString& collected);
 
+    // Where later transformations deliver their messages and warnings; empty discards them.
+    void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
+
     // The text of the last failed parse or transformation; empty after a success.
     const std::string& lastError() const { return m_lastError; }
 
@@ -62,6 +66,7 @@ private:
     std::unique_ptr<xalanc::StylesheetExecutionContextDefault> m_executionContext;
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::string m_lastError;
+    PRSMXslMessageSink m_messageSink;
 };
 
 } // namespace prsm::detail

@@ -41,6 +41,17 @@ void PRSMXslTransformer::setStylesheetParam(const I18NString& name, const I18NSt
     m_impl->m_stylesheetParams[name] = quoted;
 }
 
+void PRSMXslTransformer::setStylesheetParamExpression(const I18NString& name,
+                                                      const I18NString& expression)
+{
+    m_impl->m_stylesheetParams[name] = expression;
+}
+
+void PRSMXslTransformer::setMessageSink(PRSMXslMessageSink sink)
+{
+    m_impl->m_xalanTransformer->setMessageSink(std::move(sink));
+}
+
 Dom2Dom* PRSMXslTransformer::createDom2Dom()
 {
     return prsm::detail::HandleAccess::create(m_impl->m_xalanTransformer);

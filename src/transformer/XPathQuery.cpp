@@ -10,6 +10,7 @@
 #include "transformer/FailureReport.hpp"
 #include "transformer/TransformerImpl.hpp"
 
+#include <xalanc/DOMSupport/DOMServices.hpp>
 #include <xalanc/XPath/NodeRefListBase.hpp>
 #include <xalanc/XPath/XObject.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
@@ -57,6 +58,36 @@ void print(const xalanc::XObject& result, std::ostream& out)
     }
 }
 
+// One node of a result as a line: an element as XML, an attribute as name="value", every other
+// node as its string value.
+void printNode(const xalanc::XalanNode& node, std::ostream& out)
+{
+    if (node.getNodeType() == xalanc::XalanNode::ELEMENT_NODE)
+        prsm::detail::writeNodeAsXml(out, &node, false);
+    else if (node.getNodeType() == xalanc::XalanNode::ATTRIBUTE_NODE)
+        out << prsm::detail::utf8Of(node.getNodeName()) << "=\""
+            << prsm::detail::utf8Of(node.getNodeValue()) << '"';
+    else
+    {
+        xalanc::XalanDOMString data;
+        xalanc::DOMServices::getNodeData(node, data);
+        out << prsm::detail::utf8Of(data);
+    }
+    out << '\n';
+}
+
+void printAll(const xalanc::XObject& result, std::ostream& out)
+{
+    if (!isNodeSet(result.getType()))
+    {
+        out << prsm::detail::utf8Of(result.str()) << '\n';
+        return;
+    }
+    const xalanc::NodeRefListBase& nodes = result.nodeset();
+    for (xalanc::NodeRefListBase::size_type i = 0; i < nodes.getLength(); ++i)
+        printNode(*nodes.item(i), out);
+}
+
 } // namespace
 
 int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
@@ -71,6 +102,25 @@ int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std:
     auto work = [&]
     {
         auto printResult = [&](const xalanc::XObject& result) { print(result, out); };
+        prsm::detail::evaluateXPath(state.document()->document(),
+                                    prsm::detail::toEngine(expression), printResult);
+        return 0;
+    };
+    return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, m_impl->m_lastError,
+                                      work);
+}
+
+int PRSMXslTransformer::doXPathAll(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
+{
+    const prsm::detail::HandleState& state = prsm::detail::HandleAccess::state(doc);
+    if (state.kind() == prsm::detail::HandleKind::FailedInput)
+        return state.parseResult();
+    if (state.document() == nullptr)
+        return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, m_impl->m_lastError);
+
+    auto work = [&]
+    {
+        auto printResult = [&](const xalanc::XObject& result) { printAll(result, out); };
         prsm::detail::evaluateXPath(state.document()->document(),
                                     prsm::detail::toEngine(expression), printResult);
         return 0;
