@@ -19,11 +19,6 @@ namespace
 using prsm::test::Handle;
 using prsm::test::kLineEndAndNul;
 
-I18NString dataFile(const char* name)
-{
-    return I18NString((std::string(PRSM_TEST_DATA_DIR "/") + name).c_str());
-}
-
 class InMemoryTransformTest : public ::testing::Test
 {
 protected:
@@ -38,8 +33,8 @@ TEST_F(InMemoryTransformTest, ChainsTwoTransformationsSerializesAndQueriesTheFir
     ASSERT_TRUE(source->InitializeInputSource("<doc><v>\xC3\xA9</v><v>b</v></doc>"));
     ASSERT_TRUE(first->InitializeOutputTarget());
     ASSERT_TRUE(second->InitializeOutputTarget());
-    ASSERT_EQ(m_transformer.doTransform(*source, dataFile("list-items.xsl"), *first), 0);
-    ASSERT_EQ(m_transformer.doTransform(*first, dataFile("count-items.xsl"), *second), 0);
+    ASSERT_EQ(m_transformer.doTransform(*source, PRSM_TEST_DATA_DIR "/list-items.xsl", *first), 0);
+    ASSERT_EQ(m_transformer.doTransform(*first, PRSM_TEST_DATA_DIR "/count-items.xsl", *second), 0);
 
     // Serialize writes the root element alone, each time, whatever the stream's state.
     const std::string once = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><list a=\"\xC3\xA9\">"
@@ -59,7 +54,7 @@ TEST_F(InMemoryTransformTest, ChainsTwoTransformationsSerializesAndQueriesTheFir
     // The source is used where it lies, so it feeds any number of transformations.
     Handle again(m_transformer);
     ASSERT_TRUE(again->InitializeOutputTarget());
-    ASSERT_EQ(m_transformer.doTransform(*source, dataFile("list-items.xsl"), *again), 0);
+    ASSERT_EQ(m_transformer.doTransform(*source, PRSM_TEST_DATA_DIR "/list-items.xsl", *again), 0);
     EXPECT_EQ(prsm::test::serialized(again), once);
     EXPECT_STREQ(m_transformer.getLastError(), "");
 }
@@ -72,7 +67,7 @@ TEST_F(InMemoryTransformTest, GivesTheSameResultAsTheStreamTransformation)
     m_transformer.installExternalFunction("tag", prsm::test::TaggedFunction("t:"));
     int status = -100;
     const std::string expected = prsm::test::transformStream(
-        m_transformer, dataFile("engine-features.xsl").c_str(), document, status);
+        m_transformer, PRSM_TEST_DATA_DIR "/engine-features.xsl", document, status);
     ASSERT_EQ(status, 0) << m_transformer.getLastError();
     EXPECT_EQ(expected, "\xC3\xA4hnlich,\xC3\x84pfel,apple,Birne,Zebra,|1,234.50|25.6%|"
                         "K\xC3\xA4se|t:Zebra|2");
@@ -82,7 +77,8 @@ TEST_F(InMemoryTransformTest, GivesTheSameResultAsTheStreamTransformation)
     std::ostringstream handleResult;
     ASSERT_TRUE(source->InitializeInputSource(document));
     ASSERT_TRUE(result->InitializeOutputTarget(handleResult));
-    ASSERT_EQ(m_transformer.doTransform(*source, dataFile("engine-features.xsl"), *result), 0)
+    ASSERT_EQ(
+        m_transformer.doTransform(*source, PRSM_TEST_DATA_DIR "/engine-features.xsl", *result), 0)
         << m_transformer.getLastError();
     EXPECT_EQ(handleResult.str(), expected);
 }
@@ -110,7 +106,8 @@ TEST_F(InMemoryTransformTest, MisusedHandlesAreRefusedWithAReport)
         prsm::test::setUpAs(*input, inputState, sink);
         prsm::test::setUpAs(*output, outputState, sink);
         Dom2Dom& target = std::string(outputState) == "same" ? *input : *output;
-        EXPECT_EQ(m_transformer.doTransform(*input, dataFile("count-items.xsl"), target), status);
+        EXPECT_EQ(m_transformer.doTransform(*input, PRSM_TEST_DATA_DIR "/count-items.xsl", target),
+                  status);
         EXPECT_STREQ(m_transformer.getLastError(), report);
         if (status == PRSMXslTransformer::kNoDocumentStatus)
         {
@@ -124,30 +121,31 @@ TEST_F(InMemoryTransformTest, MisusedHandlesAreRefusedWithAReport)
     }
 }
 
-TEST_F(InMemoryTransformTest, ResolvesRelativeReferencesAsTheFilePathDoes)
+TEST_F(InMemoryTransformTest, ResolvesRelativeReferencesAsTheFilePathDoesUnderNonAsciiNames)
 {
     // The stylesheet includes a sibling; the source names a neighbour and an unparsed entity,
     // both relative to where the source says it lives.
     const prsm::test::TempDir dir;
+    const std::string data = "d\xC3\xA9j\xC3\xA0/";
     std::filesystem::create_directory(dir.path("xsl"));
-    std::filesystem::create_directory(dir.path("data"));
+    std::filesystem::create_directory(dir.path(data));
     dir.write("xsl/inc.xsl",
               "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
-              "<xsl:template name='inc'>included</xsl:template></xsl:stylesheet>");
+              "<xsl:template name='inc'>\xE2\x82\xAC</xsl:template></xsl:stylesheet>");
     const std::string xsl = dir.write(
-        "xsl/main.xsl",
+        "xsl/st\xC3\xBFle.xsl",
         prsm::test::textStylesheet("<xsl:call-template name='inc'/>|"
                                    "<xsl:value-of select='document(string(doc/@href), /)/n'/>|"
                                    "<xsl:value-of select=\"unparsed-entity-uri('pic')\"/>",
                                    "<xsl:include href='inc.xsl'/>"));
-    dir.write("data/near.xml", "<n>neighbour</n>");
+    dir.write(data + "near.xml", "<n>neighbour</n>");
     const std::string document = "<!DOCTYPE doc [<!NOTATION png SYSTEM 'image/png'>"
                                  "<!ENTITY pic SYSTEM 'pic.png' NDATA png>]>"
                                  "<doc href='near.xml'/>";
-    const std::string source = dir.write("data/source.xml", document);
-    const std::string expected = "included|neighbour|pic.png";
+    const std::string source = dir.write(data + "source.xml", document);
+    const std::string expected = "\xE2\x82\xAC|neighbour|pic.png";
 
-    const std::string result = dir.path("result.txt");
+    const std::string result = dir.path("r\xC3\xA9sultat.txt");
     ASSERT_EQ(m_transformer.doTransform(source.c_str(), xsl.c_str(), result.c_str()), 0)
         << m_transformer.getLastError();
     EXPECT_EQ(prsm::test::readFile(result), expected);
