@@ -1,70 +1,48 @@
-// The eight built-in functions as transformers hold them and stylesheets meet them, and host
-// functions that replace them.
+// The eight built-in functions as stylesheets meet them, and host functions that replace them.
 #include "PRSMXslTransformer.hpp"
 #include "QxXsltFunction.hpp"
 #include "support/FakeClock.hpp"
 #include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
-#include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <iterator>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 namespace
 {
 
-// Each built-in with its argument count and the text a wrong count is reported with.
-const struct
-{
-    const char* name;
-    std::size_t arity;
-    const char* countText;
-} kBuiltins[] = {
-    {"GetDateTime", 0, "qxfunc:GetDateTime() function takes no arguments!"},
-    {"GetLocalizedString", 2, "The FunctionGetLocalizedString() function takes 2 arguments!"},
-    {"TimerCreate", 0, "The TimerCreate() function takes no arguments!"},
-    {"TimerDestroy", 1, "The TimerDestroyID() function takes 1 argument!"},
-    {"TimerReset", 1, "The TimerReset() function takes 1 argument!"},
-    {"TimerStart", 1, "qxfunc:TimerStart() function takes 1 argument!"},
-    {"TimerStop", 1, "The TimerStop() function takes 1 argument!"},
-    {"TimerTotal", 1, "The TimerTotal() function takes 1 argument!"},
-};
-
-class BuiltinFunctions : public ::testing::Test
+class BuiltinFunctions : public prsm::test::StylesheetTest
 {
 protected:
-    // The text of `expression` in a stylesheet run by `transformer`; the status goes to m_status.
-    std::string valueOf(const std::string& expression, PRSMXslTransformer* transformer = nullptr)
-    {
-        const std::string xsl = m_dir.write(
-            "t.xsl", prsm::test::textStylesheet("<xsl:value-of select=\"" + expression + "\"/>"));
-        return prsm::test::transformStream(transformer ? *transformer : m_transformer, xsl,
-                                           "<doc>v</doc>", m_status);
-    }
-
     prsm::test::FakeClock m_clock{"20240315090503042"};
-    prsm::test::TempDir m_dir;
-    PRSMXslTransformer m_transformer;
-    int m_status = -100;
 };
 
-TEST_F(BuiltinFunctions, ANewTransformerOffersTheEight)
-{
-    std::string calls = "concat(";
-    for (const auto& b : kBuiltins)
-        calls += std::string("function-available('prsm:") + b.name + "'), ";
-    EXPECT_EQ(valueOf(calls + "'')"), "truetruetruetruetruetruetruetrue");
-}
-
+// A new transformer offers the eight, each with its own count text.
 TEST_F(BuiltinFunctions, WrongArgumentCountsEndTheTransformationWithTheCountText)
 {
-    const int lastId = std::atoi(valueOf("prsm:TimerCreate()").c_str());
-    for (const auto& b : kBuiltins)
+    const struct
     {
+        const char* name;
+        std::size_t arity;
+        const char* countText;
+    } builtins[] = {
+        {"GetDateTime", 0, "qxfunc:GetDateTime() function takes no arguments!"},
+        {"GetLocalizedString", 2, "The FunctionGetLocalizedString() function takes 2 arguments!"},
+        {"TimerCreate", 0, "The TimerCreate() function takes no arguments!"},
+        {"TimerDestroy", 1, "The TimerDestroyID() function takes 1 argument!"},
+        {"TimerReset", 1, "The TimerReset() function takes 1 argument!"},
+        {"TimerStart", 1, "qxfunc:TimerStart() function takes 1 argument!"},
+        {"TimerStop", 1, "The TimerStop() function takes 1 argument!"},
+        {"TimerTotal", 1, "The TimerTotal() function takes 1 argument!"},
+    };
+    const int lastId = std::atoi(valueOf("prsm:TimerCreate()").c_str());
+    for (const auto& b : builtins)
+    {
+        EXPECT_EQ(valueOf(std::string("function-available('prsm:") + b.name + "')"), "true");
         for (const std::size_t count : {b.arity + 1, b.arity == 0 ? 1 : b.arity - 1})
         {
             std::string call = std::string("prsm:") + b.name + "(";
@@ -119,6 +97,11 @@ TEST_F(BuiltinFunctions, TimeOfDayAndLocalizedMessagesInStylesheets)
 
 TEST_F(BuiltinFunctions, AHostFunctionIsCopiedReplacesByNameForOneTransformerAndIsFreed)
 {
+    struct NullClone : prsm::test::TaggedFunction
+    {
+        NullClone() : TaggedFunction("null") {}
+        TaggedFunction* clone() const override { return nullptr; }
+    };
     const int before = prsm::test::g_liveTaggedFunctions;
     {
         PRSMXslTransformer host; // its engine makes and frees copies of its own
@@ -127,6 +110,9 @@ TEST_F(BuiltinFunctions, AHostFunctionIsCopiedReplacesByNameForOneTransformerAnd
         const std::string call = "prsm:GetDateTime(doc, 3, '\xF0\x9F\x98\x80')";
         EXPECT_EQ(valueOf(call, &host), "first:v+3+\xF0\x9F\x98\x80");
         host.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("second:\xC3\xA9"));
+        // A function without a copy is refused and leaves the table as it was.
+        EXPECT_THROW(host.installExternalFunction("GetDateTime", NullClone()),
+                     std::invalid_argument);
         EXPECT_EQ(valueOf(call, &host), "second:\xC3\xA9v+3+\xF0\x9F\x98\x80");
         EXPECT_EQ(valueOf("prsm:GetDateTime()"), "09:05:03.042");
         EXPECT_EQ(valueOf("prsm:GetDateTime()", &later), "09:05:03.042");
