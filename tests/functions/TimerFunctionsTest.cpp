@@ -1,4 +1,4 @@
-// The stopwatch workers: the month clock, "%d" and "%8.3f" texts, each timer's state and the ids.
+// The stopwatch workers: their "%d" and "%8.3f" texts, each timer's state and the ids.
 #include "functions/LeadingInteger.hpp"
 #include "functions/QxXsltFunctionTimer.hpp"
 #include "functions/TimerTable.hpp"
@@ -38,28 +38,6 @@ TEST(TimerIds, AreReadLikeAtoi)
         SCOPED_TRACE(text == nullptr ? "null" : text);
         EXPECT_EQ(leadingInteger(text), id);
     }
-}
-
-TEST(TimerStart, ReturnsTheMonthClockInMillisecondsAsASignedNumber)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"20240102000001000", "172801000"},
-        {"19991202000001000", "172801000"}, // year and month take no part
-        {"20240124203123647", "2147483647"},
-        {"20240124203123648", "-2147483648"},
-        {"20240131235959999123", "-1530167297"}, // extra fraction digits are ignored
-        {"2024010112", "129600000"},             // fields the stamp lacks count as 0
-        {"garbage", "0"},
-    };
-    FakeClock clock;
-    const I18NString id = timerCreate();
-    for (const auto& [stamp, result] : cases)
-    {
-        SCOPED_TRACE(stamp);
-        clock.setStamp(stamp);
-        EXPECT_STREQ(timerStart(id).c_str(), result);
-    }
-    timerDestroy(id);
 }
 
 // Runs `script` on a fresh timer and returns the results joined by '|'. Each step is a letter
