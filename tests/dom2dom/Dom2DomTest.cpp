@@ -1,4 +1,5 @@
-// The document handle: its states, its set-up calls and its serialisation.
+// The document handle: its states, its set-up calls, its serialisation and what a query prints of
+// its document.
 #include "Dom2Dom.hpp"
 
 #include "PRSMXslTransformer.hpp"
@@ -8,6 +9,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -70,6 +72,45 @@ TEST_F(Dom2DomTest, AFailedInputAnswersWithItsParseStatusAndChangesNothing)
     m_transformer.destroyDom2Dom(handle);
     EXPECT_EQ(handle, nullptr);
     m_transformer.destroyDom2Dom(handle); // null is allowed
+}
+
+TEST_F(Dom2DomTest, AQueryPrintsOneNodeAsMarkupAndAStringAsTextAndNothingElse)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/doc/title", "<title lang=\"de\">K\xC3\xA4se</title>"},
+        {"doc/title", "<title lang=\"de\">K\xC3\xA4se</title>"},
+        // The walker writes the subtree alone, without declarations made above it.
+        {"/doc/p:note", "<p:note>n<b/></p:note>"},
+        {"string(doc/title)", "K\xC3\xA4se"},
+        {"concat(doc/item[2], '\xF0\x9F\x98\x80')", "2\xF0\x9F\x98\x80"},
+        {"string(/doc/missing)", ""},
+        // A bare literal comes back in the engine's token form, still a string.
+        {"'a literal'", "a literal"},
+        {"/doc/item", ""},
+        {"/doc/none", ""},
+        {"count(//item)", ""},
+        {"1 = 1", ""},
+    };
+    Handle document(m_transformer);
+    ASSERT_TRUE(document->InitializeInputSource(
+        "<?xml version='1.0' encoding='UTF-8'?><!-- beside the root -->"
+        "<doc xmlns:p='urn:p'><title lang='de'>K\xC3\xA4se</title>"
+        "<item>1</item><item>2</item><p:note>n<b/></p:note></doc>"));
+    for (const auto& [expression, output] : cases)
+    {
+        SCOPED_TRACE(expression);
+        std::ostringstream out;
+        EXPECT_EQ(m_transformer.doXPath(*document, I18NString(expression), out), 0);
+        EXPECT_EQ(out.str(), output);
+    }
+
+    // Text is read as bytes in the encoding that the document declares.
+    Handle latin1(m_transformer);
+    ASSERT_TRUE(latin1->InitializeInputSource(
+        "<?xml version='1.0' encoding='ISO-8859-1'?><doc>K\xE4se \xF0</doc>"));
+    std::ostringstream out;
+    EXPECT_EQ(m_transformer.doXPath(*latin1, I18NString("string(doc)"), out), 0);
+    EXPECT_EQ(out.str(), "K\xC3\xA4se \xC3\xB0");
 }
 
 } // namespace
