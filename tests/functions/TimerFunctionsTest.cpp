@@ -1,5 +1,4 @@
 // The stopwatch workers: their "%d" and "%8.3f" texts, each timer's state and the ids.
-#include "functions/LeadingInteger.hpp"
 #include "functions/QxXsltFunctionTimer.hpp"
 #include "functions/TimerTable.hpp"
 #include "support/FakeClock.hpp"
@@ -18,27 +17,6 @@ using namespace prsm::detail;
 using prsm::test::FakeClock;
 
 constexpr std::int32_t kLargestId = std::numeric_limits<std::int32_t>::max();
-
-TEST(TimerIds, AreReadLikeAtoi)
-{
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"\t\n 12abc", 12},
-        {"abc", 0},
-        {"2.7", 2},
-        {"-4", -4},
-        {"+5x", 5},
-        {"- 5", 0},
-        {"0x1F", 0},
-        {nullptr, 0},
-        {"99999999999", kLargestId},
-        {"2147483647", kLargestId},
-        {"-99999999999", std::numeric_limits<std::int32_t>::min()}};
-    for (const auto& [text, id] : cases)
-    {
-        SCOPED_TRACE(text == nullptr ? "null" : text);
-        EXPECT_EQ(leadingInteger(text), id);
-    }
-}
 
 // Runs `script` on a fresh timer and returns the results joined by '|'. Each step is a letter
 // for the worker (s start, p stop, t total, r reset, d destroy) and the clock's milliseconds

@@ -108,7 +108,7 @@ TEST_F(Transformer, WrongArgumentCountsEndTheTransformationWithTheCountText)
     EXPECT_EQ(valueOf("prsm:TimerCreate()"), std::to_string(lastId + 1));
 }
 
-TEST_F(Transformer, TimeOfDayMonthClockAndLocalizedMessagesInStylesheets)
+TEST_F(Transformer, TimeOfDayTimerClockAndIdsAndLocalizedMessages)
 {
     // TimerStart returns the month clock in milliseconds as a signed number.
     const char* const start = "prsm:TimerStart(prsm:TimerCreate())";
@@ -136,6 +136,15 @@ TEST_F(Transformer, TimeOfDayMonthClockAndLocalizedMessagesInStylesheets)
         {"", "prsm:GetLocalizedString(' 7 items', 2)", "Table 2"},
         {"", "prsm:GetLocalizedString(2.9, 'May')", "Created on May"},
         {"", "prsm:GetLocalizedString(0, '\xC3\xA9t\xC3\xA9')", "Page \xC3\xA9t\xC3\xA9"},
+        // Indexes and timer ids are read like atoi, clamped to 32 bits.
+        {"", "prsm:GetLocalizedString('&#9;&#10; 12abc', 'x')", "End of document"},
+        {"", "prsm:GetLocalizedString('+5x', 'x')", "Chapter x"},
+        {"", "prsm:GetLocalizedString('- 5', 'x')", "Page x"},
+        {"", "prsm:GetLocalizedString('0x1F', 'x')", "Page x"},
+        {"20240301000000000", "prsm:TimerStart('99999999999')", "86400000"},
+        {"20240301000001500", "prsm:TimerTotal(2147483647)", "   1.500"}, // the same timer
+        {"20240301000000000", "prsm:TimerStart('-99999999999')", "86400000"},
+        {"20240301000002500", "prsm:TimerTotal(-2147483648)", "   2.500"},
     };
     for (const auto& c : cases)
     {
