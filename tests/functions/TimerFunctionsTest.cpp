@@ -80,18 +80,18 @@ protected:
     }
 
     TimerTable m_saved;
+    FakeClock m_clock;
 };
 
 TEST_F(FreshTimerTable, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedOut)
 {
-    FakeClock clock;
-    clock.setMonthMillis(86400000u);
+    m_clock.setMonthMillis(86400000u);
     EXPECT_EQ(timerCreate(), I18NString("1"));
     EXPECT_EQ(timerCreate(), I18NString("2"));
     timerDestroy(I18NString("2"));
     EXPECT_EQ(timerCreate(), I18NString("3")); // destroyed ids are not reused
     timerStart(I18NString(" 4.9 seconds"));    // names the timer of its leading integer
-    clock.setMonthMillis(86401000u);
+    m_clock.setMonthMillis(86401000u);
     EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   1.000"));
     EXPECT_EQ(timerCreate(), I18NString("4"));
     EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   0.000"));
@@ -99,7 +99,6 @@ TEST_F(FreshTimerTable, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedO
 
 TEST_F(FreshTimerTable, CounterStartsAgainAtOneAndSkipsLiveTimers)
 {
-    FakeClock clock;
     timerTable().lastTimerId = kLargestId - 1;
     for (const char* used : {"1", "2", "4"})
         timerTotal(I18NString(used));

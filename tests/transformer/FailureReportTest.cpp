@@ -108,7 +108,7 @@ public:
     xalanc::XalanDOMString getError() const override { return xalanc::XalanDOMString("raise"); }
 };
 
-class FailureReportTest : public ::testing::Test
+class FailureReportTest : public prsm::test::StylesheetTest
 {
 protected:
     // doXPath hands nothing of the transformer to its evaluator; the evaluator does see the
@@ -139,11 +139,9 @@ protected:
                        : m_transformer.doTransform(*input, m_stylesheet.c_str(), *output);
     }
 
-    prsm::test::TempDir m_dir;
     const std::string m_stylesheet = m_dir.write(
         "raise.xsl", prsm::test::textStylesheet(
                          "<r><xsl:value-of select='prsm:raise(string(/doc/@kind))'/></r>"));
-    PRSMXslTransformer m_transformer;
 };
 
 TEST_F(FailureReportTest, EachKindHasItsStatusAndTextInBothAndLaterSuccessesLeaveIt)
