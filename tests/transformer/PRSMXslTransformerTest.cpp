@@ -29,13 +29,11 @@ protected:
 
 TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
 {
-    // A null output: the transformation fails, as the apostrophe ends the literal.
     const std::pair<const char*, const char*> cases[] = {
-        {"", "[]"},
-        {"1+2", "[1+2]"},
-        {"/doc", "[/doc]"},
-        {"K\xC3\xA4se \xF0\x9F\x98\x80", "[K\xC3\xA4se \xF0\x9F\x98\x80]"},
-        {"it's", nullptr}};
+        {"", "[]"},         {"1+2", "[1+2]"},
+        {"/doc", "[/doc]"}, {"K\xC3\xA4se \xF0\x9F\x98\x80", "[K\xC3\xA4se \xF0\x9F\x98\x80]"},
+        {"it's", nullptr}, // null: the transformation fails, as the apostrophe ends the literal
+    };
     const std::string xsl =
         textStylesheet("[<xsl:value-of select='$p'/>]", "<xsl:param name='p'/>");
     for (const auto& [value, output] : cases)
