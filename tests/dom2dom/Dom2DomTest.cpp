@@ -1,13 +1,19 @@
-// The document handle: its states, its set-up calls and its serialisation.
+// The document handle: its states, its set-up calls, its serialisation, what a query prints of
+// its document, and transformations from one handle into another.
 #include "Dom2Dom.hpp"
 
 #include "PRSMXslTransformer.hpp"
 #include "support/Handles.hpp"
+#include "support/HostFunction.hpp"
+#include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace
 {
@@ -70,6 +76,146 @@ TEST_F(Dom2DomTest, AFailedInputAnswersWithItsParseStatusAndChangesNothing)
     m_transformer.destroyDom2Dom(handle);
     EXPECT_EQ(handle, nullptr);
     m_transformer.destroyDom2Dom(handle); // null is allowed
+}
+
+TEST_F(Dom2DomTest, AQueryPrintsOneNodeAsMarkupAndAStringAsTextAndNothingElse)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/doc/title", "<title lang=\"de\">K\xC3\xA4se</title>"},
+        {"doc/title", "<title lang=\"de\">K\xC3\xA4se</title>"},
+        // The walker writes the subtree alone, without declarations made above it.
+        {"/doc/p:note", "<p:note>n<b/></p:note>"},
+        {"string(doc/title)", "K\xC3\xA4se"},
+        {"concat(doc/item[2], '\xF0\x9F\x98\x80')", "2\xF0\x9F\x98\x80"},
+        {"string(/doc/missing)", ""},
+        // A bare literal comes back in the engine's token form, still a string.
+        {"'a literal'", "a literal"},
+        {"/doc/item", ""},
+        {"/doc/none", ""},
+        {"count(//item)", ""},
+        {"1 = 1", ""},
+    };
+    Handle document(m_transformer);
+    ASSERT_TRUE(document->InitializeInputSource(
+        "<?xml version='1.0' encoding='UTF-8'?><!-- beside the root -->"
+        "<doc xmlns:p='urn:p'><title lang='de'>K\xC3\xA4se</title>"
+        "<item>1</item><item>2</item><p:note>n<b/></p:note></doc>"));
+    for (const auto& [expression, output] : cases)
+    {
+        SCOPED_TRACE(expression);
+        std::ostringstream out;
+        EXPECT_EQ(m_transformer.doXPath(*document, I18NString(expression), out), 0);
+        EXPECT_EQ(out.str(), output);
+    }
+
+    // Text is read as bytes in the encoding that the document declares.
+    Handle latin1(m_transformer);
+    ASSERT_TRUE(latin1->InitializeInputSource(
+        "<?xml version='1.0' encoding='ISO-8859-1'?><doc>K\xE4se \xF0</doc>"));
+    std::ostringstream out;
+    EXPECT_EQ(m_transformer.doXPath(*latin1, I18NString("string(doc)"), out), 0);
+    EXPECT_EQ(out.str(), "K\xC3\xA4se \xC3\xB0");
+}
+
+TEST_F(Dom2DomTest, ChainsTwoTransformationsSerializesAndQueriesTheFirstResult)
+{
+    Handle source(m_transformer);
+    Handle first(m_transformer);
+    Handle second(m_transformer);
+    ASSERT_TRUE(source->InitializeInputSource("<doc><v>\xC3\xA9</v><v>b</v></doc>"));
+    ASSERT_TRUE(first->InitializeOutputTarget());
+    ASSERT_TRUE(second->InitializeOutputTarget());
+    ASSERT_EQ(m_transformer.doTransform(*source, PRSM_TEST_DATA_DIR "/list-items.xsl", *first), 0);
+    ASSERT_EQ(m_transformer.doTransform(*first, PRSM_TEST_DATA_DIR "/count-items.xsl", *second), 0);
+
+    // Serialize writes the root element alone, each time, whatever the stream's state.
+    const std::string once = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><list a=\"\xC3\xA9\">"
+                             "<i>\xC3\xA9</i><i>b</i></list>" +
+                             kLineEndAndNul;
+    std::ostringstream out;
+    out.setstate(std::ios::failbit);
+    first->Serialize(out);
+    first->Serialize(out);
+    EXPECT_EQ(out.str(), once + once);
+    EXPECT_EQ(prsm::test::serialized(second),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><n>2</n>" + kLineEndAndNul);
+    std::ostringstream firstItem;
+    EXPECT_EQ(m_transformer.doXPath(*first, I18NString("list/i[1]"), firstItem), 0);
+    EXPECT_EQ(firstItem.str(), "<i>\xC3\xA9</i>");
+
+    // The source is used where it lies, so it feeds any number of transformations.
+    Handle again(m_transformer);
+    ASSERT_TRUE(again->InitializeOutputTarget());
+    ASSERT_EQ(m_transformer.doTransform(*source, PRSM_TEST_DATA_DIR "/list-items.xsl", *again), 0);
+    EXPECT_EQ(prsm::test::serialized(again), once);
+    EXPECT_STREQ(m_transformer.getLastError(), "");
+}
+
+TEST_F(Dom2DomTest, MisusedHandlesAreRefusedWithAReport)
+{
+    const char* const noDocument = "The input document handle holds no document: set it up as an "
+                                   "input, or use an in-memory output handle.\n";
+    const char* const noTarget = "The output document handle is not set up as an output.\n";
+    // Each row's report differs from the one before, so each row sees its own report stored.
+    const std::tuple<const char*, const char*, int, const char*> cases[] = {
+        {"fresh", "tree output", PRSMXslTransformer::kNoDocumentStatus, noDocument},
+        {"input", "fresh", PRSMXslTransformer::kNoTargetStatus, noTarget},
+        {"stream output", "tree output", PRSMXslTransformer::kNoDocumentStatus, noDocument},
+        {"input", "input", PRSMXslTransformer::kNoTargetStatus, noTarget},
+        {"tree output", "same", PRSMXslTransformer::kNoTargetStatus, // "same": the input again
+         "The output document handle is the input document handle; use two handles.\n"},
+    };
+    for (const auto& [inputState, outputState, status, report] : cases)
+    {
+        SCOPED_TRACE(std::string(inputState) + " into " + outputState);
+        Handle input(m_transformer);
+        Handle output(m_transformer);
+        prsm::test::setUpAs(*input, inputState, m_sink);
+        prsm::test::setUpAs(*output, outputState, m_sink);
+        Dom2Dom& target = std::string(outputState) == "same" ? *input : *output;
+        EXPECT_EQ(m_transformer.doTransform(*input, PRSM_TEST_DATA_DIR "/count-items.xsl", target),
+                  status);
+        EXPECT_STREQ(m_transformer.getLastError(), report);
+        if (status == PRSMXslTransformer::kNoDocumentStatus)
+        {
+            PRSMXslTransformer other; // no report yet
+            Handle document(other);
+            prsm::test::setUpAs(*document, inputState, m_sink);
+            EXPECT_EQ(other.doXPath(*document, I18NString("/"), m_sink), status);
+            EXPECT_STREQ(other.getLastError(), report);
+        }
+        EXPECT_EQ(m_sink.str(), "");
+    }
+}
+
+TEST_F(Dom2DomTest, GivesTheFileTransformationsResultUnderNonAsciiNames)
+{
+    // tests/data/features under a non-ASCII name: the stylesheet includes a sibling, the source
+    // names a neighbour and an unparsed entity relative to itself, in a folder of its own.
+    const prsm::test::TempDir dir;
+    const std::string root = dir.path("d\xC3\xA9j\xC3\xA0");
+    std::filesystem::copy(PRSM_TEST_DATA_DIR "/features", root,
+                          std::filesystem::copy_options::recursive);
+    const std::string xsl = root + "/xsl/engine-features.xsl";
+    const std::string source = root + "/data/source.xml";
+    const std::string result = dir.path("r\xC3\xA9sultat.txt");
+    m_transformer.setStylesheetParam("p", "K\xC3\xA4se");
+    m_transformer.installExternalFunction("tag", prsm::test::TaggedFunction("t:"));
+    ASSERT_EQ(m_transformer.doTransform(source.c_str(), xsl.c_str(), result.c_str()), 0)
+        << m_transformer.getLastError();
+    const std::string expected = prsm::test::readFile(result);
+    EXPECT_EQ(expected, "\xC3\xA4hnlich,\xC3\x84pfel,apple,Birne,Zebra,|1,234.50|25.6%|"
+                        "K\xC3\xA4se|t:Zebra|2|\xE2\x82\xAC|neighbour|pic.png");
+
+    std::istringstream in(prsm::test::readFile(source));
+    Handle input(m_transformer);
+    Handle output(m_transformer);
+    std::ostringstream out;
+    ASSERT_TRUE(input->InitializeInputSource(in, source.c_str()));
+    ASSERT_TRUE(output->InitializeOutputTarget(out));
+    ASSERT_EQ(m_transformer.doTransform(*input, xsl.c_str(), *output), 0)
+        << m_transformer.getLastError();
+    EXPECT_EQ(out.str(), expected);
 }
 
 } // namespace

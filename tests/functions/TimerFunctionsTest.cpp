@@ -1,5 +1,4 @@
-// The stopwatch workers: the month clock, "%d" and "%8.3f" texts, each timer's state and the ids.
-#include "functions/LeadingInteger.hpp"
+// The stopwatch workers: their "%d" and "%8.3f" texts, each timer's state and the ids.
 #include "functions/QxXsltFunctionTimer.hpp"
 #include "functions/TimerTable.hpp"
 #include "support/FakeClock.hpp"
@@ -18,49 +17,6 @@ using namespace prsm::detail;
 using prsm::test::FakeClock;
 
 constexpr std::int32_t kLargestId = std::numeric_limits<std::int32_t>::max();
-
-TEST(TimerIds, AreReadLikeAtoi)
-{
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"\t\n 12abc", 12},
-        {"abc", 0},
-        {"2.7", 2},
-        {"-4", -4},
-        {"+5x", 5},
-        {"- 5", 0},
-        {"0x1F", 0},
-        {nullptr, 0},
-        {"99999999999", kLargestId},
-        {"2147483647", kLargestId},
-        {"-99999999999", std::numeric_limits<std::int32_t>::min()}};
-    for (const auto& [text, id] : cases)
-    {
-        SCOPED_TRACE(text == nullptr ? "null" : text);
-        EXPECT_EQ(leadingInteger(text), id);
-    }
-}
-
-TEST(TimerStart, ReturnsTheMonthClockInMillisecondsAsASignedNumber)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"20240102000001000", "172801000"},
-        {"19991202000001000", "172801000"}, // year and month take no part
-        {"20240124203123647", "2147483647"},
-        {"20240124203123648", "-2147483648"},
-        {"20240131235959999123", "-1530167297"}, // extra fraction digits are ignored
-        {"2024010112", "129600000"},             // fields the stamp lacks count as 0
-        {"garbage", "0"},
-    };
-    FakeClock clock;
-    const I18NString id = timerCreate();
-    for (const auto& [stamp, result] : cases)
-    {
-        SCOPED_TRACE(stamp);
-        clock.setStamp(stamp);
-        EXPECT_STREQ(timerStart(id).c_str(), result);
-    }
-    timerDestroy(id);
-}
 
 // Runs `script` on a fresh timer and returns the results joined by '|'. Each step is a letter
 // for the worker (s start, p stop, t total, r reset, d destroy) and the clock's milliseconds
@@ -124,18 +80,18 @@ protected:
     }
 
     TimerTable m_saved;
+    FakeClock m_clock;
 };
 
 TEST_F(FreshTimerTable, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedOut)
 {
-    FakeClock clock;
-    clock.setMonthMillis(86400000u);
+    m_clock.setMonthMillis(86400000u);
     EXPECT_EQ(timerCreate(), I18NString("1"));
     EXPECT_EQ(timerCreate(), I18NString("2"));
     timerDestroy(I18NString("2"));
     EXPECT_EQ(timerCreate(), I18NString("3")); // destroyed ids are not reused
     timerStart(I18NString(" 4.9 seconds"));    // names the timer of its leading integer
-    clock.setMonthMillis(86401000u);
+    m_clock.setMonthMillis(86401000u);
     EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   1.000"));
     EXPECT_EQ(timerCreate(), I18NString("4"));
     EXPECT_EQ(timerTotal(I18NString("4")), I18NString("   0.000"));
@@ -143,7 +99,6 @@ TEST_F(FreshTimerTable, CreateCountsOnAndEmptiesARecordUsedBeforeItsIdWasHandedO
 
 TEST_F(FreshTimerTable, CounterStartsAgainAtOneAndSkipsLiveTimers)
 {
-    FakeClock clock;
     timerTable().lastTimerId = kLargestId - 1;
     for (const char* used : {"1", "2", "4"})
         timerTotal(I18NString(used));

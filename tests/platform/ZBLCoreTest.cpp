@@ -1,10 +1,13 @@
 // The core library stand-ins: the interface string (UTF-8 in and out, UTF-16 inside, external
-// buffers, other encodings) and the clock hook.
+// buffers, other encodings), the clock hook and the message catalogue.
 #include "ZBLCore.hpp"
+
+#include "KelMdMessage.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace
@@ -86,6 +89,24 @@ TEST(ClockHook, ASourceReplacesTheSeventeenDigitSystemClockUntilEmptied)
     EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
     EXPECT_LE(std::stoi(stamp.substr(4, 2)), 12) << stamp; // a real month and hour
     EXPECT_LE(std::stoi(stamp.substr(8, 2)), 23) << stamp;
+}
+
+TEST(KelMdMessage, FormatsEnglishTextWithEveryPlaceholderReplaced)
+{
+    const std::tuple<unsigned long, const char*, const char*, const char*> cases[] = {
+        {2733166516UL, nullptr, "en", "Page "},
+        {2733522074UL, "ignored", "en", "End of document"},
+        {2733166516UL, "3", "de", "Page 3"},
+        {2733166516UL, "3", nullptr, "Page 3"},
+        {12345, "x", "fr", ""},
+    };
+    for (const auto& [id, text, language, result] : cases)
+    {
+        SCOPED_TRACE(id);
+        I18NString out("stale");
+        KelMdMessage(id).format(text, language, out);
+        EXPECT_STREQ(out.c_str(), result);
+    }
 }
 
 } // namespace

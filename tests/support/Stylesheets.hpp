@@ -1,7 +1,9 @@
-// Small stylesheets shared by the transformation tests, and the stream run that most of them use.
+// Small stylesheets shared by the transformation tests, the stream run that most of them use, and
+// a fixture that runs stylesheets written to a folder of its own.
 #pragma once
 
 #include "PRSMXslTransformer.hpp"
+#include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,5 +38,30 @@ inline std::string transformStream(PRSMXslTransformer& transformer, const std::s
         text.pop_back();
     return text;
 }
+
+// A transformer, a folder for its stylesheets and the status of its last stream run.
+class StylesheetTest : public ::testing::Test
+{
+protected:
+    // Runs `stylesheet` over `source` on `transformer`, by default the fixture's; the status goes
+    // to m_status. Returns the output without its trailing NUL.
+    std::string run(const std::string& stylesheet, const std::string& source = "<doc>v</doc>",
+                    PRSMXslTransformer* transformer = nullptr)
+    {
+        return transformStream(transformer ? *transformer : m_transformer,
+                               m_dir.write("t.xsl", stylesheet), source, m_status);
+    }
+
+    // The text of `expression` in a stylesheet run over <doc>v</doc>.
+    std::string valueOf(const std::string& expression, PRSMXslTransformer* transformer = nullptr)
+    {
+        return run(textStylesheet("<xsl:value-of select=\"" + expression + "\"/>"), "<doc>v</doc>",
+                   transformer);
+    }
+
+    TempDir m_dir;
+    PRSMXslTransformer m_transformer;
+    int m_status = -100;
+};
 
 } // namespace prsm::test

@@ -1,4 +1,5 @@
-// The six failure reports, raised on purpose inside both reporting operations.
+// Failures: the six reports, raised on purpose inside both reporting operations, and failing
+// calls on every path with their statuses, what they leave behind and a silent stderr.
 #include "Dom2Dom.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "QxXsltFunction.hpp"
@@ -12,30 +13,24 @@
 #include <xalanc/XPath/XalanXPathException.hpp>
 #include <xalanc/XSLT/XSLTProcessorException.hpp>
 #include <xalanc/XalanDOM/XalanDOMException.hpp>
-#include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/RuntimeException.hpp>
+#include <xercesc/validators/schema/XSDLocator.hpp>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
 
 using prsm::test::Handle;
-
-// A place in a stylesheet, as the engine would report it.
-class Place : public xercesc::Locator
-{
-public:
-    const XMLCh* getPublicId() const override { return nullptr; }
-    const XMLCh* getSystemId() const override { return u"file:///s\u00e9.xsl"; }
-    XMLFileLoc getLineNumber() const override { return 3; }
-    XMLFileLoc getColumnNumber() const override { return 7; }
-};
 
 using Manager = xalanc::MemoryManager;
 
@@ -45,13 +40,14 @@ const struct
     const char* kind;
     void (*raise)(Manager&);
     int status;
-    const char* transformText; // XMLMESSAGE stands for the engine's text of the XML exception
-    const char* xpathText;     // null: the same as transformText
+    const char* transformText;
+    const char* xpathText; // null: the same as transformText
 } kReports[] = {
     {"xsl",
      [](Manager& m)
      {
-         const Place place;
+         xercesc::XSDLocator place; // a place in a stylesheet, as the engine would report it
+         place.setValues(u"file:///s\u00e9.xsl", nullptr, 3, 7);
          throw xalanc::XalanXPathException(xalanc::XalanDOMString("boom \xC3\xA9", m), m, &place);
      },
      -1,
@@ -80,8 +76,11 @@ const struct
          throw xercesc::RuntimeException(__FILE__, __LINE__,
                                          xercesc::XMLExcepts::Gen_NoDTDValidator);
      },
-     -3, "XMLException:  \n\nType is:  RuntimeException\nMessage is: XMLMESSAGE\n",
-     "XMLException: Type is: RuntimeException\nMessage is: XMLMESSAGE\n"},
+     -3,
+     "XMLException:  \n\nType is:  RuntimeException\nMessage is: DOCTYPE declaration was seen "
+     "but installed validator does not support DTD\n",
+     "XMLException: Type is: RuntimeException\nMessage is: DOCTYPE declaration was seen but "
+     "installed validator does not support DTD\n"},
     {"dom",
      [](Manager&)
      { throw xalanc::XalanDOMException(xalanc::XalanDOMException::HIERARCHY_REQUEST_ERR); },
@@ -109,17 +108,7 @@ public:
     xalanc::XalanDOMString getError() const override { return xalanc::XalanDOMString("raise"); }
 };
 
-// `text` with the engine's own message for the exception of the "xml" row in place of XMLMESSAGE.
-std::string withXmlMessage(std::string text)
-{
-    const xercesc::RuntimeException e(__FILE__, __LINE__, xercesc::XMLExcepts::Gen_NoDTDValidator);
-    const auto at = text.find("XMLMESSAGE");
-    if (at != std::string::npos)
-        text.replace(at, 10, I18NString(std::u16string(e.getMessage())).c_str());
-    return text;
-}
-
-class FailureReportTest : public ::testing::Test
+class FailureReportTest : public prsm::test::StylesheetTest
 {
 protected:
     // doXPath hands nothing of the transformer to its evaluator; the evaluator does see the
@@ -150,11 +139,9 @@ protected:
                        : m_transformer.doTransform(*input, m_stylesheet.c_str(), *output);
     }
 
-    prsm::test::TempDir m_dir;
     const std::string m_stylesheet = m_dir.write(
         "raise.xsl", prsm::test::textStylesheet(
                          "<r><xsl:value-of select='prsm:raise(string(/doc/@kind))'/></r>"));
-    PRSMXslTransformer m_transformer;
 };
 
 TEST_F(FailureReportTest, EachKindHasItsStatusAndTextInBothAndLaterSuccessesLeaveIt)
@@ -162,17 +149,98 @@ TEST_F(FailureReportTest, EachKindHasItsStatusAndTextInBothAndLaterSuccessesLeav
     for (const auto& r : kReports)
     {
         SCOPED_TRACE(r.kind);
-        const std::string transformText = withXmlMessage(r.transformText);
-        const std::string xpathText = withXmlMessage(r.xpathText ? r.xpathText : r.transformText);
+        const char* const xpathText = r.xpathText ? r.xpathText : r.transformText;
         EXPECT_EQ(raise(r.kind, false), r.status);
-        EXPECT_EQ(m_transformer.getLastError(), transformText);
+        EXPECT_STREQ(m_transformer.getLastError(), r.transformText);
         EXPECT_EQ(raise("none", true), 0);
-        EXPECT_EQ(m_transformer.getLastError(), transformText);
+        EXPECT_STREQ(m_transformer.getLastError(), r.transformText);
 
         EXPECT_EQ(raise(r.kind, true), r.status);
-        EXPECT_EQ(m_transformer.getLastError(), xpathText);
+        EXPECT_STREQ(m_transformer.getLastError(), xpathText);
         EXPECT_EQ(raise("none", false), 0);
-        EXPECT_EQ(m_transformer.getLastError(), xpathText);
+        EXPECT_STREQ(m_transformer.getLastError(), xpathText);
+    }
+}
+
+struct Failure
+{
+    const char* path;       // "file", "stream", "handle" or "query"
+    const char* source;     // null: no such file
+    std::string stylesheet; // the expression, for a query; empty: no such file
+    int status;
+    std::string written;   // the stream's bytes; for a file run, whether a result file exists
+    std::string errorPart; // a piece of getLastError()
+};
+
+TEST(QuietEngine, FailuresWriteOnlyWhatTheyMustAndNothingToStandardError)
+{
+    const std::string good = prsm::test::textStylesheet("x");
+    const std::string badPath = prsm::test::textStylesheet("<xsl:value-of select='///'/>");
+    const std::string undefined =
+        prsm::test::textStylesheet("<xsl:value-of select='prsm:undefined()'/>");
+    const std::string nul(1, '\0');
+    // A source that does not parse stops a stream run before it writes; afterwards only the NUL.
+    const std::string unclosed = "last tag started is 'doc'";
+    const std::string missing = "unable to determine file base pathname";
+    const Failure failures[] = {
+        {"file", "<doc>", good, -2, "", unclosed},
+        {"file", nullptr, good, -2, "", missing},
+        {"stream", "<doc>", good, -2, "", unclosed},
+        {"stream", "", good, -2, "", "invalid document structure"},
+        {"stream", "<doc/>", "<xsl:stylesheet", -2, nul, "t.xsl', at line 1, column 16"},
+        {"stream", "<doc/>", "", -2, nul, missing},
+        {"stream", "<doc/>", badPath, -1, nul, "An axis or node test was expected"},
+        {"stream", "<doc/>", undefined, -1, nul, "xslt-extensions:undefined' is not available"},
+        {"handle", "<doc>", good, -2, "", unclosed},
+        {"handle", "<doc/>", "<xsl:stylesheet", -2, "", "t.xsl, line 1, column 16)"},
+        {"handle", "<doc/>", "", -2, "", "SAXParseException: " + missing},
+        {"handle", "<doc/>", badPath, -1, "", "Type is: XSLTProcessorException"},
+        {"query", "<doc/>", "///", -1, "",
+         "\nXSLException Type is: XPathParserException\nMessage is: "},
+    };
+    for (const Failure& f : failures)
+    {
+        SCOPED_TRACE("row " + std::to_string(&f - failures));
+        PRSMXslTransformer transformer;
+        const prsm::test::TempDir dir;
+        const std::string xsl =
+            f.stylesheet.empty() ? dir.path("absent.xsl") : dir.write("t.xsl", f.stylesheet);
+        const std::string source = f.source ? dir.write("in.xml", f.source) : dir.path("no.xml");
+        std::istringstream in(f.source ? f.source : "");
+        std::ostringstream out;
+        Handle doc(transformer);
+        Handle result(transformer);
+        std::FILE* const capture = std::tmpfile();
+        const int savedStderr = dup(2);
+        dup2(fileno(capture), 2);
+        int status = 0;
+        const std::string path = f.path;
+        if (path == "file")
+        {
+            status = transformer.doTransform(source.c_str(), xsl.c_str(), dir.path("out").c_str());
+            out << (std::filesystem::exists(dir.path("out")) ? "a result file" : "");
+        }
+        else if (path == "stream")
+        {
+            status = transformer.doTransform(in, xsl.c_str(), out);
+        }
+        else
+        {
+            doc->InitializeInputSource(f.source);
+            result->InitializeOutputTarget();
+            status = path == "query" ? transformer.doXPath(*doc, f.stylesheet.c_str(), out)
+                                     : transformer.doTransform(*doc, xsl.c_str(), *result);
+        }
+        std::cerr.flush();
+        std::fflush(stderr);
+        dup2(savedStderr, 2);
+        close(savedStderr);
+        EXPECT_EQ(std::ftell(capture), 0L) << "bytes written to file descriptor 2";
+        std::fclose(capture);
+        EXPECT_EQ(status, f.status);
+        EXPECT_EQ(out.str(), f.written);
+        EXPECT_NE(std::string(transformer.getLastError()).find(f.errorPart), std::string::npos)
+            << transformer.getLastError();
     }
 }
 

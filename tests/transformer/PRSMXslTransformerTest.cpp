@@ -1,55 +1,47 @@
-// The transformer object: stylesheet parameters and file runs.
+// The transformer object: stylesheet parameters, an empty source file name, the eight built-in
+// functions as stylesheets meet them, and host functions that replace them.
 #include "PRSMXslTransformer.hpp"
 
+#include "QxXsltFunction.hpp"
+#include "support/FakeClock.hpp"
 #include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
-#include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace
 {
 
 using prsm::test::textStylesheet;
 
-class Transformer : public ::testing::Test
+class Transformer : public prsm::test::StylesheetTest
 {
 protected:
-    // Runs the stream overload; returns the output without its trailing NUL.
-    std::string run(const std::string& stylesheet, const std::string& source = "<doc>v</doc>")
-    {
-        return prsm::test::transformStream(m_transformer, m_dir.write("t.xsl", stylesheet), source,
-                                           m_status);
-    }
-
-    prsm::test::TempDir m_dir;
-    PRSMXslTransformer m_transformer;
-    int m_status = -100;
+    prsm::test::FakeClock m_clock{"20240315090503042"};
 };
 
 TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
 {
-    const struct
-    {
-        const char* value;
-        const char* output; // null: the transformation fails
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", "[]"},         {"1+2", "[1+2]"},
         {"/doc", "[/doc]"}, {"K\xC3\xA4se \xF0\x9F\x98\x80", "[K\xC3\xA4se \xF0\x9F\x98\x80]"},
-        {"it's", nullptr}, // the apostrophe ends the literal
+        {"it's", nullptr}, // null: the transformation fails, as the apostrophe ends the literal
     };
     const std::string xsl =
         textStylesheet("[<xsl:value-of select='$p'/>]", "<xsl:param name='p'/>");
-    for (const auto& c : cases)
+    for (const auto& [value, output] : cases)
     {
-        SCOPED_TRACE(c.value);
-        m_transformer.setStylesheetParam("p", c.value);
-        const std::string output = run(xsl);
-        EXPECT_EQ(m_status == 0, c.output != nullptr) << m_transformer.getLastError();
-        EXPECT_EQ(output, c.output ? c.output : "");
+        SCOPED_TRACE(value);
+        m_transformer.setStylesheetParam("p", value);
+        EXPECT_EQ(run(xsl), output ? output : "");
+        EXPECT_EQ(m_status == 0, output != nullptr) << m_transformer.getLastError();
     }
 
     // Setting a name again replaces its value.
@@ -60,11 +52,10 @@ TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
               "xs\xC3\xBC\xC3\x9F");
 }
 
-TEST_F(Transformer, FilesWithNonAsciiNamesAndAnEmptySourceName)
+TEST_F(Transformer, AnEmptySourceFileNameCreatesNothingAndKeepsTheLastError)
 {
-    const std::string xsl =
-        m_dir.write("st\xC3\xBFle.xsl", textStylesheet("<xsl:value-of select='doc'/>"));
-    const std::string result = m_dir.path("r\xC3\xA9sultat.txt");
+    const std::string xsl = m_dir.write("t.xsl", textStylesheet("x"));
+    const std::string result = m_dir.path("result.txt");
     EXPECT_NE(
         m_transformer.doTransform(m_dir.path("absent.xml").c_str(), xsl.c_str(), result.c_str()),
         0);
@@ -73,26 +64,123 @@ TEST_F(Transformer, FilesWithNonAsciiNamesAndAnEmptySourceName)
               PRSMXslTransformer::kNoSourceStatus);
     EXPECT_FALSE(std::filesystem::exists(result));
     EXPECT_EQ(m_transformer.getLastError(), engineText);
-
-    const std::string source = m_dir.write("d\xC3\xA9j\xC3\xA0.xml", "<doc>\xE2\x82\xAC</doc>");
-    EXPECT_EQ(m_transformer.doTransform(source.c_str(), xsl.c_str(), result.c_str()), 0)
-        << m_transformer.getLastError();
-    EXPECT_EQ(prsm::test::readFile(result), "\xE2\x82\xAC");
 }
 
-TEST_F(Transformer, AFunctionWhoseCloneIsNullIsRefusedAndTheTableKept)
+// A new transformer offers the eight, each with its own count text.
+TEST_F(Transformer, WrongArgumentCountsEndTheTransformationWithTheCountText)
+{
+    const struct
+    {
+        const char* name;
+        std::size_t arity;
+        const char* countText;
+    } builtins[] = {
+        {"GetDateTime", 0, "qxfunc:GetDateTime() function takes no arguments!"},
+        {"GetLocalizedString", 2, "The FunctionGetLocalizedString() function takes 2 arguments!"},
+        {"TimerCreate", 0, "The TimerCreate() function takes no arguments!"},
+        {"TimerDestroy", 1, "The TimerDestroyID() function takes 1 argument!"},
+        {"TimerReset", 1, "The TimerReset() function takes 1 argument!"},
+        {"TimerStart", 1, "qxfunc:TimerStart() function takes 1 argument!"},
+        {"TimerStop", 1, "The TimerStop() function takes 1 argument!"},
+        {"TimerTotal", 1, "The TimerTotal() function takes 1 argument!"},
+    };
+    const int lastId = std::atoi(valueOf("prsm:TimerCreate()").c_str());
+    for (const auto& b : builtins)
+    {
+        EXPECT_EQ(valueOf(std::string("function-available('prsm:") + b.name + "')"), "true");
+        for (const std::size_t count : {b.arity + 1, b.arity == 0 ? 1 : b.arity - 1})
+        {
+            std::string call = std::string("prsm:") + b.name + "(";
+            for (std::size_t i = 0; i < count; ++i)
+                call += i == 0 ? "'1'" : ", '1'";
+            SCOPED_TRACE(call + ")");
+            EXPECT_EQ(valueOf(call + ")"), "");
+            EXPECT_NE(m_status, 0);
+            EXPECT_NE(std::string(m_transformer.getLastError())
+                          .find(std::string("XPath error: ") + b.countText + " ("),
+                      std::string::npos)
+                << m_transformer.getLastError();
+        }
+    }
+    // Refused before any work: the TimerCreate calls above did not count.
+    EXPECT_EQ(valueOf("prsm:TimerCreate()"), std::to_string(lastId + 1));
+}
+
+TEST_F(Transformer, TimeOfDayTimerClockAndIdsAndLocalizedMessages)
+{
+    // TimerStart returns the month clock in milliseconds as a signed number.
+    const char* const start = "prsm:TimerStart(prsm:TimerCreate())";
+    const struct
+    {
+        const char* stamp;
+        const char* expression;
+        const char* result;
+    } cases[] = {
+        {"20240315090503042", "prsm:GetDateTime()", "09:05:03.042"},
+        {"2024031509050304256789", "prsm:GetDateTime()", "09:05:03.04256"}, // five digits at most
+        {"2024031509", "prsm:GetDateTime()", "09::."}, // a short stamp gives empty pieces
+        {"20240102000001000", start, "172801000"},
+        {"19991202000001000", start, "172801000"}, // year and month take no part
+        {"20240124203123647", start, "2147483647"},
+        {"20240124203123648", start, "-2147483648"},
+        {"20240131235959999123", start, "-1530167297"}, // extra fraction digits are ignored
+        {"2024010112", start, "129600000"},             // fields the stamp lacks count as 0
+        {"garbage", start, "0"},
+        {"", "prsm:GetLocalizedString('3', 'today')", "Last modified on today"},
+        {"", "prsm:GetLocalizedString(18, 'me')", "Report generated by me"},
+        {"", "prsm:GetLocalizedString('19', 'x')", ""},
+        {"", "prsm:GetLocalizedString(-1, 'x')", ""},
+        {"", "prsm:GetLocalizedString('abc', '7')", "Page 7"},
+        {"", "prsm:GetLocalizedString(' 7 items', 2)", "Table 2"},
+        {"", "prsm:GetLocalizedString(2.9, 'May')", "Created on May"},
+        {"", "prsm:GetLocalizedString(0, '\xC3\xA9t\xC3\xA9')", "Page \xC3\xA9t\xC3\xA9"},
+        // Indexes and timer ids are read like atoi, clamped to 32 bits.
+        {"", "prsm:GetLocalizedString('&#9;&#10; 12abc', 'x')", "End of document"},
+        {"", "prsm:GetLocalizedString('+5x', 'x')", "Chapter x"},
+        {"", "prsm:GetLocalizedString('- 5', 'x')", "Page x"},
+        {"", "prsm:GetLocalizedString('0x1F', 'x')", "Page x"},
+        {"20240301000000000", "prsm:TimerStart('99999999999')", "86400000"},
+        {"20240301000001500", "prsm:TimerTotal(2147483647)", "   1.500"}, // the same timer
+        {"20240301000000000", "prsm:TimerStart('-99999999999')", "86400000"},
+        {"20240301000002500", "prsm:TimerTotal(-2147483648)", "   2.500"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.stamp) + " " + c.expression);
+        m_clock.setStamp(c.stamp);
+        EXPECT_EQ(valueOf(c.expression), c.result);
+        EXPECT_EQ(m_status, 0) << m_transformer.getLastError();
+    }
+    std::set<std::string> messages; // every index of the table names a message of its own
+    for (int index = 0; index < 19; ++index)
+        messages.insert(valueOf("prsm:GetLocalizedString(" + std::to_string(index) + ", 'x')"));
+    EXPECT_EQ(messages.size(), 19u);
+    EXPECT_EQ(messages.count(""), 0u);
+}
+
+TEST_F(Transformer, AHostFunctionIsCopiedReplacesByNameForOneTransformerAndIsFreed)
 {
     struct NullClone : prsm::test::TaggedFunction
     {
         NullClone() : TaggedFunction("null") {}
         TaggedFunction* clone() const override { return nullptr; }
     };
-    EXPECT_THROW(m_transformer.installExternalFunction("GetDateTime", NullClone()),
-                 std::invalid_argument);
-    EXPECT_EQ(
-        run(textStylesheet("<xsl:value-of select=\"function-available('prsm:GetDateTime')\"/>")),
-        "true");
-    EXPECT_EQ(m_status, 0);
+    const int before = prsm::test::g_liveTaggedFunctions;
+    {
+        PRSMXslTransformer host; // its engine makes and frees copies of its own
+        host.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("first:"));
+        PRSMXslTransformer later;
+        const std::string call = "prsm:GetDateTime(doc, 3, '\xF0\x9F\x98\x80')";
+        EXPECT_EQ(valueOf(call, &host), "first:v+3+\xF0\x9F\x98\x80");
+        host.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("second:\xC3\xA9"));
+        // A function without a copy is refused and leaves the table as it was.
+        EXPECT_THROW(host.installExternalFunction("GetDateTime", NullClone()),
+                     std::invalid_argument);
+        EXPECT_EQ(valueOf(call, &host), "second:\xC3\xA9v+3+\xF0\x9F\x98\x80");
+        EXPECT_EQ(valueOf("prsm:GetDateTime()"), "09:05:03.042");
+        EXPECT_EQ(valueOf("prsm:GetDateTime()", &later), "09:05:03.042");
+    }
+    EXPECT_EQ(prsm::test::g_liveTaggedFunctions, before);
 }
 
 } // namespace
