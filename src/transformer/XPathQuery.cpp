@@ -88,43 +88,38 @@ void printAll(const xalanc::XObject& result, std::ostream& out)
         printNode(*nodes.item(i), out);
 }
 
-} // namespace
+using Printer = void (*)(const xalanc::XObject& result, std::ostream& out);
 
-int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
+// The query behind both entries: refusals first, then the evaluation with its result printed by
+// `printer` while the engine that made it lives.
+int query(Dom2Dom& doc, const I18NString& expression, std::ostream& out, Printer printer,
+          I18NString& lastError)
 {
     const prsm::detail::HandleState& state = prsm::detail::HandleAccess::state(doc);
     // A failed parse keeps its own status and leaves the stored report alone.
     if (state.kind() == prsm::detail::HandleKind::FailedInput)
         return state.parseResult();
     if (state.document() == nullptr)
-        return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, m_impl->m_lastError);
+        return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, lastError);
 
     auto work = [&]
     {
-        auto printResult = [&](const xalanc::XObject& result) { print(result, out); };
+        auto printResult = [&](const xalanc::XObject& result) { printer(result, out); };
         prsm::detail::evaluateXPath(state.document()->document(),
                                     prsm::detail::toEngine(expression), printResult);
         return 0;
     };
-    return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, m_impl->m_lastError,
-                                      work);
+    return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, lastError, work);
+}
+
+} // namespace
+
+int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
+{
+    return query(doc, expression, out, print, m_impl->m_lastError);
 }
 
 int PRSMXslTransformer::doXPathAll(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
 {
-    const prsm::detail::HandleState& state = prsm::detail::HandleAccess::state(doc);
-    if (state.kind() == prsm::detail::HandleKind::FailedInput)
-        return state.parseResult();
-    if (state.document() == nullptr)
-        return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, m_impl->m_lastError);
-
-    auto work = [&]
-    {
-        auto printResult = [&](const xalanc::XObject& result) { printAll(result, out); };
-        prsm::detail::evaluateXPath(state.document()->document(),
-                                    prsm::detail::toEngine(expression), printResult);
-        return 0;
-    };
-    return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, m_impl->m_lastError,
-                                      work);
+    return query(doc, expression, out, printAll, m_impl->m_lastError);
 }
