@@ -4,33 +4,47 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace prsm::cli
 {
 
-// Exit statuses, one per class of failure; --help lists them.
-enum ExitStatus : int
+// A stylesheet parameter from --stringparam (a string, passed as it is) or --param (an XPath
+// expression).
+struct Parameter
 {
-    kExitOk = 0,
-    kExitUsage = 2,
-    kExitUnreadableInput = 3,
-    kExitTransformationFailed = 4,
-    kExitUnwritableOutput = 5,
+    enum class Kind
+    {
+        String,
+        Expression,
+    };
+
+    Kind kind;
+    std::string name;
+    std::string value;
 };
 
 struct Options
 {
     bool showHelp = false;
     bool showVersion = false;
-    std::vector<std::pair<std::string, std::string>> stringParams;
-    std::optional<std::string> outputFile;
+    bool isVerbose = false;
+    bool isQuiet = false;
+    bool showTiming = false;
+    // --noout: everything runs, nothing is written.
+    bool isOutputDropped = false;
+    std::vector<Parameter> parameters;
+    // -o: a file, or a folder when the name ends in '/'.
+    std::optional<std::string> output;
+    unsigned jobs = 1;
+    unsigned repeat = 1;
     // The stylesheets in the order they apply: the first, then each --then.
     std::vector<std::string> stylesheets;
     std::optional<std::string> xpath;
-    // A file name, or "-" for standard input.
-    std::string source;
+    // File names, or "-" for standard input, in the order their results are written.
+    std::vector<std::string> sources;
+
+    bool isOutputFolder() const { return output && output->back() == '/'; }
 };
 
 class UsageError : public std::runtime_error
@@ -42,7 +56,10 @@ public:
 // Reads the arguments after the program name. Throws UsageError for anything malformed.
 Options parseCommandLine(const std::vector<std::string>& args);
 
-// The two synopsis lines, shown after a usage error.
+// Where -o DIR/ writes the result of `source`: DIR/ followed by the source's file name.
+std::string resultPathInFolder(const std::string& folder, const std::string& source);
+
+// The synopsis lines, shown after a usage error.
 std::string usageSynopsis();
 
 // The text of --help: the synopsis, then the options and the exit statuses.

@@ -1,37 +1,75 @@
-// A temporary file that is removed unless it is moved into place.
+// A file written beside its target and moved over it only once it is complete.
 #include "TempFile.hpp"
+
+#include "Failure.hpp"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <stdexcept>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace prsm::cli
 {
-
-TempFile::TempFile(const std::string& directory)
+namespace
 {
-    std::string pattern = directory + "/.prsm-xslt-XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        throw std::runtime_error("cannot create a temporary file in " + directory + ": " +
-                                 std::strerror(errno));
-    close(fd);
-    m_path = pattern;
+
+std::string uniqueName()
+{
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string name = ".prsm-xslt-";
+    for (int i = 0; i < 8; ++i)
+        name += kLetters[pick(generator)];
+    return name;
+}
+
+} // namespace
+
+TempFile::TempFile(const std::string& target, std::optional<mode_t> mode) : m_target(target)
+{
+    const std::string directory = directoryOf(target);
+    const InterruptBlock block;
+    for (int attempt = 0; m_fd < 0; ++attempt)
+    {
+        m_path = directory + '/' + uniqueName();
+        // 0666 lets the kernel apply the umask, as it does for any new file.
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd < 0 && (errno != EEXIST || attempt == 100))
+            throw Failure{kExitUnwritableOutput, withErrno("cannot write " + target, errno)};
+    }
+    try
+    {
+        m_registration.emplace(m_path.c_str());
+        if (mode && ::fchmod(m_fd, *mode) != 0)
+            throw Failure{kExitUnwritableOutput, withErrno("cannot write " + target, errno)};
+    }
+    catch (...)
+    {
+        ::close(m_fd);
+        ::unlink(m_path.c_str());
+        throw;
+    }
 }
 
 TempFile::~TempFile()
 {
-    if (!m_moved)
-        std::remove(m_path.c_str());
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_isMoved)
+        ::unlink(m_path.c_str());
 }
 
-void TempFile::moveTo(const std::string& target)
+void TempFile::moveIntoPlace()
 {
-    if (std::rename(m_path.c_str(), target.c_str()) != 0)
-        throw std::runtime_error("cannot write " + target + ": " + std::strerror(errno));
-    m_moved = true;
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 || std::rename(m_path.c_str(), m_target.c_str()) != 0)
+        throw Failure{kExitUnwritableOutput, withErrno("cannot write " + m_target, errno)};
+    m_isMoved = true;
 }
 
 std::string directoryOf(const std::string& file)

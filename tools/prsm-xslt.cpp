@@ -1,29 +1,30 @@
 // prsm-xslt: XSLT transformations and XPath queries from the shell.
 #include "CommandLine.hpp"
-#include "Dom2Dom.hpp"
+#include "Console.hpp"
+#include "Failure.hpp"
+#include "InterruptCleanup.hpp"
 #include "PRSMVersion.hpp"
 #include "PRSMXslTransformer.hpp"
-#include "TempFile.hpp"
+#include "ResultOutput.hpp"
+#include "SourceRun.hpp"
+#include "StandardDescriptors.hpp"
+#include "Worker.hpp"
+#include "WorkerPool.hpp"
 
 #include <xalanc/Include/XalanVersion.hpp>
 #include <xercesc/util/XercesVersion.hpp>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <cerrno>
 #include <iostream>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
 
 using namespace prsm::cli;
-
-// A failure that ends the run with its own exit status and one line on stderr.
-struct Failure
-{
-    int status;
-    std::string message;
-};
 
 // Holds the library started for the life of the run.
 class LibrarySession
@@ -35,194 +36,119 @@ public:
     ~LibrarySession() { QXXslTransformer_Terminate(nullptr); }
 };
 
-// Owns the handles of one run and gives them back to their transformer, which outlives it.
-class Handles
+std::string versionText()
 {
-public:
-    explicit Handles(PRSMXslTransformer& transformer) : m_transformer(transformer) {}
-    Handles(const Handles&) = delete;
-    Handles& operator=(const Handles&) = delete;
-    ~Handles()
-    {
-        for (Dom2Dom*& handle : m_handles)
-            m_transformer.destroyDom2Dom(handle);
-    }
-
-    Dom2Dom& create()
-    {
-        m_handles.push_back(m_transformer.createDom2Dom());
-        return *m_handles.back();
-    }
-
-private:
-    PRSMXslTransformer& m_transformer;
-    std::vector<Dom2Dom*> m_handles;
-};
-
-void requireReadable(const std::string& file)
-{
-    std::ifstream probe(file, std::ios::binary);
-    if (!probe || std::filesystem::is_directory(file))
-        throw Failure{kExitUnreadableInput, "cannot read " + file};
+    return "prsm-xslt " PRSM_XSLT_VERSION_STRING " (Xalan-C " XALAN_FULLVERSIONDOT ", Xerces-C " +
+           std::to_string(XERCES_VERSION_MAJOR) + '.' + std::to_string(XERCES_VERSION_MINOR) + '.' +
+           std::to_string(XERCES_VERSION_REVISION) + ")\n";
 }
 
-std::string temporaryDirectory()
+// Stylesheets are read by name, once per transformation, so they are checked without opening
+// them, and a missing one stops the run before any source is read.
+void checkStylesheets(const Options& options)
 {
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    for (const std::string& stylesheet : options.stylesheets)
+    {
+        struct stat status = {};
+        int error = 0;
+        if (::stat(stylesheet.c_str(), &status) != 0)
+            error = errno;
+        else if (S_ISDIR(status.st_mode))
+            error = EISDIR;
+        else if (::access(stylesheet.c_str(), R_OK) != 0)
+            error = errno;
+        if (error != 0)
+            throw Failure{kExitUnreadableInput, withErrno("cannot read " + stylesheet, error)};
+    }
 }
 
-void copyToStdout(const std::string& file)
+void checkOutputFolder(const std::string& folder)
 {
-    std::ifstream in(file, std::ios::binary);
-    // Inserting an empty stream buffer would set failbit on std::cout.
-    if (in.peek() != std::ifstream::traits_type::eof())
-        std::cout << in.rdbuf();
-    std::cout.flush();
-    if (!std::cout)
-        throw Failure{kExitUnwritableOutput, "cannot write to standard output"};
+    struct stat status = {};
+    int error = 0;
+    if (::stat(folder.c_str(), &status) != 0)
+        error = errno;
+    else if (!S_ISDIR(status.st_mode))
+        error = ENOTDIR;
+    if (error != 0)
+        throw Failure{kExitUnwritableOutput, withErrno("cannot write into " + folder, error)};
 }
 
-// The library's reports span several lines; the tool reports in one.
-std::string oneLine(const std::string& text)
+int runOne(Worker& worker, const Options& options, const Console& console)
 {
-    std::string line;
-    for (char c : text)
-    {
-        const char folded = c == '\n' || c == '\r' ? ' ' : c;
-        if (folded != ' ' || (!line.empty() && line.back() != ' '))
-            line += folded;
-    }
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return line;
+    const Outcome outcome =
+        runSource(worker, options, console, options.sources.front(), DefaultOutput::StandardOutput);
+    for (const std::string& line : outcome.reports)
+        console.line(line);
+    if (outcome.status != kExitOk)
+        console.line(outcome.message);
+    return outcome.status;
 }
 
-[[noreturn]] void failWith(PRSMXslTransformer& transformer, const std::string& what)
+// Writes the results in the order of the sources; a result that cannot be written to standard
+// output stops the run, since no later one could be written either.
+int runMany(const std::vector<std::unique_ptr<Worker>>& workers, const Options& options,
+            const Console& console)
 {
-    throw Failure{kExitTransformationFailed, what + ": " + oneLine(transformer.getLastError())};
-}
-
-// Runs one stylesheet over the source into `resultFile`.
-void transformInto(PRSMXslTransformer& transformer, const Options& options,
-                   const std::string& resultFile)
-{
-    const std::string& stylesheet = options.stylesheets.front();
-    int status = 0;
-    if (options.source == "-")
+    int worst = kExitOk;
+    auto run = [&](Worker& worker, const std::string& source)
+    { return runSource(worker, options, console, source, DefaultOutput::Memory); };
+    auto emit = [&](Outcome& outcome)
     {
-        std::ofstream out(resultFile, std::ios::binary | std::ios::trunc);
-        status = transformer.doTransform(std::cin, stylesheet.c_str(), out);
-        out.close();
-        // The stream transformation ends its output with a NUL, which a file does not want.
-        const auto size = std::filesystem::file_size(resultFile);
-        if (size > 0)
-            std::filesystem::resize_file(resultFile, size - 1);
-    }
-    else
-    {
-        status =
-            transformer.doTransform(options.source.c_str(), stylesheet.c_str(), resultFile.c_str());
-    }
-    if (status != 0)
-        failWith(transformer, "transformation failed");
-}
-
-// Parses the source once into a handle, runs every stylesheet in memory, the last one into
-// `resultFile` (so its xsl:output settings apply) unless a query follows, then runs the query.
-void chainInto(PRSMXslTransformer& transformer, const Options& options,
-               const std::string& resultFile)
-{
-    Handles handles(transformer);
-    Dom2Dom* current = &handles.create();
-    bool parsed = false;
-    if (options.source == "-")
-    {
-        parsed = current->InitializeInputSource(std::cin, nullptr);
-    }
-    else
-    {
-        std::ifstream in(options.source, std::ios::binary);
-        parsed = current->InitializeInputSource(in, options.source.c_str());
-    }
-    if (!parsed)
-        failWith(transformer, "cannot parse " + options.source);
-
-    std::ofstream out;
-    for (std::size_t i = 0; i < options.stylesheets.size(); ++i)
-    {
-        Dom2Dom& next = handles.create();
-        const bool isLast = i + 1 == options.stylesheets.size();
-        if (isLast && !options.xpath)
+        for (const std::string& line : outcome.reports)
+            console.line(line);
+        worst = std::max(worst, outcome.status);
+        if (outcome.status != kExitOk)
+            console.line(outcome.message);
+        if (outcome.text.empty())
+            return true;
+        try
         {
-            out.open(resultFile, std::ios::binary | std::ios::trunc);
-            next.InitializeOutputTarget(out);
+            writeStandardOutput(outcome.text);
+            return true;
         }
-        else
+        catch (const Failure& failure)
         {
-            next.InitializeOutputTarget();
+            console.line(failure.message);
+            worst = std::max(worst, failure.status);
+            return false;
         }
-        if (transformer.doTransform(*current, options.stylesheets[i].c_str(), next) != 0)
-            failWith(transformer, "transformation by " + options.stylesheets[i] + " failed");
-        current = &next;
-    }
-
-    if (options.xpath)
-    {
-        out.open(resultFile, std::ios::binary | std::ios::trunc);
-        if (transformer.doXPath(*current, options.xpath->c_str(), out) != 0)
-            failWith(transformer, "query " + *options.xpath + " failed");
-        // A shell user reads the answer as a line; an empty answer stays empty.
-        if (out.tellp() > 0)
-            out << '\n';
-    }
-    out.close();
-    if (!out)
-        throw Failure{kExitUnwritableOutput, "cannot write the result"};
+    };
+    runInOrder(workers, options.sources, run, emit);
+    return worst;
 }
 
 int run(const Options& options)
 {
-    if (options.showHelp)
+    if (options.showHelp || options.showVersion)
     {
-        std::cout << usageText();
+        writeStandardOutput(options.showHelp ? usageText() : versionText());
         return kExitOk;
     }
-    if (options.showVersion)
-    {
-        std::cout << "prsm-xslt " PRSM_XSLT_VERSION_STRING " (Xalan-C " << XALAN_FULLVERSIONDOT
-                  << ", Xerces-C " << XERCES_VERSION_MAJOR << '.' << XERCES_VERSION_MINOR << '.'
-                  << XERCES_VERSION_REVISION << ")\n";
-        return kExitOk;
-    }
-    for (const std::string& stylesheet : options.stylesheets)
-        requireReadable(stylesheet);
-    if (options.source != "-")
-        requireReadable(options.source);
+    const Console console(options.isVerbose);
+    checkStylesheets(options);
+    if (options.isOutputFolder())
+        checkOutputFolder(*options.output);
 
+    const std::size_t workerCount = std::min<std::size_t>(options.jobs, options.sources.size());
+    installInterruptCleanup(workerCount);
     LibrarySession library;
-    PRSMXslTransformer transformer;
-    for (const auto& [name, value] : options.stringParams)
-        transformer.setStylesheetParam(name.c_str(), value.c_str());
+    std::vector<std::unique_ptr<Worker>> workers;
+    for (std::size_t i = 0; i < workerCount; ++i)
+        workers.push_back(std::make_unique<Worker>(options, console));
+    console.note(std::to_string(options.sources.size()) + " sources on " +
+                 std::to_string(workerCount) + " workers");
 
-    // The result is written beside its destination first, so a failure never leaves a
-    // half-written file behind and an existing file is replaced in one step.
-    TempFile result(options.outputFile ? directoryOf(*options.outputFile) : temporaryDirectory());
-    if (options.stylesheets.size() == 1 && !options.xpath)
-        transformInto(transformer, options, result.path());
-    else
-        chainInto(transformer, options, result.path());
-    if (options.outputFile)
-        result.moveTo(*options.outputFile);
-    else
-        copyToStdout(result.path());
-    return kExitOk;
+    if (options.sources.size() == 1)
+        return runOne(*workers.front(), options, console);
+    return runMany(workers, options, console);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    occupyClosedStandardDescriptors();
     try
     {
         return run(parseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));

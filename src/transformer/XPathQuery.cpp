@@ -16,6 +16,8 @@
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
 
 #include <ostream>
+#include <sstream>
+#include <string>
 
 namespace
 {
@@ -63,7 +65,18 @@ void print(const xalanc::XObject& result, std::ostream& out)
 void printNode(const xalanc::XalanNode& node, std::ostream& out)
 {
     if (node.getNodeType() == xalanc::XalanNode::ELEMENT_NODE)
-        prsm::detail::writeNodeAsXml(out, &node, false);
+    {
+        // The parser binds the xml prefix on the document element; the binding is implicit in
+        // every document, so an element printed on its own leaves it out.
+        static const std::string kXmlBinding =
+            " xmlns:xml=\"http://www.w3.org/XML/1998/namespace\"";
+        std::ostringstream xml;
+        prsm::detail::writeNodeAsXml(xml, &node, false);
+        std::string text = xml.str();
+        for (auto at = text.find(kXmlBinding); at != std::string::npos; at = text.find(kXmlBinding))
+            text.erase(at, kXmlBinding.size());
+        out << text;
+    }
     else if (node.getNodeType() == xalanc::XalanNode::ATTRIBUTE_NODE)
         out << prsm::detail::utf8Of(node.getNodeName()) << "=\""
             << prsm::detail::utf8Of(node.getNodeValue()) << '"';
@@ -80,7 +93,10 @@ void printAll(const xalanc::XObject& result, std::ostream& out)
 {
     if (!isNodeSet(result.getType()))
     {
-        out << prsm::detail::utf8Of(result.str()) << '\n';
+        // An empty string prints nothing, as an empty node-set does.
+        const std::string text = prsm::detail::utf8Of(result.str());
+        if (!text.empty())
+            out << text << '\n';
         return;
     }
     const xalanc::NodeRefListBase& nodes = result.nodeset();

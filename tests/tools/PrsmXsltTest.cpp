@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <sys/wait.h>
 
 namespace
@@ -17,25 +18,52 @@ using prsm::test::readFile;
 class PrsmXslt : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { freshFolder(); }
+
+    // Starts over in a new folder, so that what one case leaves behind cannot touch the next.
+    void freshFolder()
     {
-        std::filesystem::copy(PRSM_TEST_DATA_DIR "/prsm-xslt", m_dir.path(""));
+        m_dir = std::make_unique<prsm::test::TempDir>();
+        std::filesystem::copy(PRSM_TEST_DATA_DIR "/prsm-xslt", m_dir->path(""),
+                              std::filesystem::copy_options::recursive);
+        m_dir->write("result.txt", "previous");
     }
 
-    // Runs the tool with `arguments` (already shell-quoted) in the test's folder; returns the
-    // exit status and leaves its outputs in m_out and m_err.
-    int run(const std::string& arguments, const std::string& input)
+    // Runs the shell `line` in the test's folder, where `prsm-xslt` names the tool, with `input`
+    // on its standard input; returns the exit status and leaves the outputs in m_out and m_err.
+    int shell(const std::string& line, const std::string& input = "")
     {
-        const std::string command = "cd '" + m_dir.path("") + "' && '" PRSM_XSLT_EXE "' " +
-                                    arguments + " <'" + m_dir.write("stdin.txt", input) +
-                                    "' >stdout.txt 2>stderr.txt";
+        const std::string tools = std::filesystem::path(PRSM_XSLT_EXE).parent_path().string();
+        m_dir->write("stdin.txt", input);
+        const std::string command = "cd '" + m_dir->path("") + "' && PATH='" + tools +
+                                    "':\"$PATH\" && { " + line +
+                                    "\n} <stdin.txt >stdout.txt 2>stderr.txt";
         const int raw = std::system(command.c_str());
-        m_out = readFile(m_dir.path("stdout.txt"));
-        m_err = readFile(m_dir.path("stderr.txt"));
+        m_out = readFile(m_dir->path("stdout.txt"));
+        m_err = readFile(m_dir->path("stderr.txt"));
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
 
-    prsm::test::TempDir m_dir;
+    int run(const std::string& arguments, const std::string& input = "")
+    {
+        return shell("prsm-xslt " + arguments, input);
+    }
+
+    // Checks the outcome every case shares: status, outputs, the one-line error texts, and that
+    // no file written beside its target is left over.
+    void expectOutcome(int status, int expectedStatus, const char* out, const char* errorPart)
+    {
+        EXPECT_EQ(status, expectedStatus) << m_err;
+        EXPECT_EQ(m_out, out);
+        EXPECT_NE(m_err.find(errorPart), std::string::npos) << m_err;
+        EXPECT_TRUE(expectedStatus != 0 || *errorPart != '\0' || m_err.empty()) << m_err;
+        EXPECT_EQ(expectedStatus == 2, m_err.find("Usage:") != std::string::npos) << m_err;
+        EXPECT_EQ(m_err.find("line -1"), std::string::npos) << m_err;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(m_dir->path("")))
+            EXPECT_NE(entry.path().filename().string().rfind(".prsm-xslt-", 0), 0u) << entry;
+    }
+
+    std::unique_ptr<prsm::test::TempDir> m_dir;
     std::string m_out;
     std::string m_err;
 };
@@ -48,60 +76,211 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         const char* input;
         int status;
         const char* out;
-        const char* errorPart;
+        const char* errorPart;  // empty: on success, nothing on stderr
         const char* resultFile; // what result.txt holds afterwards; it held "previous"
     } cases[] = {
         {"--stringparam title 'Caf\xC3\xA9 list' title.xsl items.xml", "", 0,
          "[Caf\xC3\xA9 list:3]", "", "previous"},
         {"-o result.txt title.xsl -", "<list><item/></list>", 0, "", "", "[:1]"},
+        {"--output=result.txt title.xsl items.xml", "", 0, "", "", "[:3]"},
+        {"-oresult.txt title.xsl items.xml", "", 0, "", "", "[:3]"},
         {"--stringparam title '' -o result.txt -- title.xsl -", "<list/>", 0, "", "", "[:0]"},
         {"wrap.xsl --then wrap.xsl --then html.xsl items.xml", "", 0, "<p>0</p>\n", "", "previous"},
         {"-o result.txt wrap.xsl --then html.xsl -", "<list><item/><item/></list>", 0, "", "",
          "<p>2</p>\n"},
-        {"--xpath 'count(//item)' items.xml", "", 0, "", "", "previous"},
         {"--xpath 'string(count(//item))' items.xml", "", 0, "3\n", "", "previous"},
         {"--xpath '/box/list' wrap.xsl items.xml", "", 0, "<list><item/><item/><item/></list>\n",
          "", "previous"},
         {"--xpath 'string(name(/*))' wrap.xsl --then wrap.xsl items.xml", "", 0, "box\n", "",
          "previous"},
-        {"-o result.txt title.xsl broken.xml", "", 4, "", "transformation failed", "previous"},
-        {"-o result.txt broken.xsl items.xml", "", 4, "", "transformation failed", "previous"},
+        {"'--xpath=string(/list/item)' -o result.txt items.xml", "", 0, "", "", ""},
+        {"--noout title.xsl items.xml", "", 0, "", "", "previous"},
+        {"--repeat 3 title.xsl items.xml", "", 0, "[:3]", "", "previous"},
+        {"--timing title.xsl items.xml", "", 0, "[:3]", "timing items.xml: parse ", "previous"},
+        {"-v title.xsl items.xml", "", 0, "[:3]", "items.xml: transforming by title.xsl",
+         "previous"},
+        {"title.xsl items.xml - items.xml", "<list/>", 0, "[:3][:0][:3]", "", "previous"},
+        {"-j 2 title.xsl items.xml - items.xml", "<list/>", 0, "[:3][:0][:3]", "", "previous"},
+        {"--jobs=2 title.xsl items.xml broken.xml items.xml", "", 4, "[:3][:3]",
+         "prsm-xslt: broken.xml: cannot parse: expected end of tag 'item' (broken.xml, line 1, "
+         "column 15)\n",
+         "previous"},
+        {"title.xsl absent.xml broken.xml items.xml", "", 4, "[:3]", "cannot read absent.xml",
+         "previous"},
+        {"title.xsl absent.xml items.xml", "", 3, "[:3]", "cannot read absent.xml: No such file",
+         "previous"},
+        {"-o result.txt title.xsl broken.xml", "", 4, "", "broken.xml: cannot parse", "previous"},
+        {"-o result.txt broken.xsl items.xml", "", 4, "",
+         "items.xml: transformation by broken.xsl failed: whitespace expected", "previous"},
+        {"--stringparam stop yes message.xsl items.xml", "", 4, "", "message.xsl:6: stop here\n",
+         "previous"},
         {"-o result.txt title.xsl absent.xml", "", 3, "", "cannot read absent.xml", "previous"},
         {"-o result.txt absent.xsl items.xml", "", 3, "", "cannot read absent.xsl", "previous"},
-        {"--xpath '///' items.xml", "", 4, "", "XSLException", "previous"},
-        {"--xpath '/a' -", "<a>", 4, "", "cannot parse -", "previous"},
+        {"title.xsl .", "", 3, "", "cannot read .: Is a directory", "previous"},
+        {"--xpath '///' items.xml", "", 4, "",
+         "prsm-xslt: items.xml: invalid expression '///': An axis or node test was expected.\n",
+         "previous"},
+        {"--xpath '/a' -", "<a>", 4, "", "standard input: cannot parse", "previous"},
         {"-o result.txt title.xsl", "", 2, "", "missing STYLESHEET or SOURCE", "previous"},
-        {"title.xsl items.xml more.xml", "", 2, "", "too many arguments", "previous"},
         {"--frobnicate title.xsl items.xml", "", 2, "", "unknown option", "previous"},
         {"title.xsl items.xml --stringparam p", "", 2, "", "needs two values", "previous"},
         {"--stringparam '' v title.xsl items.xml", "", 2, "", "non-empty name", "previous"},
-        {"--stringparam p \"it's\" title.xsl items.xml", "", 2, "", "apostrophe", "previous"},
         {"title.xsl items.xml -o", "", 2, "", "-o needs a value", "previous"},
         {"-o - title.xsl items.xml", "", 2, "", "-o needs a file name", "previous"},
+        {"--noout=yes title.xsl items.xml", "", 2, "", "takes no value", "previous"},
+        {"-j 0 title.xsl items.xml", "", 2, "", "number from 1", "previous"},
         {"--xpath /a --then wrap.xsl items.xml", "", 2, "", "needs a first STYLESHEET", "previous"},
-        {"--xpath /a -o result.txt items.xml", "", 2, "", "-o does not apply", "previous"},
         {"-o result.txt title.xsl ''", "", 2, "", "SOURCE name cannot be empty", "previous"},
         {"title.xsl --then '' items.xml", "", 2, "", "STYLESHEET name cannot", "previous"},
+        {"-o result.txt title.xsl items.xml items.xml", "", 2, "", "several sources need -o DIR/",
+         "previous"},
+        {"-o out/ title.xsl items.xml sub/items.xml", "", 2, "", "would both be written",
+         "previous"},
+        {"title.xsl - -", "", 2, "", "read only once", "previous"},
+        {"--noout -o result.txt title.xsl items.xml", "", 2, "", "exclude each other", "previous"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.arguments);
-        m_dir.write("result.txt", "previous");
-        EXPECT_EQ(run(c.arguments, c.input), c.status) << m_err;
-        EXPECT_EQ(m_out, c.out);
-        EXPECT_NE(m_err.find(c.errorPart), std::string::npos) << m_err;
-        EXPECT_TRUE(c.status != 0 || m_err.empty()) << m_err;
-        EXPECT_EQ(c.status == 2, m_err.find("Usage:") != std::string::npos) << m_err;
-        EXPECT_EQ(readFile(m_dir.path("result.txt")), c.resultFile);
+        freshFolder();
+        expectOutcome(run(c.arguments, c.input), c.status, c.out, c.errorPart);
+        EXPECT_EQ(readFile(m_dir->path("result.txt")), c.resultFile);
+    }
+}
+
+// What -o names decides how it is written: a file is replaced on success with its permissions
+// kept, anything else is written into; standard output is written without a file in between.
+TEST_F(PrsmXslt, WritesWhatTheOutputNames)
+{
+    const struct
+    {
+        const char* line;
+        int status;
+        const char* out;
+        const char* errorPart;
+    } cases[] = {
+        {"umask 027; prsm-xslt -o new.txt title.xsl items.xml && stat -c %a new.txt", 0, "640\n",
+         ""},
+        {"chmod 604 result.txt; prsm-xslt -o result.txt title.xsl items.xml && stat -c %a "
+         "result.txt && cat result.txt",
+         0, "604\n[:3]", ""},
+        {"ln -s result.txt link; prsm-xslt -o link title.xsl items.xml && stat -c %F link && cat "
+         "result.txt",
+         0, "symbolic link\n[:3]", ""},
+        {"prsm-xslt -o /dev/null title.xsl items.xml && stat -c %F /dev/null", 0,
+         "character special file\n", ""},
+        {"mkfifo f; cat f & prsm-xslt -o f title.xsl items.xml; s=$?; wait; stat -c %F f; exit $s",
+         0, "[:3]fifo\n", ""},
+        {"prsm-xslt -o /dev/stdout title.xsl items.xml", 0, "[:3]", ""},
+        {"mkfifo f; cat items.xml >f & prsm-xslt title.xsl f", 0, "[:3]", ""},
+        {"TMPDIR=missing prsm-xslt title.xsl items.xml", 0, "[:3]", ""},
+        {"mkdir out sub && cp items.xml sub/more.xml && prsm-xslt -j 2 -o out/ title.xsl items.xml "
+         "sub/more.xml && cat out/items.xml out/more.xml",
+         0, "[:3][:3]", ""},
+        {"prsm-xslt title.xsl - <&-", 3, "", "cannot read standard input: Bad file descriptor"},
+        {"prsm-xslt title.xsl items.xml >&-", 5, "",
+         "cannot write to standard output: Bad file descriptor"},
+        {"prsm-xslt title.xsl items.xml items.xml >/dev/full", 5, "",
+         "cannot write to standard output: No space left on device"},
+        {"prsm-xslt -o /dev/full title.xsl items.xml", 5, "", "cannot write /dev/full: No space"},
+        {"prsm-xslt -o missing/x.txt title.xsl items.xml", 5, "",
+         "cannot write missing/x.txt: No such file or directory"},
+        {"mkdir d; prsm-xslt -o d title.xsl items.xml", 5, "", "cannot write d: Is a directory"},
+        {"prsm-xslt -o missing/ title.xsl items.xml", 5, "", "cannot write into missing/"},
+        {"mkdir -p out/items.xml; prsm-xslt -o out/ title.xsl items.xml wrap.xsl; s=$?; "
+         "cat out/wrap.xsl; exit $s",
+         5, "[:0]", "cannot write out/items.xml: Is a directory"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.line);
+        freshFolder();
+        expectOutcome(shell(c.line), c.status, c.out, c.errorPart);
+    }
+}
+
+TEST_F(PrsmXslt, InterruptRemovesTheFileBeingWritten)
+{
+    // The source never ends, so the tool is still writing when the signal comes.
+    const int status = shell("mkfifo f; sh -c \"printf '<list>'; exec sleep 60\" >f & w=$!; "
+                             "prsm-xslt -o result.txt title.xsl f & p=$!; i=0; "
+                             "until ls -A | grep -q '^.prsm-xslt-' || [ $i -ge 600 ]; "
+                             "do sleep 0.05; i=$((i+1)); done; "
+                             "kill -TERM $p; wait $p; s=$?; kill $w; exit $s");
+    expectOutcome(status, 128 + 15, "", "");
+    EXPECT_EQ(readFile(m_dir->path("result.txt")), "previous");
+}
+
+TEST_F(PrsmXslt, SeveralWorkersKeepTheOrderOfTheSources)
+{
+    std::string sources;
+    std::string expected;
+    for (int i = 0; i < 12; ++i)
+    {
+        // Sources of different sizes finish out of order.
+        std::string items;
+        for (int item = 0; item < (i % 4) * 500; ++item)
+            items += "<item/>";
+        m_dir->write("s" + std::to_string(i) + ".xml", "<list>" + items + "</list>");
+        sources += " s" + std::to_string(i) + ".xml";
+        expected += "[:" + std::to_string((i % 4) * 500) + "]";
+    }
+    for (const char* jobs : {"-j 1", "-j 2", "-j 3"})
+    {
+        SCOPED_TRACE(jobs);
+        expectOutcome(run(std::string(jobs) + " title.xsl" + sources), 0, expected.c_str(), "");
     }
 }
 
 TEST_F(PrsmXslt, HelpAndVersionIgnoreTheRestOfTheLine)
 {
-    EXPECT_EQ(run("--help title.xsl", ""), 0);
+    EXPECT_EQ(run("--help title.xsl"), 0);
     EXPECT_NE(m_out.find("Exit status:"), std::string::npos) << m_out;
-    EXPECT_EQ(run("--version extra words x", ""), 0);
+    EXPECT_EQ(run("--version extra words x"), 0);
     EXPECT_EQ(m_out.rfind("prsm-xslt " PRSM_XSLT_VERSION_STRING " (", 0), 0u) << m_out;
+}
+
+TEST_F(PrsmXslt, QueryPrintsEveryResultKind)
+{
+    const struct
+    {
+        const char* expression;
+        const char* out;
+    } cases[] = {
+        {"count(//p)", "2\n"},
+        {"count(//p) > 1", "true\n"},
+        {"//p", "<p id=\"a\">one</p>\n<p id=\"b\">two &amp; more</p>\n"},
+        {"/*", "<doc><p id=\"a\">one</p><p id=\"b\">two &amp; more</p></doc>\n"},
+        {"//@id", "id=\"a\"\nid=\"b\"\n"},
+        {"//p/text()", "one\ntwo & more\n"},
+        {"//absent", ""},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.expression);
+        expectOutcome(run(std::string("--xpath '") + c.expression + "' mixed.xml"), 0, c.out, "");
+    }
+}
+
+TEST_F(PrsmXslt, ParametersPassAnyValue)
+{
+    expectOutcome(run("--stringparam title \"it's \\\"so\\\"\" title.xsl items.xml"), 0,
+                  "[it's \"so\":3]", "");
+    expectOutcome(run("--param title 'concat(\"a\", 1 + 2)' title.xsl items.xml"), 0, "[a3:3]", "");
+}
+
+TEST_F(PrsmXslt, ReferencesResolveAgainstTheSource)
+{
+    expectOutcome(run("follow.xsl refs/list.xml"), 0, "inner", "");
+}
+
+TEST_F(PrsmXslt, MessagesGoToStandardError)
+{
+    expectOutcome(run("message.xsl items.xml"), 0, "3", "message.xsl:5: counting 3\n");
+    expectOutcome(run("--quiet message.xsl items.xml"), 0, "3", "");
+    expectOutcome(run("-q --stringparam stop yes message.xsl items.xml"), 4, "",
+                  "message.xsl:6: stop here\n");
+    EXPECT_EQ(m_err.find("counting"), std::string::npos) << m_err;
 }
 
 } // namespace

@@ -1,0 +1,43 @@
+// xsl:message output and engine warnings, shown on standard error.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace prsm::cli
+{
+
+class Console;
+
+// One message as the transformer hands it over.
+struct EngineMessage
+{
+    std::string text;
+    // The stylesheet's name or URI, and the line in it; empty and 0 where unknown.
+    std::string stylesheet;
+    long line = 0;
+};
+
+// "report.xsl:12: text", with as much of the place as is known.
+std::string formatMessage(const EngineMessage& message);
+
+// Receives the messages of one worker's transformer. Prints each as one line unless quiet, and
+// keeps the last: when xsl:message terminate="yes" ends a source, that message is its report,
+// printed even when quiet.
+class MessageSink
+{
+public:
+    MessageSink(const Console& console, bool isQuiet) : m_console(console), m_isQuiet(isQuiet) {}
+
+    void receive(const EngineMessage& message);
+
+    // The last message received since the last call, formatted, if any.
+    std::optional<std::string> takeLast();
+
+private:
+    const Console& m_console;
+    bool m_isQuiet;
+    std::optional<std::string> m_last;
+};
+
+} // namespace prsm::cli

@@ -1,0 +1,221 @@
+// The run of one source: read it, transform it, query it, write the result.
+#include "SourceRun.hpp"
+
+#include "CommandLine.hpp"
+#include "Console.hpp"
+#include "Dom2Dom.hpp"
+#include "FailureText.hpp"
+#include "LibraryEntries.hpp"
+#include "ResultOutput.hpp"
+#include "SourceInput.hpp"
+#include "Timing.hpp"
+#include "Worker.hpp"
+
+#include <memory>
+#include <new>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+namespace prsm::cli
+{
+namespace
+{
+
+// Owns the handles of one run and gives them back to their transformer, which outlives it.
+class Handles
+{
+public:
+    explicit Handles(PRSMXslTransformer& transformer) : m_transformer(transformer) {}
+    Handles(const Handles&) = delete;
+    Handles& operator=(const Handles&) = delete;
+    ~Handles()
+    {
+        for (Dom2Dom*& handle : m_handles)
+            m_transformer.destroyDom2Dom(handle);
+    }
+
+    Dom2Dom& create()
+    {
+        m_handles.reserve(m_handles.size() + 1);
+        m_handles.push_back(m_transformer.createDom2Dom());
+        return *m_handles.back();
+    }
+
+private:
+    PRSMXslTransformer& m_transformer;
+    std::vector<Dom2Dom*> m_handles;
+};
+
+std::string lastError(PRSMXslTransformer& transformer)
+{
+    const char* text = transformer.getLastError();
+    return text != nullptr ? text : "";
+}
+
+class SourceRun
+{
+public:
+    SourceRun(Worker& worker, const Options& options, const Console& console,
+              const std::string& source)
+        : m_worker(worker), m_options(options), m_console(console), m_source(source),
+          m_name(source == "-" ? "standard input" : source)
+    {
+    }
+
+    Outcome run(DefaultOutput defaultOutput)
+    {
+        SourceInput input(m_source);
+        const std::unique_ptr<ResultOutput> output = openOutput(defaultOutput);
+
+        m_console.note(m_name + ": reading");
+        PhaseTimes times;
+        Stopwatch clock;
+        Handles handles(m_worker.transformer());
+        Dom2Dom& document = handles.create();
+        const bool isParsed = document.InitializeInputSource(input.stream(), input.systemId());
+        input.checkRead();
+        if (!isParsed)
+            fail("cannot parse: " + oneLineReport(lastError(m_worker.transformer())));
+        times.parse = clock.lap();
+
+        // Every run but the last writes nowhere, so the result is written once.
+        const std::unique_ptr<ResultOutput> discarded = openDiscardedOutput();
+        for (unsigned run = 1; run <= m_options.repeat; ++run)
+            transform(document, run == m_options.repeat ? *output : *discarded);
+        times.transform = clock.lap();
+        times.runs = m_options.repeat;
+
+        output->commit();
+        times.output = clock.lap();
+
+        Outcome outcome;
+        outcome.text = output->takeText();
+        if (m_options.showTiming)
+            outcome.reports = formatTiming(m_name, times);
+        m_console.note(m_name + ": done");
+        return outcome;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const
+    {
+        throw Failure{kExitTransformationFailed, m_name + ": " + what};
+    }
+
+    std::unique_ptr<ResultOutput> openOutput(DefaultOutput defaultOutput) const
+    {
+        if (m_options.isOutputDropped)
+            return openDiscardedOutput();
+        if (m_options.output)
+        {
+            const std::string name = m_options.isOutputFolder()
+                                         ? resultPathInFolder(*m_options.output, m_source)
+                                         : *m_options.output;
+            m_console.note(m_name + ": writing to " + name);
+            return openFileOutput(name);
+        }
+        return defaultOutput == DefaultOutput::Memory ? openMemoryOutput() : openStandardOutput();
+    }
+
+    // Runs the stylesheets one after the other, the last one into `output` unless a query
+    // follows, then the query.
+    void transform(Dom2Dom& document, ResultOutput& output)
+    {
+        PRSMXslTransformer& transformer = m_worker.transformer();
+        Handles handles(transformer);
+        Dom2Dom* current = &document;
+        for (std::size_t i = 0; i < m_options.stylesheets.size(); ++i)
+        {
+            const std::string& stylesheet = m_options.stylesheets[i];
+            Dom2Dom& next = handles.create();
+            if (i + 1 == m_options.stylesheets.size() && !m_options.xpath)
+                next.InitializeOutputTarget(output.stream());
+            else
+                next.InitializeOutputTarget();
+            m_console.note(m_name + ": transforming by " + stylesheet);
+            const int status = transformer.doTransform(*current, stylesheet.c_str(), next);
+            // A result that could not be written is why the transformation stopped.
+            output.checkWritten();
+            if (status != 0)
+                failTransformation(stylesheet);
+            current = &next;
+        }
+        if (m_options.xpath)
+            query(*current, output.stream());
+    }
+
+    [[noreturn]] void failTransformation(const std::string& stylesheet)
+    {
+        const std::string report = lastError(m_worker.transformer());
+        const std::optional<std::string> last = m_worker.messages().takeLast();
+        const std::string termination = terminationText(report);
+        if (!termination.empty())
+            fail("terminated by xsl:message: " + (last ? *last : termination));
+        fail("transformation by " + stylesheet + " failed: " + oneLineReport(report));
+    }
+
+    void query(Dom2Dom& document, std::ostream& out)
+    {
+        const std::string& expression = *m_options.xpath;
+        m_console.note(m_name + ": querying " + expression);
+        std::ostringstream answer;
+        if (queryAll(m_worker.transformer(), document, expression, answer) != 0)
+        {
+            const std::string report = lastError(m_worker.transformer());
+            const std::string problem = expressionProblem(report);
+            if (!problem.empty())
+                fail("invalid expression '" + expression + "': " + problem);
+            fail("query '" + expression + "' failed: " + oneLineReport(report));
+        }
+        // A shell user reads the answer as lines; an empty answer stays empty.
+        std::string text = answer.str();
+        if (!text.empty() && text.back() != '\n')
+            text += '\n';
+        out << text;
+    }
+
+    Worker& m_worker;
+    const Options& m_options;
+    const Console& m_console;
+    const std::string& m_source;
+    // The source as the failure and progress lines name it.
+    std::string m_name;
+};
+
+} // namespace
+
+Outcome runSource(Worker& worker, const Options& options, const Console& console,
+                  const std::string& source, DefaultOutput defaultOutput)
+{
+    auto failed = [](int status, std::string message)
+    {
+        Outcome outcome;
+        outcome.status = status;
+        outcome.message = std::move(message);
+        return outcome;
+    };
+    try
+    {
+        return SourceRun(worker, options, console, source).run(defaultOutput);
+    }
+    catch (const Failure& failure)
+    {
+        return failed(failure.status, failure.message);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return failed(kExitTransformationFailed, source + ": out of memory");
+    }
+    catch (const std::exception& error)
+    {
+        return failed(kExitTransformationFailed, source + ": " + error.what());
+    }
+    catch (...)
+    {
+        // The engine's own exception classes carry no text we can read from here.
+        return failed(kExitTransformationFailed, source + ": the engine failed unexpectedly");
+    }
+}
+
+} // namespace prsm::cli
