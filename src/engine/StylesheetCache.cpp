@@ -1,27 +1,34 @@
 // Compiled stylesheets kept for reuse by every transformer of the process.
 #include "engine/StylesheetCache.hpp"
 
-#include <system_error>
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace prsm::detail
 {
 
+// One stat() per call: the key is looked up on every transformation.
 std::optional<StylesheetKey> StylesheetKey::of(const std::string& name)
 {
     // A URL may name anything, including something that changes on every fetch.
     if (name.empty() || name.find("://") != std::string::npos)
         return std::nullopt;
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::absolute(name, error);
-    if (error || !std::filesystem::is_regular_file(path, error))
+    struct stat status = {};
+    if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
-    StylesheetKey key{path.lexically_normal().string(), {}, 0};
-    key.modified = std::filesystem::last_write_time(path, error);
-    if (!error)
-        key.size = std::filesystem::file_size(path, error);
-    if (error)
-        return std::nullopt;
-    return key;
+    std::string path = name;
+    if (path.front() != '/')
+    {
+        char cwd[PATH_MAX];
+        if (::getcwd(cwd, sizeof cwd) == nullptr)
+            return std::nullopt;
+        path = std::string(cwd) + '/' + path;
+    }
+    const auto modified = std::chrono::seconds(status.st_mtim.tv_sec) +
+                          std::chrono::nanoseconds(status.st_mtim.tv_nsec);
+    return StylesheetKey{std::move(path), std::chrono::duration_cast<Modified>(modified),
+                         static_cast<std::uintmax_t>(status.st_size)};
 }
 
 StylesheetCache& StylesheetCache::instance()

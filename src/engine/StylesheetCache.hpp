@@ -3,9 +3,9 @@
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -28,8 +28,10 @@ using SharedStylesheet = std::shared_ptr<const xalanc::XalanCompiledStylesheet>;
 // that clear the cache.
 struct StylesheetKey
 {
+    using Modified = std::chrono::nanoseconds;
+
     std::string path;
-    std::filesystem::file_time_type modified;
+    Modified modified{0};
     std::uintmax_t size = 0;
 
     bool operator==(const StylesheetKey& other) const
