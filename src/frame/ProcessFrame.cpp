@@ -3,6 +3,7 @@
 
 #include "PRSMXslTransformer.hpp"
 #include "frame/LoadTimeObjects.hpp"
+#include "functions/exslt/ExsltInstaller.hpp"
 
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -23,6 +24,7 @@ long QXXslTransformer_Initialize(const char*)
         try
         {
             xalanc::XalanTransformer::initialize();
+            prsm::detail::installExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
         }
         catch (...)
         {
@@ -51,6 +53,7 @@ long QXXslTransformer_Terminate(const char*)
         return 0;
     if (g_initCount == 1)
     {
+        prsm::detail::uninstallExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
         xalanc::XalanTransformer::terminate();
         xercesc::XMLPlatformUtils::Terminate();
     }
