@@ -2,6 +2,7 @@
 #include "engine/EngineStartup.hpp"
 
 #include "engine/StylesheetCache.hpp"
+#include "functions/exslt/ExsltInstaller.hpp"
 
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -13,9 +14,19 @@ namespace prsm::detail
 namespace
 {
 
+// The engine, then the EXSLT functions it lacks; the engine goes down again if they fail.
 void startXalan()
 {
     xalanc::XalanTransformer::initialize();
+    try
+    {
+        installExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+    }
+    catch (...)
+    {
+        xalanc::XalanTransformer::terminate();
+        throw;
+    }
 }
 
 std::atomic<void (*)()> g_engineStarter{&startXalan};
@@ -47,6 +58,7 @@ void stopEngine()
 {
     // Compiled stylesheets live in the engine's memory, which goes with the engine.
     StylesheetCache::instance().clear();
+    uninstallExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
     xalanc::XalanTransformer::terminate();
     xercesc::XMLPlatformUtils::Terminate();
 }

@@ -1,0 +1,55 @@
+// Installs this library's EXSLT functions next to the engine's own.
+#include "functions/exslt/ExsltInstaller.hpp"
+
+#include "functions/exslt/ExsltDateFunctions.hpp"
+#include "functions/exslt/ExsltMap.hpp"
+#include "functions/exslt/ExsltStringFunctions.hpp"
+
+#include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
+
+#include <array>
+
+namespace prsm::detail
+{
+namespace
+{
+
+std::array<const ExsltModule*, 3> modules()
+{
+    return {&exsltStringsModule(), &exsltDatesAndTimesModule(), &exsltDynamicModule()};
+}
+
+} // namespace
+
+void installExsltFunctions(xalanc::MemoryManager& manager)
+{
+    try
+    {
+        for (const ExsltModule* module : modules())
+        {
+            const xalanc::XalanDOMString uri(module->namespaceUri, manager);
+            for (const ExsltFunctionEntry& entry : module->functions)
+                xalanc::XSLTProcessorEnvSupportDefault::installExternalFunctionGlobal(
+                    uri, xalanc::XalanDOMString(entry.name, manager), entry.function);
+        }
+    }
+    catch (...)
+    {
+        // Taking out a function that never went in does nothing.
+        uninstallExsltFunctions(manager);
+        throw;
+    }
+}
+
+void uninstallExsltFunctions(xalanc::MemoryManager& manager)
+{
+    for (const ExsltModule* module : modules())
+    {
+        const xalanc::XalanDOMString uri(module->namespaceUri, manager);
+        for (const ExsltFunctionEntry& entry : module->functions)
+            xalanc::XSLTProcessorEnvSupportDefault::uninstallExternalFunctionGlobal(
+                uri, xalanc::XalanDOMString(entry.name, manager));
+    }
+}
+
+} // namespace prsm::detail

@@ -1,0 +1,166 @@
+// dyn:map, the EXSLT dynamic function the engine lacks.
+#include "functions/exslt/ExsltMap.hpp"
+
+#include "functions/exslt/ResultFragment.hpp"
+
+#include <xalanc/Include/XalanMemoryManagement.hpp>
+#include <xalanc/PlatformSupport/DOMStringHelper.hpp>
+#include <xalanc/PlatformSupport/XalanMessageLoader.hpp>
+#include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
+#include <xalanc/XPath/MutableNodeRefList.hpp>
+#include <xalanc/XPath/XPath.hpp>
+#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
+#include <xalanc/XPath/XPathExecutionContext.hpp>
+#include <xalanc/XPath/XPathParserException.hpp>
+#include <xalanc/XPath/XPathProcessorImpl.hpp>
+#include <xalanc/XalanDOM/XalanElement.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace prsm::detail
+{
+namespace
+{
+
+// The engine's construction context writes each problem to std::cerr before throwing. This one
+// throws the same exception for an error and passes over everything else.
+class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
+{
+public:
+    using XPathConstructionContextDefault::XPathConstructionContextDefault;
+
+    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& message,
+                 const xercesc::Locator* locator, const xalanc::XalanNode*) override
+    {
+        if (classification == eError)
+            throw xalanc::XPathParserException(message, getMemoryManager(), locator);
+    }
+
+    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& message,
+                 const xalanc::XalanNode*) override
+    {
+        if (classification == eError)
+            throw xalanc::XPathParserException(message, getMemoryManager());
+    }
+};
+
+// The number as string() writes it. The engine's own conversion overruns a fixed buffer for
+// numbers of more than about a hundred digits, so those from 10^18 up, all integers, are written
+// here, with every digit as the engine writes smaller ones.
+xalanc::XalanDOMString numberText(double value, xalanc::MemoryManager& manager)
+{
+    if (std::isinf(value))
+        value =
+            value > 0 ? std::numeric_limits<double>::max() : std::numeric_limits<double>::lowest();
+    if (std::fabs(value) < 1e18)
+    {
+        xalanc::XalanDOMString text(manager);
+        xalanc::NumberToDOMString(value, text);
+        return text;
+    }
+    char digits[400];
+    const auto written =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 0);
+    return xalanc::XalanDOMString(
+        digits, manager, static_cast<xalanc::XalanDOMString::size_type>(written.ptr - digits));
+}
+
+void appendValue(ResultFragment& result, const xalanc::XObject& value,
+                 xalanc::XPathExecutionContext& executionContext)
+{
+    xalanc::MemoryManager& manager = executionContext.getMemoryManager();
+    switch (value.getType())
+    {
+    case xalanc::XObject::eTypeNodeSet:
+    case xalanc::XObject::eTypeNodeSetNodeProxy:
+    {
+        const xalanc::NodeRefListBase& nodes = value.nodeset();
+        for (xalanc::NodeRefListBase::size_type i = 0; i < nodes.getLength(); ++i)
+            result.addNode(*nodes.item(i));
+        break;
+    }
+    case xalanc::XObject::eTypeBoolean:
+        result.appendCommonElement(
+            u"boolean",
+            xalanc::XalanDOMString(value.boolean(executionContext) ? u"true" : u"", manager));
+        break;
+    case xalanc::XObject::eTypeNumber:
+        result.appendCommonElement(u"number", numberText(value.num(executionContext), manager));
+        break;
+    default:
+        result.appendCommonElement(u"string", value.str(executionContext));
+        break;
+    }
+}
+
+} // namespace
+
+xalanc::XObjectPtr ExsltMap::execute(xalanc::XPathExecutionContext& executionContext,
+                                     xalanc::XalanNode* context, const XObjectArgVectorType& args,
+                                     const xercesc::Locator* locator) const
+{
+    if (args.size() != 2)
+        generalError(executionContext, context, locator);
+    const xalanc::NodeRefListBase& nodes = args[0]->nodeset();
+    const xalanc::XalanDOMString& expression = args[1]->str(executionContext);
+    xalanc::MemoryManager& manager = executionContext.getMemoryManager();
+
+    // Without a resolver from the caller, prefixes resolve on the context element.
+    const auto* const contextElement =
+        context != nullptr && context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
+            ? static_cast<const xalanc::XalanElement*>(context)
+            : nullptr;
+    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement, manager);
+    const xalanc::PrefixResolver* const resolver = executionContext.getPrefixResolver() != nullptr
+                                                       ? executionContext.getPrefixResolver()
+                                                       : &elementResolver;
+
+    ResultFragment result(executionContext);
+    // The expression keeps strings of its construction context, so that is declared first.
+    QuietConstructionContext constructionContext(manager);
+    xalanc::XPath xpath(manager, locator);
+    if (nodes.getLength() == 0 || expression.empty())
+        return result.finish();
+    try
+    {
+        xalanc::XPathProcessorImpl processor(manager);
+        processor.initXPath(xpath, constructionContext, expression, *resolver, locator);
+    }
+    catch (const xalanc::XalanXPathException&)
+    {
+        // The definition gives an expression that does not parse the empty node-set.
+        return result.finish();
+    }
+
+    xalanc::MutableNodeRefList ordered(manager);
+    ordered.addNodesInDocOrder(nodes, executionContext);
+    for (xalanc::NodeRefListBase::size_type i = 0; i < ordered.getLength(); ++i)
+    {
+        const xalanc::XObjectPtr value =
+            xpath.execute(ordered.item(i), *resolver, ordered, executionContext);
+        appendValue(result, *value, executionContext);
+    }
+    return result.finish();
+}
+
+ExsltMap* ExsltMap::clone(xalanc::MemoryManager& manager) const
+{
+    return xalanc::XalanCopyConstruct(manager, *this);
+}
+
+const xalanc::XalanDOMString& ExsltMap::getError(xalanc::XalanDOMString& buffer) const
+{
+    return xalanc::XalanMessageLoader::getMessage(
+        buffer, xalanc::XalanMessages::EXSLTFunctionAcceptsTwoArguments_1Param, "map()");
+}
+
+const ExsltModule& exsltDynamicModule()
+{
+    static const ExsltMap map;
+    static const ExsltModule module{"http://exslt.org/dynamic", {{"map", map}}};
+    return module;
+}
+
+} // namespace prsm::detail
