@@ -11,6 +11,7 @@
 #include "Timing.hpp"
 #include "Worker.hpp"
 
+#include <deque>
 #include <memory>
 #include <new>
 #include <optional>
@@ -22,29 +23,17 @@ namespace prsm::cli
 namespace
 {
 
-// Owns the handles of one run and gives them back to their transformer, which outlives it.
+// The handles of one run; each goes back to the transformer, which outlives them, at the end.
 class Handles
 {
 public:
     explicit Handles(PRSMXslTransformer& transformer) : m_transformer(transformer) {}
-    Handles(const Handles&) = delete;
-    Handles& operator=(const Handles&) = delete;
-    ~Handles()
-    {
-        for (Dom2Dom*& handle : m_handles)
-            m_transformer.destroyDom2Dom(handle);
-    }
 
-    Dom2Dom& create()
-    {
-        m_handles.reserve(m_handles.size() + 1);
-        m_handles.push_back(m_transformer.createDom2Dom());
-        return *m_handles.back();
-    }
+    Dom2Dom& create() { return *m_handles.emplace_back(m_transformer); }
 
 private:
     PRSMXslTransformer& m_transformer;
-    std::vector<Dom2Dom*> m_handles;
+    std::deque<ScopedDom2Dom> m_handles; // a deque: handles neither copy nor move
 };
 
 std::string lastError(PRSMXslTransformer& transformer)
