@@ -45,6 +45,13 @@ struct PRSMXslMessage
 
 using PRSMXslMessageSink = std::function<void(const PRSMXslMessage&)>;
 
+// How a transformation came by its compiled stylesheet, for tools that report where time goes.
+struct PRSMXslStylesheetUse
+{
+    bool isReused = false;       // a stylesheet compiled before was used again
+    double compileSeconds = 0.0; // time spent compiling; 0 when reused
+};
+
 // Compiled stylesheets are kept for reuse by every transformer of the process, one per stylesheet
 // file, while the file keeps its modification time and size; a stylesheet that fails to compile
 // is never kept. Sets how many are kept, least recently used out first (64 by default); 0 switches
@@ -100,6 +107,10 @@ public:
     // `sink`, in order and on the calling thread; an empty sink (the default) discards them.
     // An exception from the sink ends that transformation as a failure of the engine would.
     void setMessageSink(PRSMXslMessageSink sink);
+
+    // How the last file, stream or in-memory transformation came by its stylesheet; all zero
+    // before the first and after one that failed before it reached the stylesheet.
+    PRSMXslStylesheetUse lastStylesheetUse() const;
 
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status; the engine's text is then in

@@ -11,12 +11,14 @@
 #include "Timing.hpp"
 #include "Worker.hpp"
 
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <new>
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 namespace prsm::cli
 {
@@ -35,6 +37,17 @@ private:
     PRSMXslTransformer& m_transformer;
     std::deque<ScopedDom2Dom> m_handles; // a deque: handles neither copy nor move
 };
+
+// "style.xsl reused", or "style.xsl compiled in 1.234 ms".
+std::string stylesheetUse(const std::string& stylesheet, const PRSMXslTransformer& transformer)
+{
+    const PRSMXslStylesheetUse use = transformer.lastStylesheetUse();
+    if (use.isReused)
+        return stylesheet + " reused";
+    char text[64];
+    std::snprintf(text, sizeof text, " compiled in %.3f ms", use.compileSeconds * 1000.0);
+    return stylesheet + text;
+}
 
 std::string lastError(PRSMXslTransformer& transformer)
 {
@@ -71,7 +84,8 @@ public:
         // Every run but the last writes nowhere, so the result is written once.
         const std::unique_ptr<ResultOutput> discarded = openDiscardedOutput();
         for (unsigned run = 1; run <= m_options.repeat; ++run)
-            transform(document, run == m_options.repeat ? *output : *discarded);
+            transform(document, run == m_options.repeat ? *output : *discarded,
+                      run == 1 ? &times.stylesheetLines : nullptr);
         times.transform = clock.lap();
         times.runs = m_options.repeat;
 
@@ -108,8 +122,9 @@ private:
     }
 
     // Runs the stylesheets one after the other, the last one into `output` unless a query
-    // follows, then the query.
-    void transform(Dom2Dom& document, ResultOutput& output)
+    // follows, then the query. Adds to `stylesheetLines`, when given, how each stylesheet came.
+    void transform(Dom2Dom& document, ResultOutput& output,
+                   std::vector<std::string>* stylesheetLines)
     {
         PRSMXslTransformer& transformer = m_worker.transformer();
         Handles handles(transformer);
@@ -128,6 +143,8 @@ private:
             output.checkWritten();
             if (status != 0)
                 failTransformation(stylesheet);
+            if (stylesheetLines != nullptr)
+                stylesheetLines->push_back(stylesheetUse(stylesheet, transformer));
             current = &next;
         }
         if (m_options.xpath)

@@ -15,6 +15,8 @@
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanTransformer/XalanTransformerProblemListener.hpp>
 
+#include <chrono>
+
 namespace prsm::detail
 {
 namespace
@@ -23,17 +25,24 @@ namespace
 // The compiled stylesheet of the file `name`: the process's kept one while the file is
 // unchanged, else a new one, kept for the next call. A stylesheet that fails to compile is never
 // kept, so every call reports the failure again.
-SharedStylesheet compiledStylesheet(Engine& engine, const I18NString& name)
+SharedStylesheet compiledStylesheet(Engine& engine, const I18NString& name,
+                                    PRSMXslStylesheetUse& use)
 {
     const std::optional<StylesheetKey> key = StylesheetKey::of(name.c_str());
     StylesheetCache& cache = StylesheetCache::instance();
     if (key)
     {
         if (SharedStylesheet kept = cache.find(*key))
+        {
+            use = PRSMXslStylesheetUse{true, 0.0};
             return kept;
+        }
     }
+    const auto start = std::chrono::steady_clock::now();
     SharedStylesheet compiled =
         engine.compile(xalanc::XSLTInputSource(toEngine(name), engineMemory()));
+    use = PRSMXslStylesheetUse{
+        false, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
     if (key)
         cache.insert(*key, compiled);
     return compiled;
@@ -90,7 +99,8 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     xalanc::XalanTransformerProblemListener listener(manager, nullptr, &writer);
     MessageRelay relay(listener, m_messageSink);
     Engine engine(manager, tables, *m_executionContext, relay);
-    const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet);
+    m_lastStylesheetUse = PRSMXslStylesheetUse();
+    const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet, m_lastStylesheetUse);
     engine.transform(source, *compiled, target);
 }
 

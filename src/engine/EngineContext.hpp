@@ -59,6 +59,9 @@ public:
     // Where later transformations deliver their messages and warnings; empty discards them.
     void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
 
+    // How the last transformation came by its stylesheet.
+    const PRSMXslStylesheetUse& lastStylesheetUse() const { return m_lastStylesheetUse; }
+
     // The text of the last failed parse or transformation; empty after a success.
     const std::string& lastError() const { return m_lastError; }
 
@@ -67,6 +70,7 @@ private:
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::string m_lastError;
     PRSMXslMessageSink m_messageSink;
+    PRSMXslStylesheetUse m_lastStylesheetUse;
 };
 
 } // namespace prsm::detail

@@ -52,6 +52,11 @@ void PRSMXslTransformer::setMessageSink(PRSMXslMessageSink sink)
     m_impl->m_xalanTransformer->setMessageSink(std::move(sink));
 }
 
+PRSMXslStylesheetUse PRSMXslTransformer::lastStylesheetUse() const
+{
+    return m_impl->m_xalanTransformer->lastStylesheetUse();
+}
+
 Dom2Dom* PRSMXslTransformer::createDom2Dom()
 {
     return prsm::detail::HandleAccess::create(m_impl->m_xalanTransformer);

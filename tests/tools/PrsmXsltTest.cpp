@@ -97,6 +97,8 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         {"--noout title.xsl items.xml", "", 0, "", "", "previous"},
         {"--repeat 3 title.xsl items.xml", "", 0, "[:3]", "", "previous"},
         {"--timing title.xsl items.xml", "", 0, "[:3]", "timing items.xml: parse ", "previous"},
+        {"--timing title.xsl items.xml items.xml", "", 0, "[:3][:3]",
+         "timing items.xml: title.xsl reused\n", "previous"},
         {"-v title.xsl items.xml", "", 0, "[:3]", "items.xml: transforming by title.xsl",
          "previous"},
         {"title.xsl items.xml - items.xml", "<list/>", 0, "[:3][:0][:3]", "", "previous"},
