@@ -14,7 +14,7 @@
 namespace
 {
 
-TEST(MessageSink, EveryPathDeliversMessagesInOrderWithTheirPlace)
+TEST(MessageSink, EveryPathDeliversMessagesAndWarningsInOrderWithTheirPlace)
 {
     const prsm::test::TempDir dir;
     const std::string xsl =
@@ -47,6 +47,19 @@ TEST(MessageSink, EveryPathDeliversMessagesInOrderWithTheirPlace)
     const std::vector<std::string> once = {"first", "z\xC3\xA9ro $p=5"};
     EXPECT_EQ(seen,
               std::vector<std::string>({once[0], once[1], once[0], once[1], once[0], once[1]}));
+
+    // An engine warning comes as one, with its place.
+    const std::string warns = dir.write(
+        "w.xsl", "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                 "<xsl:template match='/'><out><x/><xsl:attribute name='a'/></out></xsl:template>"
+                 "</xsl:stylesheet>");
+    std::vector<PRSMXslMessage> warnings;
+    transformer.setMessageSink([&](const PRSMXslMessage& m) { warnings.push_back(m); });
+    prsm::test::transformStream(transformer, warns, "<doc/>", status);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].kind, PRSMXslMessage::Kind::Warning);
+    EXPECT_NE(warnings[0].text.find("xsl:attribute"), std::string::npos) << warnings[0].text;
+    EXPECT_NE(warnings[0].location.find("w.xsl"), std::string::npos);
 
     // A sink that throws fails that transformation only.
     transformer.setMessageSink([](const PRSMXslMessage&) { throw std::runtime_error("sink"); });
