@@ -52,6 +52,15 @@ public:
         return std::move(m_slots[index].outcome);
     }
 
+    // The outcome of `index` if it is done, without waiting.
+    std::optional<Outcome> poll(std::size_t index)
+    {
+        const std::lock_guard<std::mutex> guard(m_lock);
+        if (!m_slots[index].isDone)
+            return std::nullopt;
+        return std::move(m_slots[index].outcome);
+    }
+
 private:
     std::atomic<std::size_t> m_next{0};
     std::atomic<bool> m_isStopped{false};
@@ -88,6 +97,9 @@ private:
 
 } // namespace
 
+// The calling thread is the first worker: it runs sources itself and hands on each outcome once
+// it and all before it are done, waiting only when nothing is left to start. With one worker no
+// thread is started at all.
 void runInOrder(const std::vector<std::unique_ptr<Worker>>& workers,
                 const std::vector<std::string>& sources,
                 const std::function<Outcome(Worker&, const std::string&)>& run,
@@ -95,19 +107,30 @@ void runInOrder(const std::vector<std::unique_ptr<Worker>>& workers,
 {
     Board board(sources.size());
     Threads threads(board);
-    for (const std::unique_ptr<Worker>& worker : workers)
+    for (std::size_t w = 1; w < workers.size(); ++w)
     {
         threads.start(
-            [&board, &sources, &run, &worker]
+            [&board, &sources, &run, &worker = *workers[w]]
             {
                 while (const std::optional<std::size_t> index = board.take())
-                    board.finish(*index, run(*worker, sources[*index]));
+                    board.finish(*index, run(worker, sources[*index]));
             });
     }
-    for (std::size_t index = 0; index < sources.size(); ++index)
+    Worker& own = *workers.front();
+    for (std::size_t next = 0; next < sources.size();)
     {
-        Outcome outcome = board.wait(index);
-        if (!emit(outcome))
+        std::optional<Outcome> outcome = board.poll(next);
+        if (!outcome)
+        {
+            if (const std::optional<std::size_t> index = board.take())
+            {
+                board.finish(*index, run(own, sources[*index]));
+                continue;
+            }
+            outcome = board.wait(next);
+        }
+        ++next;
+        if (!emit(*outcome))
             return;
     }
 }
