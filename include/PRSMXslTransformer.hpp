@@ -9,6 +9,7 @@
 
 class Dom2Dom;
 class QxXsltFunction;
+struct PRSMXslLimits;
 
 // The namespace URI under which stylesheets call the installed extension functions.
 inline constexpr const char kPRSMExtensionNamespace[] = "urn:prsm:xslt-extensions";
@@ -35,6 +36,11 @@ PRSM_XSLT_API long QXXslTransformer_Terminate(const char* reserved);
 //
 // Nothing is written to the host's standard streams: engine warnings and xsl:message output are
 // discarded, and parse errors reach the host only through statuses and getLastError().
+//
+// Every operation runs under the transformer's limits (PRSMXslLimits.hpp), so hostile input
+// fails like any other bad input. The constructor, the destructor, getLastError and the table and
+// limit setters work at any time; every other call needs the library started: the pass-through
+// ones throw std::logic_error otherwise, the reporting ones return kNotInitializedStatus.
 class PRSM_XSLT_API PRSMXslTransformer
 {
 public:
@@ -57,8 +63,16 @@ public:
 
     // Sets the stylesheet parameter `name` to the string `value`, for this and later
     // transformations. The value is passed as an XPath string literal in apostrophes; an
-    // apostrophe inside it is not escaped and ends the literal.
+    // apostrophe inside it is not escaped and ends the literal, and a value that then does not
+    // compile fails each transformation with the engine's text. Throws std::invalid_argument for
+    // an empty name.
     void setStylesheetParam(const I18NString& name, const I18NString& value);
+
+    // Replaces the limits of every later operation of this transformer and of its handles.
+    void setLimits(const PRSMXslLimits& limits);
+
+    // The limits in force; the defaults of PRSMXslLimits until setLimits.
+    const PRSMXslLimits& limits() const;
 
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status; the engine's text is then in
@@ -100,6 +114,9 @@ public:
     static constexpr int kNoDocumentStatus = -11;
     // Status of an in-memory transformation whose output handle is not an output.
     static constexpr int kNoTargetStatus = -12;
+    // Status of an in-memory operation while the library is not started, or on a handle made
+    // before the library was last stopped.
+    static constexpr int kNotInitializedStatus = -13;
 
 private:
     class Impl;

@@ -2,13 +2,13 @@
 #pragma once
 
 #include "engine/EngineTables.hpp"
+#include "engine/GuardedConstructionContext.hpp"
+#include "engine/GuardedExecutionContext.hpp"
 #include "engine/LocaleFunctors.hpp"
 #include "engine/ParserLiaison.hpp"
 
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
 #include <xalanc/XPath/XPathFactoryBlock.hpp>
-#include <xalanc/XSLT/StylesheetConstructionContextDefault.hpp>
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 #include <xalanc/XSLT/XSLTEngineImpl.hpp>
 #include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
 
@@ -23,6 +23,7 @@ class XSLTResultTarget;
 namespace prsm::detail
 {
 
+class OperationGuard;
 class SourceDocument;
 
 // An engine for one transformation, assembled as the engine's own transformer assembles its
@@ -36,14 +37,17 @@ class Engine
 public:
     // Hands the tables to the engine: parameters, then `nodeset`, then the functions, each in
     // ascending name order. `listener` receives the engine's problems and messages and must
-    // outlive the engine.
+    // outlive the engine. Everything the engine parses, compiles and runs obeys `guard`, which
+    // must outlive it too. A parameter that does not compile ends the construction with the
+    // engine's XPath exception, before the engine could print it.
     Engine(xalanc::MemoryManager& manager, const EngineTables& tables,
-           xalanc::ProblemListener& listener);
+           xalanc::ProblemListener& listener, OperationGuard& guard);
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
     ~Engine();
 
-    // Transforms `source` by `stylesheet` into `target`. Lets every exception through.
+    // Transforms `source` by `stylesheet` into `target`. Lets every exception through; a limit
+    // that stopped a parse the engine swallowed (document()) ends it with a LimitException.
     void transform(const SourceDocument& source, const xalanc::XSLTInputSource& stylesheet,
                    xalanc::XSLTResultTarget& target);
 
@@ -59,8 +63,9 @@ private:
     xalanc::XObjectFactoryDefault m_objectFactory;
     xalanc::XPathFactoryBlock m_xpathFactory;
     xalanc::XSLTEngineImpl m_processor;
-    xalanc::StylesheetConstructionContextDefault m_constructionContext;
-    xalanc::StylesheetExecutionContextDefault m_executionContext;
+    OperationGuard& m_guard;
+    GuardedConstructionContext m_constructionContext;
+    GuardedExecutionContext m_executionContext;
     LocaleFunctors m_localeFunctors;
 };
 

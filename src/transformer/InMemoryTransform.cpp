@@ -4,13 +4,15 @@
 #include "dom2dom/HandleAccess.hpp"
 #include "dom2dom/HandleState.hpp"
 #include "engine/Engine.hpp"
+#include "engine/EngineStartup.hpp"
+#include "engine/LocatingProblemListener.hpp"
+#include "engine/OperationGuard.hpp"
 #include "platform/EngineText.hpp"
 #include "transformer/FailureReport.hpp"
 #include "transformer/TransformerImpl.hpp"
 
 #include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
-#include <xalanc/XalanTransformer/XalanTransformerProblemListener.hpp>
 
 namespace
 {
@@ -19,22 +21,21 @@ using prsm::detail::HandleAccess;
 using prsm::detail::HandleKind;
 
 // Every engine object lives in this frame, so an exception leaves with all of them destroyed
-// before the report is composed. The stylesheet is parsed first, on its own, so that a broken
-// one is reported as the parser's exception with its place.
+// before the report is composed; only the place of the last reported problem goes on to it. The
+// engine reads the stylesheet file itself, as on the file path, so that its errors carry their
+// lines and columns.
 int transformHandles(const prsm::detail::SourceDocument& source, const I18NString& stylesheet,
-                     xalanc::XSLTResultTarget& target, const prsm::detail::EngineTables& tables)
+                     xalanc::XSLTResultTarget& target, const prsm::detail::EngineTables& tables,
+                     prsm::detail::OperationGuard& guard, prsm::detail::ProblemPlace& place)
 {
     xalanc::MemoryManager& manager = prsm::detail::engineMemory();
     xalanc::XalanDOMString collected(manager);
     xalanc::DOMStringPrintWriter writer(collected);
-    xalanc::XalanTransformerProblemListener listener(manager, nullptr, &writer);
-    prsm::detail::Engine engine(manager, tables, listener);
+    prsm::detail::LocatingProblemListener listener(manager, &writer, place);
+    prsm::detail::Engine engine(manager, tables, listener, guard);
 
     const xalanc::XSLTInputSource file(prsm::detail::toEngine(stylesheet), manager);
-    xalanc::XSLTInputSource parsed(engine.parse(file), manager);
-    // Keeps relative references in the stylesheet (xsl:include, document()) working.
-    parsed.setSystemId(file.getSystemId());
-    engine.transform(source, parsed, target);
+    engine.transform(source, file, target);
     return 0;
 }
 
@@ -46,6 +47,10 @@ int PRSMXslTransformer::doTransform(Dom2Dom& source, const I18NString& styleshee
     prsm::detail::HandleState& output = HandleAccess::state(result);
     // These tests come before any engine object is built; a failed parse keeps its own status
     // and leaves the stored report alone.
+    if (prsm::detail::engineGeneration() == 0)
+        return prsm::detail::refuse(prsm::detail::Refusal::NotStarted, m_impl->m_lastError);
+    if (!input.isCurrent() || !output.isCurrent())
+        return prsm::detail::refuse(prsm::detail::Refusal::StaleHandle, m_impl->m_lastError);
     if (input.kind() == HandleKind::FailedInput)
         return input.parseResult();
     if (input.document() == nullptr)
@@ -55,11 +60,13 @@ int PRSMXslTransformer::doTransform(Dom2Dom& source, const I18NString& styleshee
     if (&source == &result)
         return prsm::detail::refuse(prsm::detail::Refusal::SameHandle, m_impl->m_lastError);
 
+    prsm::detail::ProblemPlace place;
     auto work = [&]
     {
+        prsm::detail::OperationGuard guard(m_impl->m_xalanTransformer->limits());
         return transformHandles(*input.document(), stylesheet, *output.resultTarget(),
-                                m_impl->tables());
+                                m_impl->tables(), guard, place);
     };
     return prsm::detail::runReporting(prsm::detail::ReportingOperation::Transform,
-                                      m_impl->m_lastError, work);
+                                      m_impl->m_lastError, work, &place);
 }

@@ -3,7 +3,9 @@
 #include "PRSMXslTransformer.hpp"
 #include "dom2dom/HandleAccess.hpp"
 #include "dom2dom/HandleState.hpp"
+#include "engine/EngineStartup.hpp"
 #include "engine/NodeWriter.hpp"
+#include "engine/OperationGuard.hpp"
 #include "engine/SourceDocument.hpp"
 #include "engine/XPathEngine.hpp"
 #include "platform/EngineText.hpp"
@@ -62,6 +64,10 @@ void print(const xalanc::XObject& result, std::ostream& out)
 int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
 {
     const prsm::detail::HandleState& state = prsm::detail::HandleAccess::state(doc);
+    if (prsm::detail::engineGeneration() == 0)
+        return prsm::detail::refuse(prsm::detail::Refusal::NotStarted, m_impl->m_lastError);
+    if (!state.isCurrent())
+        return prsm::detail::refuse(prsm::detail::Refusal::StaleHandle, m_impl->m_lastError);
     // A failed parse keeps its own status and leaves the stored report alone.
     if (state.kind() == prsm::detail::HandleKind::FailedInput)
         return state.parseResult();
@@ -70,9 +76,10 @@ int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std:
 
     auto work = [&]
     {
+        prsm::detail::OperationGuard guard(m_impl->m_xalanTransformer->limits());
         auto printResult = [&](const xalanc::XObject& result) { print(result, out); };
         prsm::detail::evaluateXPath(state.document()->document(),
-                                    prsm::detail::toEngine(expression), printResult);
+                                    prsm::detail::toEngine(expression), guard, printResult);
         return 0;
     };
     return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, m_impl->m_lastError,
