@@ -36,16 +36,22 @@ GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager,
 
 void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate)
 {
-    const xercesc::Locator* locator = theTemplate != nullptr ? theTemplate->getLocator() : nullptr;
+    // xsl:for-each pushes no template (null): only template instantiations count.
+    if (theTemplate == nullptr)
+    {
+        step(nullptr);
+        xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+        return;
+    }
+    const xercesc::Locator* locator = theTemplate->getLocator();
     step(locator);
     const std::size_t limit = m_guard.limits().maxCallDepth;
     if (limit > 0 && m_templateDepth >= limit)
     {
         const std::string reason =
             "templates nest deeper than the limit of " + std::to_string(limit) +
-            " (PRSMXslLimits::maxCallDepth) on entering " +
-            (theTemplate != nullptr ? describe(*theTemplate) : std::string("a template")) +
-            " at depth " + std::to_string(m_templateDepth + 1);
+            " (PRSMXslLimits::maxCallDepth) on entering " + describe(*theTemplate) + " at depth " +
+            std::to_string(m_templateDepth + 1);
         m_guard.fail(reason);
         throw LimitException(reason, locator);
     }
@@ -55,8 +61,9 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
+    const bool isTemplate = getCurrentTemplate() != nullptr;
     xalanc::StylesheetExecutionContextDefault::popCurrentTemplate();
-    if (m_templateDepth > 0)
+    if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
 }
 
