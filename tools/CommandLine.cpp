@@ -1,8 +1,57 @@
 // The command line of prsm-xslt.
 #include "CommandLine.hpp"
 
+#include <cstdlib>
+
 namespace prsm::cli
 {
+namespace
+{
+
+// A whole non-negative number, or why `option` cannot take `text`.
+std::size_t count(const std::string& option, const std::string& text)
+{
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+    if (text.empty() || text[0] == '-' || *end != '\0')
+        throw UsageError(option + " needs a whole number, not '" + text + "'");
+    return static_cast<std::size_t>(value);
+}
+
+double seconds(const std::string& option, const std::string& text)
+{
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= 0))
+        throw UsageError(option + " needs a number of seconds, not '" + text + "'");
+    return value;
+}
+
+// The options that set a limit of the library; returns false for any other word. `next` reads
+// the option's value.
+template <class Next>
+bool parseLimit(const std::string& arg, PRSMXslLimits& limits, Next&& next)
+{
+    if (arg == "--maxdepth")
+        limits.maxCallDepth = count(arg, next());
+    else if (arg == "--max-entities")
+        limits.maxEntityExpansions = count(arg, next());
+    else if (arg == "--timeout")
+        limits.timeoutSeconds = seconds(arg, next());
+    else if (arg == "--max-memory")
+        limits.maxMemoryMegabytes = count(arg, next());
+    else if (arg == "--net")
+        limits.allowNetwork = true;
+    else if (arg == "--nodtd")
+        limits.allowDtd = false;
+    else if (arg == "--allow-dir")
+        limits.allowedDirectories.push_back(next());
+    else
+        return false;
+    return true;
+}
+
+} // namespace
 
 Options parseCommandLine(const std::vector<std::string>& args)
 {
@@ -56,6 +105,14 @@ Options parseCommandLine(const std::vector<std::string>& args)
         {
             operand(1);
             options.xpath = args[++i];
+        }
+        else if (parseLimit(arg, options.limits,
+                            [&]() -> const std::string&
+                            {
+                                operand(1);
+                                return args[++i];
+                            }))
+        {
         }
         else if (arg == "--")
         {
@@ -117,6 +174,13 @@ std::string usageText()
            "  --xpath EXPR              print the result of EXPR over SOURCE, or over the last\n"
            "                            result when stylesheets are given: a single node as XML,\n"
            "                            a string as text; wrap numbers and booleans in string()\n"
+           "  --maxdepth N              templates may nest N deep (6000)\n"
+           "  --max-entities N          a document may expand N entity references (10000)\n"
+           "  --timeout SECONDS         stop a transformation or query after SECONDS\n"
+           "  --max-memory MB           stop one that grows the process by more than MB\n"
+           "  --net                     let documents and stylesheets name network resources\n"
+           "  --nodtd                   refuse documents with a document type declaration\n"
+           "  --allow-dir DIR           resources they name must lie in DIR; repeatable\n"
            "  -h, --help                show this text\n"
            "  --version                 show the version\n"
            "\n"
@@ -124,7 +188,7 @@ std::string usageText()
            "  0  success\n"
            "  2  usage error\n"
            "  3  a stylesheet or the source cannot be read\n"
-           "  4  the transformation or the query failed\n"
+           "  4  the transformation or the query failed, or a limit stopped it\n"
            "  5  the output cannot be written\n";
 }
 

@@ -1,6 +1,8 @@
 // The command line of prsm-xslt: what the user asked for, or why the words make no sense.
 #pragma once
 
+#include "PRSMXslLimits.hpp"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -31,6 +33,8 @@ struct Options
     std::optional<std::string> xpath;
     // A file name, or "-" for standard input.
     std::string source;
+    // The library's defaults, changed by the limit options.
+    PRSMXslLimits limits;
 };
 
 class UsageError : public std::runtime_error

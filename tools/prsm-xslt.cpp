@@ -201,6 +201,7 @@ int run(const Options& options)
 
     LibrarySession library;
     PRSMXslTransformer transformer;
+    transformer.setLimits(options.limits);
     for (const auto& [name, value] : options.stringParams)
         transformer.setStylesheetParam(name.c_str(), value.c_str());
 
