@@ -10,11 +10,8 @@ namespace prsm::detail
 namespace
 {
 
-// The clock is read every kClockSteps steps and the resident size every kMemorySteps: a step is a
-// parser event or an engine iteration, some microseconds at most, so the bounds are seen within
-// milliseconds of being passed.
-constexpr std::uint32_t kClockSteps = 64;
-constexpr std::uint32_t kMemorySteps = 1024;
+// Reading the resident size costs a few microseconds; a step can cost less.
+constexpr std::chrono::milliseconds kMemoryCheckInterval(5);
 
 // The process's resident size in bytes, 0 when the system does not tell.
 std::size_t residentBytes()
@@ -34,7 +31,9 @@ std::size_t residentBytes()
 } // namespace
 
 OperationGuard::OperationGuard(const PRSMXslLimits& limits)
-    : m_limits(limits), m_start(std::chrono::steady_clock::now()), m_timers(limits.maxTimers)
+    : m_limits(limits), m_isBounded(limits.timeoutSeconds > 0 || limits.maxMemoryMegabytes > 0),
+      m_start(std::chrono::steady_clock::now()), m_lastMemoryCheck(m_start),
+      m_timers(limits.maxTimers)
 {
     if (m_limits.maxMemoryMegabytes > 0)
         m_baseResident = residentBytes();
@@ -42,8 +41,7 @@ OperationGuard::OperationGuard(const PRSMXslLimits& limits)
 
 const std::string* OperationGuard::step()
 {
-    ++m_steps;
-    if (m_steps % kClockSteps == 0 && m_failure.empty())
+    if (m_isBounded && m_failure.empty())
         checkBounds();
     return failure();
 }
@@ -56,9 +54,10 @@ void OperationGuard::fail(std::string reason)
 
 void OperationGuard::checkBounds()
 {
+    const auto now = std::chrono::steady_clock::now();
     if (m_limits.timeoutSeconds > 0)
     {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_start;
+        const std::chrono::duration<double> elapsed = now - m_start;
         if (elapsed.count() > m_limits.timeoutSeconds)
         {
             std::ostringstream reason;
@@ -68,8 +67,9 @@ void OperationGuard::checkBounds()
             return;
         }
     }
-    if (m_limits.maxMemoryMegabytes > 0 && m_steps % kMemorySteps == 0)
+    if (m_limits.maxMemoryMegabytes > 0 && now - m_lastMemoryCheck >= kMemoryCheckInterval)
     {
+        m_lastMemoryCheck = now;
         const std::size_t resident = residentBytes();
         const std::size_t bound = m_limits.maxMemoryMegabytes * 1024 * 1024;
         if (resident > m_baseResident && resident - m_baseResident > bound)

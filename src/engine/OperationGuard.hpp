@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 namespace prsm::detail
@@ -14,8 +13,9 @@ namespace prsm::detail
 
 // Made by each operation of a transformer or a handle and handed to everything that parses,
 // transforms or evaluates for it. The hooks in the parser front and the execution contexts call
-// step() often; it reads the clock and the resident memory only now and then, so a step costs a
-// counter increment. Timer functions called while it lives obey its timer bound.
+// step() often: without a time or memory bound a step costs a comparison; with one it reads the
+// clock, and the resident size every few milliseconds, so even a few steps that each allocate a
+// lot are seen. Timer functions called while it lives obey its timer bound.
 class OperationGuard
 {
 public:
@@ -41,9 +41,10 @@ private:
     void checkBounds();
 
     const PRSMXslLimits m_limits;
+    const bool m_isBounded; // by time or memory
     const std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastMemoryCheck;
     std::size_t m_baseResident = 0; // bytes, read only when memory is bounded
-    std::uint32_t m_steps = 0;
     std::string m_failure;
     TimerCapacityScope m_timers;
 };
