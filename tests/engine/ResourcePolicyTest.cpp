@@ -46,7 +46,9 @@ TEST(ResourcePolicy, RefusesTheNetworkAndWhatLiesOutsideTheAllowedFolders)
         const std::string refusal = prsm::detail::resourceRefusal(limits, c.reference, c.base);
         EXPECT_EQ(refusal.empty(), c.allowed) << refusal;
         if (!c.allowed)
+        {
             EXPECT_NE(refusal.find(c.reference), std::string::npos) << refusal;
+        }
     }
 
     // Without folders every local file may be read, and the network only when allowed.

@@ -16,8 +16,6 @@
 namespace
 {
 
-using prsm::test::Handle;
-
 enum class Path
 {
     File,
@@ -44,7 +42,7 @@ int fail(PRSMXslTransformer& transformer, const prsm::test::TempDir& dir, const 
         f.stylesheet.empty() ? dir.path("absent.xsl") : dir.write("t.xsl", f.stylesheet);
     std::istringstream in(f.source ? f.source : "");
     std::ostringstream out;
-    Handle doc(transformer), result(transformer);
+    prsm::test::Handle doc(transformer), result(transformer);
     int status = 0;
     if (f.path == Path::File)
     {
