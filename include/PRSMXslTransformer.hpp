@@ -89,13 +89,15 @@ public:
 
     // Transforms the document held by `source` into the target of `result`, both made by this
     // transformer. Never throws: returns 0, the input's own parse status, kNoDocumentStatus or
-    // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse), or -1
-    // to -5 with a report in getLastError().
+    // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse),
+    // kNotInitializedStatus, or -1 to -5 with a report in getLastError(); a report of the engine
+    // names the stylesheet, line and column where it knows them.
     int doTransform(Dom2Dom& source, const I18NString& stylesheet, Dom2Dom& result);
 
     // Evaluates `expression` over the document of `doc` and writes a single selected node as XML
     // or a string result as text; other results write nothing. Never throws: returns 0, the
-    // input's parse status, kNoDocumentStatus, or -1 to -5 with a report in getLastError().
+    // input's parse status, kNoDocumentStatus, kNotInitializedStatus, or -1 to -5 with a report in
+    // getLastError().
     // The installed extension functions are not offered to the expression: a query reads the
     // document and nothing else, so it can run any number of times without side effects (the
     // timers) and without the transformer's functions outliving a transformation.
