@@ -15,8 +15,9 @@ struct HandleAccess;
 // Made and destroyed only by PRSMXslTransformer::createDom2Dom and destroyDom2Dom. A fresh handle
 // is set up exactly once: as an input (parsed XML) or as an output (a tree built in memory, or
 // the caller's stream). Every later set-up call returns false and changes nothing. Set-up and
-// Serialize let the engine's exceptions through. A handle holds no reference into its
-// transformer, so destroying it after the transformer is safe too.
+// Serialize let the engine's exceptions through, and throw std::logic_error while the library is
+// stopped or once it has been stopped since the handle was made. A handle holds no reference into
+// its transformer, so destroying it after the transformer, or after the library stopped, is safe.
 class PRSM_XSLT_API Dom2Dom
 {
 public:

@@ -12,6 +12,7 @@
 
 class Dom2Dom;
 class QxXsltFunction;
+struct PRSMXslLimits;
 
 // The namespace URI under which stylesheets call the installed extension functions.
 inline constexpr const char kPRSMExtensionNamespace[] = "urn:prsm:xslt-extensions";
@@ -72,6 +73,11 @@ PRSM_XSLT_API void QXXslTransformer_ClearStylesheetCache();
 //
 // Nothing is written to the host's standard streams: engine warnings and xsl:message output are
 // discarded, and parse errors reach the host only through statuses and getLastError().
+//
+// Every operation runs under the transformer's limits (PRSMXslLimits.hpp), so hostile input
+// fails like any other bad input. The constructor, the destructor, getLastError and the table and
+// limit setters work at any time; every other call needs the library started: the pass-through
+// ones throw std::logic_error otherwise, the reporting ones return kNotInitializedStatus.
 class PRSM_XSLT_API PRSMXslTransformer
 {
 public:
@@ -94,7 +100,9 @@ public:
 
     // Sets the stylesheet parameter `name` to the string `value`, for this and later
     // transformations. The value is passed as an XPath string literal in apostrophes; an
-    // apostrophe inside it is not escaped and ends the literal.
+    // apostrophe inside it is not escaped and ends the literal, and a value that then does not
+    // compile fails each transformation with the engine's text. Throws std::invalid_argument for
+    // an empty name.
     void setStylesheetParam(const I18NString& name, const I18NString& value);
 
     // Sets the stylesheet parameter `name` to the value of the XPath expression `expression`,
@@ -112,6 +120,12 @@ public:
     // before the first and after one that failed before it reached the stylesheet.
     PRSMXslStylesheetUse lastStylesheetUse() const;
 
+    // Replaces the limits of every later operation of this transformer and of its handles.
+    void setLimits(const PRSMXslLimits& limits);
+
+    // The limits in force; the defaults of PRSMXslLimits until setLimits.
+    const PRSMXslLimits& limits() const;
+
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status; the engine's text is then in
     // getLastError() while no in-memory report is stored. A source that does not parse returns
@@ -127,13 +141,15 @@ public:
 
     // Transforms the document held by `source` into the target of `result`, both made by this
     // transformer. Never throws: returns 0, the input's own parse status, kNoDocumentStatus or
-    // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse), or -1
-    // to -5 with a report in getLastError().
+    // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse),
+    // kNotInitializedStatus, or -1 to -5 with a report in getLastError(); a report of the engine
+    // names the stylesheet, line and column where it knows them.
     int doTransform(Dom2Dom& source, const I18NString& stylesheet, Dom2Dom& result);
 
     // Evaluates `expression` over the document of `doc` and writes a single selected node as XML
     // or a string result as text; other results write nothing. Never throws: returns 0, the
-    // input's parse status, kNoDocumentStatus, or -1 to -5 with a report in getLastError().
+    // input's parse status, kNoDocumentStatus, kNotInitializedStatus, or -1 to -5 with a report in
+    // getLastError().
     // The installed extension functions are not offered to the expression: a query reads the
     // document and nothing else, so it can run any number of times without side effects (the
     // timers) and without the transformer's functions outliving a transformation.
@@ -157,6 +173,9 @@ public:
     static constexpr int kNoDocumentStatus = -11;
     // Status of an in-memory transformation whose output handle is not an output.
     static constexpr int kNoTargetStatus = -12;
+    // Status of an in-memory operation while the library is not started, or on a handle made
+    // before the library was last stopped.
+    static constexpr int kNotInitializedStatus = -13;
 
 private:
     class Impl;

@@ -23,6 +23,13 @@ enum class Option
     Repeat,
     Then,
     XPath,
+    MaxDepth,
+    MaxEntities,
+    Timeout,
+    MaxMemory,
+    Network,
+    NoDtd,
+    AllowDir,
 };
 
 struct OptionSpec
@@ -36,15 +43,31 @@ struct OptionSpec
 const std::map<std::string, OptionSpec>& optionSpellings()
 {
     static const std::map<std::string, OptionSpec> spellings = {
-        {"-h", {Option::Help, 0}},           {"--help", {Option::Help, 0}},
-        {"--version", {Option::Version, 0}}, {"-v", {Option::Verbose, 0}},
-        {"--verbose", {Option::Verbose, 0}}, {"-q", {Option::Quiet, 0}},
-        {"--quiet", {Option::Quiet, 0}},     {"--timing", {Option::Timing, 0}},
-        {"--noout", {Option::NoOutput, 0}},  {"--stringparam", {Option::StringParam, 2}},
-        {"--param", {Option::Param, 2}},     {"-o", {Option::Output, 1}},
-        {"--output", {Option::Output, 1}},   {"-j", {Option::Jobs, 1}},
-        {"--jobs", {Option::Jobs, 1}},       {"--repeat", {Option::Repeat, 1}},
-        {"--then", {Option::Then, 1}},       {"--xpath", {Option::XPath, 1}},
+        {"-h", {Option::Help, 0}},
+        {"--help", {Option::Help, 0}},
+        {"--version", {Option::Version, 0}},
+        {"-v", {Option::Verbose, 0}},
+        {"--verbose", {Option::Verbose, 0}},
+        {"-q", {Option::Quiet, 0}},
+        {"--quiet", {Option::Quiet, 0}},
+        {"--timing", {Option::Timing, 0}},
+        {"--noout", {Option::NoOutput, 0}},
+        {"--stringparam", {Option::StringParam, 2}},
+        {"--param", {Option::Param, 2}},
+        {"-o", {Option::Output, 1}},
+        {"--output", {Option::Output, 1}},
+        {"-j", {Option::Jobs, 1}},
+        {"--jobs", {Option::Jobs, 1}},
+        {"--repeat", {Option::Repeat, 1}},
+        {"--then", {Option::Then, 1}},
+        {"--xpath", {Option::XPath, 1}},
+        {"--maxdepth", {Option::MaxDepth, 1}},
+        {"--max-entities", {Option::MaxEntities, 1}},
+        {"--timeout", {Option::Timeout, 1}},
+        {"--max-memory", {Option::MaxMemory, 1}},
+        {"--net", {Option::Network, 0}},
+        {"--nodtd", {Option::NoDtd, 0}},
+        {"--allow-dir", {Option::AllowDir, 1}},
     };
     return spellings;
 }
@@ -64,6 +87,41 @@ unsigned count(const std::string& option, const std::string& value, unsigned mos
     if (end == 0 || end != value.size() || value[0] == '-' || number < 1 || number > most)
         throw UsageError(option + " needs a number from 1 to " + std::to_string(most));
     return static_cast<unsigned>(number);
+}
+
+// A whole number from 0 (no bound) for a limit option.
+std::size_t bound(const std::string& option, const std::string& value)
+{
+    std::size_t end = 0;
+    unsigned long long number = 0;
+    try
+    {
+        number = std::stoull(value, &end);
+    }
+    catch (const std::logic_error&)
+    {
+        end = 0;
+    }
+    if (end == 0 || end != value.size() || value[0] == '-')
+        throw UsageError(option + " needs a whole number, 0 for no bound");
+    return static_cast<std::size_t>(number);
+}
+
+double seconds(const std::string& option, const std::string& value)
+{
+    std::size_t end = 0;
+    double number = -1;
+    try
+    {
+        number = std::stod(value, &end);
+    }
+    catch (const std::logic_error&)
+    {
+        end = 0;
+    }
+    if (end == 0 || end != value.size() || !(number >= 0))
+        throw UsageError(option + " needs a number of seconds, 0 for no bound");
+    return number;
 }
 
 Parameter parameter(Parameter::Kind kind, const std::string& option, const std::string& name,
@@ -123,6 +181,27 @@ void apply(Options& options, Option option, const std::string& spelling,
         break;
     case Option::XPath:
         options.xpath = values[0];
+        break;
+    case Option::MaxDepth:
+        options.limits.maxCallDepth = bound(spelling, values[0]);
+        break;
+    case Option::MaxEntities:
+        options.limits.maxEntityExpansions = bound(spelling, values[0]);
+        break;
+    case Option::Timeout:
+        options.limits.timeoutSeconds = seconds(spelling, values[0]);
+        break;
+    case Option::MaxMemory:
+        options.limits.maxMemoryMegabytes = bound(spelling, values[0]);
+        break;
+    case Option::Network:
+        options.limits.allowNetwork = true;
+        break;
+    case Option::NoDtd:
+        options.limits.allowDtd = false;
+        break;
+    case Option::AllowDir:
+        options.limits.allowedDirectories.push_back(values[0]);
         break;
     }
 }
@@ -273,6 +352,13 @@ std::string usageText()
            "      --repeat N            run each transformation N times and write the last\n"
            "                            result, for measuring\n"
            "      --timing              print the time of each phase per source on stderr\n"
+           "      --maxdepth N          templates may nest N deep (6000; 0: no bound)\n"
+           "      --max-entities N      a document may expand N entity references (10000)\n"
+           "      --timeout SECONDS     stop a transformation or query after SECONDS\n"
+           "      --max-memory MB       stop one that grows the process by more than MB\n"
+           "      --net                 let documents and stylesheets name network resources\n"
+           "      --nodtd               refuse documents with a document type declaration\n"
+           "      --allow-dir DIR       resources they name must lie in DIR; repeatable\n"
            "  -v, --verbose             tell on stderr what is being done\n"
            "  -q, --quiet               do not print xsl:message output and engine warnings\n"
            "  -h, --help                show this text\n"
@@ -285,7 +371,8 @@ std::string usageText()
            "  0  success\n"
            "  2  usage error\n"
            "  3  a stylesheet or a source cannot be read\n"
-           "  4  a transformation or a query failed (xsl:message terminate=\"yes\" included)\n"
+           "  4  a transformation or a query failed (xsl:message terminate=\"yes\" included),\n"
+           "     or a limit stopped it\n"
            "  5  a result cannot be written (missing folder, a folder as FILE, full disk,\n"
            "     closed standard output)\n";
 }

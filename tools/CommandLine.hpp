@@ -1,6 +1,8 @@
 // The command line of prsm-xslt: what the user asked for, or why the words make no sense.
 #pragma once
 
+#include "PRSMXslLimits.hpp"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -43,6 +45,8 @@ struct Options
     std::optional<std::string> xpath;
     // File names, or "-" for standard input, in the order their results are written.
     std::vector<std::string> sources;
+    // The library's defaults, changed by the limit options.
+    PRSMXslLimits limits;
 
     bool isOutputFolder() const { return output && output->back() == '/'; }
 };

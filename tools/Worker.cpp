@@ -10,6 +10,7 @@ namespace prsm::cli
 Worker::Worker(const Options& options, const Console& console)
     : m_messages(console, options.isQuiet)
 {
+    m_transformer.setLimits(options.limits);
     setParameters(m_transformer, options.parameters);
     attachMessageSink(m_transformer, m_messages);
 }

@@ -2,7 +2,9 @@
 #include "dom2dom/HandleState.hpp"
 
 #include "engine/EngineContext.hpp"
+#include "engine/EngineStartup.hpp"
 #include "engine/NodeWriter.hpp"
+#include "engine/OperationGuard.hpp"
 #include "engine/SourceDocument.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
@@ -16,18 +18,25 @@ namespace prsm::detail
 {
 
 HandleState::HandleState(std::shared_ptr<EngineContext> engine)
-    : m_xalanTransformer(std::move(engine))
+    : m_xalanTransformer(std::move(engine)), m_generation(engineGeneration())
 {
+}
+
+bool HandleState::isCurrent() const
+{
+    return m_generation != 0 && m_generation == engineGeneration();
 }
 
 HandleState::~HandleState() = default;
 
 bool HandleState::setUpInput(const xalanc::XSLTInputSource& source)
 {
+    requireEngine("Dom2Dom::InitializeInputSource", m_generation);
     if (m_kind != HandleKind::Fresh)
         return false;
+    OperationGuard guard(m_xalanTransformer->limits());
     std::unique_ptr<SourceDocument> parsed;
-    const int status = m_xalanTransformer->parse(source, parsed);
+    const int status = m_xalanTransformer->parse(source, parsed, guard);
     // Recorded whatever the outcome: a failed input refuses every later set-up and reports its
     // status.
     m_parseResult = status;
@@ -38,6 +47,7 @@ bool HandleState::setUpInput(const xalanc::XSLTInputSource& source)
 
 bool HandleState::setUpTreeOutput()
 {
+    requireEngine("Dom2Dom::InitializeOutputTarget", m_generation);
     if (m_kind != HandleKind::Fresh)
         return false;
     xalanc::MemoryManager& manager = engineMemory();
@@ -54,6 +64,7 @@ bool HandleState::setUpTreeOutput()
 
 bool HandleState::setUpStreamOutput(std::ostream& out)
 {
+    requireEngine("Dom2Dom::InitializeOutputTarget", m_generation);
     if (m_kind != HandleKind::Fresh)
         return false;
     m_resultTarget = std::make_unique<xalanc::XSLTResultTarget>(&out, engineMemory());
@@ -63,6 +74,7 @@ bool HandleState::setUpStreamOutput(std::ostream& out)
 
 void HandleState::serialize(std::ostream& out) const
 {
+    requireEngine("Dom2Dom::Serialize", m_generation);
     out.clear();
     if (m_kind == HandleKind::TreeOutput)
         writeNodeAsXml(out, m_document->document().getDocumentElement(), true);

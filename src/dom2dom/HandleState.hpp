@@ -3,6 +3,7 @@
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 
@@ -37,7 +38,9 @@ public:
     HandleState& operator=(const HandleState&) = delete;
     ~HandleState();
 
-    // The set-up calls: each returns false and changes nothing unless the handle is fresh.
+    // The set-up calls: each returns false and changes nothing unless the handle is fresh. They
+    // and serialize throw std::logic_error unless the engine still runs under the start-up that
+    // the handle was made in.
     bool setUpInput(const xalanc::XSLTInputSource& source);
     bool setUpTreeOutput();
     bool setUpStreamOutput(std::ostream& out);
@@ -45,6 +48,8 @@ public:
     void serialize(std::ostream& out) const;
 
     HandleKind kind() const { return m_kind; }
+    // Whether the engine still runs under the start-up that the handle was made in.
+    bool isCurrent() const;
     // The engine's status of a failed input, else 0.
     int parseResult() const { return m_parseResult; }
     // The document of an input or a tree output, else null.
@@ -54,6 +59,7 @@ public:
 
 private:
     std::shared_ptr<EngineContext> m_xalanTransformer;
+    std::uint64_t m_generation;
     HandleKind m_kind = HandleKind::Fresh;
     int m_parseResult = 0;
     std::unique_ptr<SourceDocument> m_document;

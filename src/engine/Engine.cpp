@@ -2,38 +2,45 @@
 #include "engine/Engine.hpp"
 
 #include "PRSMXslTransformer.hpp"
-#include "engine/QuietErrorHandler.hpp"
+#include "engine/CompiledStylesheet.hpp"
+#include "engine/GuardedExecutionContext.hpp"
+#include "engine/LimitException.hpp"
+#include "engine/OperationGuard.hpp"
 #include "engine/SourceDocument.hpp"
+#include "engine/XPathCompiler.hpp"
 #include "platform/EngineText.hpp"
 
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 #include <xalanc/XalanExtensions/FunctionNodeSet.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
-#include <xalanc/XalanTransformer/XalanCompiledStylesheetDefault.hpp>
 
 namespace prsm::detail
 {
 
 Engine::Engine(xalanc::MemoryManager& manager, const EngineTables& tables,
-               xalanc::StylesheetExecutionContextDefault& context,
-               xalanc::ProblemListener& listener)
+               GuardedExecutionContext& context, xalanc::ProblemListener& listener,
+               OperationGuard& guard)
     : m_manager(manager), m_liaison(manager), m_domSupport(m_liaison), m_envSupport(manager),
       m_objectFactory(manager), m_xpathFactory(manager),
       m_processor(manager, m_liaison, m_envSupport, m_domSupport, m_objectFactory, m_xpathFactory),
-      m_context(context)
+      m_context(context), m_guard(guard)
 {
     m_envSupport.setProcessor(&m_processor);
     m_liaison.setExecutionContext(m_context);
+    m_liaison.setGuard(&guard);
     m_processor.setProblemListener(&listener);
     m_context.setXPathEnvSupport(&m_envSupport);
     m_context.setDOMSupport(&m_domSupport);
     m_context.setXObjectFactory(&m_objectFactory);
     m_context.setXSLTProcessor(&m_processor);
+    m_context.setGuard(&guard);
 
     for (const auto& [name, expression] : tables.parameters)
+    {
+        checkParameter(name, expression, guard);
         m_processor.setStylesheetParam(toEngine(name), toEngine(expression));
+    }
 
     m_envSupport.installExternalFunctionLocal(toEngine(kXalanExtensionNamespace),
                                               toEngine("nodeset"), xalanc::FunctionNodeSet(true));
@@ -47,6 +54,7 @@ Engine::Engine(xalanc::MemoryManager& manager, const EngineTables& tables,
 Engine::~Engine()
 {
     m_context.reset();
+    m_context.setGuard(nullptr);
     m_context.setXPathEnvSupport(nullptr);
     m_context.setDOMSupport(nullptr);
     m_context.setXObjectFactory(nullptr);
@@ -57,14 +65,14 @@ Engine::~Engine()
 
 SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
 {
-    xalanc::MemoryManager* const manager = &m_manager;
-    return SharedStylesheet(
-        xalanc::XalanCompiledStylesheetDefault::create(m_manager, source, m_processor,
-                                                       &quietErrorHandler(), nullptr),
-        [manager](const xalanc::XalanCompiledStylesheet* stylesheet) {
-            xalanc::XalanDestroy(*manager,
-                                 const_cast<xalanc::XalanCompiledStylesheet*>(stylesheet));
-        });
+    // The host named this stylesheet, so the access policy lets it through; what it includes,
+    // imports or loads is checked.
+    m_liaison.setHostInput(&source);
+    auto compiled =
+        std::make_shared<const CompiledStylesheet>(m_manager, source, m_processor, m_guard);
+    m_liaison.setHostInput(nullptr);
+    throwIfStopped();
+    return compiled;
 }
 
 void Engine::transform(const SourceDocument& source,
@@ -79,6 +87,13 @@ void Engine::transform(const SourceDocument& source,
     input.setSystemId(source.uri().c_str());
     m_context.setStylesheetRoot(stylesheet.getStylesheetRoot());
     m_processor.process(input, target, m_context);
+    throwIfStopped();
+}
+
+void Engine::throwIfStopped() const
+{
+    if (const std::string* failure = m_guard.failure())
+        throw LimitException(*failure, nullptr);
 }
 
 } // namespace prsm::detail

@@ -4,18 +4,22 @@
 
 #include "engine/Engine.hpp"
 #include "engine/EngineStatus.hpp"
+#include "engine/GuardedExecutionContext.hpp"
 #include "engine/LocaleFunctors.hpp"
+#include "engine/LocatingProblemListener.hpp"
 #include "engine/MessageRelay.hpp"
+#include "engine/OperationGuard.hpp"
 #include "engine/SourceDocument.hpp"
 #include "engine/StylesheetCache.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
+#include <xalanc/PlatformSupport/XalanMemoryManagerDefault.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
-#include <xalanc/XalanTransformer/XalanTransformerProblemListener.hpp>
 
 #include <chrono>
+#include <mutex>
+#include <set>
 
 namespace prsm::detail
 {
@@ -52,38 +56,91 @@ SharedStylesheet compiledStylesheet(Engine& engine, const I18NString& name,
 
 xalanc::MemoryManager& engineMemory()
 {
-    return xalanc::XalanMemMgrs::getDefaultXercesMemMgr();
+    // The parser's own manager goes when the parser stops; this one never goes, so a handle or
+    // a transformer that the host destroys after the last stop still frees into a live manager.
+    // It throws the parser's out-of-memory exception, which the parser knows how to unwind.
+    static xalanc::XalanMemoryManagerDefault& manager = *new xalanc::XalanMemoryManagerDefault;
+    return manager;
 }
 
-// The context and its locale functors live as long as the transformer, as in the engine's own
-// transformer: building them (the collator above all) costs more than a small transformation.
-EngineContext::EngineContext()
-    : m_executionContext(
-          std::make_unique<xalanc::StylesheetExecutionContextDefault>(engineMemory())),
-      m_localeFunctors(std::make_unique<LocaleFunctors>(*m_executionContext, engineMemory()))
+// Every live context, so that stopping the engine can release what each made with it.
+struct ContextRegistry
 {
+    std::mutex lock;
+    std::set<EngineContext*> contexts;
+};
+
+ContextRegistry& registry()
+{
+    static ContextRegistry contexts;
+    return contexts;
 }
 
-EngineContext::~EngineContext() = default;
+void releaseAllEngineContexts() noexcept
+{
+    ContextRegistry& all = registry();
+    const std::lock_guard<std::mutex> guard(all.lock);
+    for (EngineContext* context : all.contexts)
+        context->releaseEngineObjects();
+}
+
+EngineContext::EngineContext()
+{
+    ContextRegistry& all = registry();
+    const std::lock_guard<std::mutex> guard(all.lock);
+    all.contexts.insert(this);
+}
+
+EngineContext::~EngineContext()
+{
+    {
+        ContextRegistry& all = registry();
+        const std::lock_guard<std::mutex> guard(all.lock);
+        all.contexts.erase(this);
+    }
+    releaseEngineObjects();
+}
+
+void EngineContext::releaseEngineObjects() noexcept
+{
+    m_localeFunctors.reset();
+    m_executionContext.reset();
+}
+
+// The context and its locale functors live from the first transformation to the engine's stop,
+// as in the engine's own transformer: building them (the collator above all) costs more than a
+// small transformation.
+GuardedExecutionContext& EngineContext::executionContext()
+{
+    if (!m_executionContext)
+    {
+        auto context = std::make_unique<GuardedExecutionContext>(engineMemory());
+        m_localeFunctors = std::make_unique<LocaleFunctors>(*context, engineMemory());
+        m_executionContext = std::move(context);
+    }
+    return *m_executionContext;
+}
 
 int EngineContext::parse(const xalanc::XSLTInputSource& source,
-                         std::unique_ptr<SourceDocument>& document)
+                         std::unique_ptr<SourceDocument>& document, OperationGuard& guard)
 {
     auto work = [&]
     {
-        document = SourceDocument::parse(engineMemory(), source);
+        document = SourceDocument::parse(engineMemory(), source, guard);
         return 0;
     };
     return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);
 }
 
 int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
-                             xalanc::XSLTResultTarget& target, const EngineTables& tables)
+                             xalanc::XSLTResultTarget& target, const EngineTables& tables,
+                             OperationGuard& guard)
 {
     xalanc::XalanDOMString collected(engineMemory());
+    ProblemPlace place;
     auto work = [&]
     {
-        run(source, stylesheet, target, tables, collected);
+        run(source, stylesheet, target, tables, guard, collected, place);
         return 0;
     };
     return runWithEngineStatus(m_lastError, collected, work);
@@ -91,14 +148,16 @@ int EngineContext::transform(const SourceDocument& source, const I18NString& sty
 
 void EngineContext::run(const SourceDocument& source, const I18NString& stylesheet,
                         xalanc::XSLTResultTarget& target, const EngineTables& tables,
-                        xalanc::XalanDOMString& collected)
+                        OperationGuard& guard, xalanc::XalanDOMString& collected,
+                        ProblemPlace& place)
 {
     xalanc::MemoryManager& manager = engineMemory();
-    // Errors the engine reports before it throws are collected; warnings go nowhere.
+    // Errors the engine reports before it throws are collected with their place; messages and
+    // warnings go to the sink, or nowhere.
     xalanc::DOMStringPrintWriter writer(collected);
-    xalanc::XalanTransformerProblemListener listener(manager, nullptr, &writer);
+    LocatingProblemListener listener(manager, &writer, place);
     MessageRelay relay(listener, m_messageSink);
-    Engine engine(manager, tables, *m_executionContext, relay);
+    Engine engine(manager, tables, executionContext(), relay, guard);
     m_lastStylesheetUse = PRSMXslStylesheetUse();
     const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet, m_lastStylesheetUse);
     engine.transform(source, *compiled, target);

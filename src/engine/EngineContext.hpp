@@ -2,6 +2,7 @@
 // engine's last error text.
 #pragma once
 
+#include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "ZBLCore.hpp"
 #include "engine/EngineTables.hpp"
@@ -14,7 +15,6 @@
 
 namespace XALAN_CPP_NAMESPACE
 {
-class StylesheetExecutionContextDefault;
 class XalanDOMString;
 class XSLTInputSource;
 class XSLTResultTarget;
@@ -23,16 +23,23 @@ class XSLTResultTarget;
 namespace prsm::detail
 {
 
+class GuardedExecutionContext;
 class LocaleFunctors;
+class OperationGuard;
 class SourceDocument;
+struct ProblemPlace;
 
-// The memory every engine object of the library is made in and given back to. Exists only between
-// start-up and shut-down.
+// Releases the engine objects of every live EngineContext: called before the engine stops, so
+// that nothing made by one run of the engine outlives it.
+void releaseAllEngineContexts() noexcept;
+
+// The memory every engine object of the library is made in and given back to. Lives from its
+// first use to the end of the process, across stops and restarts of the engine.
 xalanc::MemoryManager& engineMemory();
 
 // Runs the parses and transformations of one transformer. Shared by the transformer and its
-// handles, so a handle that outlives its transformer still has it. Not for use by two threads at
-// once.
+// handles, so a handle that outlives its transformer still has it, and so do the transformer's
+// limits. Not for use by two threads at once.
 class EngineContext
 {
 public:
@@ -41,20 +48,31 @@ public:
     EngineContext& operator=(const EngineContext&) = delete;
     ~EngineContext();
 
-    // Parses `source` into `document`. Returns 0, or the engine's status with its text kept; on
-    // failure `document` is left empty. Lets other exceptions through.
-    int parse(const xalanc::XSLTInputSource& source, std::unique_ptr<SourceDocument>& document);
+    // Parses `source` into `document` under `guard`. Returns 0, or the engine's status with its
+    // text kept; on failure `document` is left empty. Lets other exceptions through.
+    int parse(const xalanc::XSLTInputSource& source, std::unique_ptr<SourceDocument>& document,
+              OperationGuard& guard);
 
-    // Transforms `source` by the stylesheet file `stylesheet` into `target`. Returns 0, or the
-    // engine's status with its text kept. Lets other exceptions through.
+    // Transforms `source` by the stylesheet file `stylesheet` into `target` under `guard`.
+    // Returns 0, or the engine's status with its text kept. Lets other exceptions through.
     int transform(const SourceDocument& source, const I18NString& stylesheet,
-                  xalanc::XSLTResultTarget& target, const EngineTables& tables);
+                  xalanc::XSLTResultTarget& target, const EngineTables& tables,
+                  OperationGuard& guard);
 
     // The same, letting every exception through; what the engine reported before it threw is
-    // left in `collected`. A stylesheet compiled before is reused while its file is unchanged.
+    // left in `collected`, and the place of its last problem in `place`. A stylesheet compiled
+    // before is reused while its file is unchanged.
     void run(const SourceDocument& source, const I18NString& stylesheet,
-             xalanc::XSLTResultTarget& target, const EngineTables& tables,
-             xalanc::XalanDOMString& collected);
+             xalanc::XSLTResultTarget& target, const EngineTables& tables, OperationGuard& guard,
+             xalanc::XalanDOMString& collected, ProblemPlace& place);
+
+    // Frees the execution context and its locale functors, which belong to the running engine;
+    // the next transformation makes them again.
+    void releaseEngineObjects() noexcept;
+
+    // The limits every operation of the transformer and its handles runs under.
+    const PRSMXslLimits& limits() const { return m_limits; }
+    void setLimits(const PRSMXslLimits& limits) { m_limits = limits; }
 
     // Where later transformations deliver their messages and warnings; empty discards them.
     void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
@@ -66,11 +84,15 @@ public:
     const std::string& lastError() const { return m_lastError; }
 
 private:
-    std::unique_ptr<xalanc::StylesheetExecutionContextDefault> m_executionContext;
+    // The context, made on the first transformation after a start.
+    GuardedExecutionContext& executionContext();
+
+    std::unique_ptr<GuardedExecutionContext> m_executionContext;
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::string m_lastError;
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
+    PRSMXslLimits m_limits;
 };
 
 } // namespace prsm::detail

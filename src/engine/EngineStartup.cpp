@@ -1,6 +1,7 @@
 // Process-wide start and stop of the parser and the engine.
 #include "engine/EngineStartup.hpp"
 
+#include "engine/EngineContext.hpp"
 #include "engine/StylesheetCache.hpp"
 #include "functions/exslt/ExsltInstaller.hpp"
 
@@ -8,6 +9,8 @@
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include <atomic>
+#include <stdexcept>
+#include <string>
 
 namespace prsm::detail
 {
@@ -31,6 +34,10 @@ void startXalan()
 
 std::atomic<void (*)()> g_engineStarter{&startXalan};
 
+// Start-up and shut-down are serialised by the caller; readers may run on any thread.
+std::uint64_t g_startups = 0;
+std::atomic<std::uint64_t> g_generation{0};
+
 } // namespace
 
 void startEngine()
@@ -52,15 +59,36 @@ void startEngine()
         }
         throw;
     }
+    g_generation = ++g_startups;
 }
 
 void stopEngine()
 {
     // Compiled stylesheets live in the engine's memory, which goes with the engine.
     StylesheetCache::instance().clear();
+    releaseAllEngineContexts();
     uninstallExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+    g_generation = 0;
     xalanc::XalanTransformer::terminate();
     xercesc::XMLPlatformUtils::Terminate();
+}
+
+std::uint64_t engineGeneration()
+{
+    return g_generation;
+}
+
+void requireEngine(const char* operation, std::uint64_t generation)
+{
+    const std::uint64_t current = g_generation;
+    if (current == 0)
+        throw std::logic_error(std::string(operation) +
+                               ": the library is not started; call QXXslTransformer_Initialize "
+                               "first");
+    if (generation != 0 && generation != current)
+        throw std::logic_error(std::string(operation) +
+                               ": the document handle was made before the library was last "
+                               "stopped; make a new one");
 }
 
 void setEngineStarter(void (*starter)())

@@ -1,6 +1,8 @@
 // Process-wide start and stop of the parser and the engine.
 #pragma once
 
+#include <cstdint>
+
 namespace prsm::detail
 {
 
@@ -11,6 +13,15 @@ void startEngine();
 
 // Forgets the kept stylesheets and the EXSLT functions, then stops the engine, then the parser.
 void stopEngine();
+
+// Which start-up the engine is running under: a number that no earlier start-up had, or 0 while
+// the engine is stopped. Objects that hold engine state record it, so that a use after a stop is
+// refused instead of touching what the stop tore down.
+std::uint64_t engineGeneration();
+
+// Throws std::logic_error, naming `operation`, unless the engine is running under `generation`
+// (any generation when it is 0).
+void requireEngine(const char* operation, std::uint64_t generation = 0);
 
 // Replaces the engine's own start-up for the next startEngine calls (null restores it), so that
 // the library's checks can make start-up fail.

@@ -1,6 +1,8 @@
 // Writes one node of an engine document as XML text onto a standard stream.
 #include "engine/NodeWriter.hpp"
 
+#include "engine/EngineContext.hpp"
+
 #include <xalanc/PlatformSupport/XalanOutputStreamPrintWriter.hpp>
 #include <xalanc/PlatformSupport/XalanStdOutputStream.hpp>
 #include <xalanc/XMLSupport/FormatterToXML.hpp>
@@ -14,7 +16,7 @@ namespace prsm::detail
 
 void writeNodeAsXml(std::ostream& out, const xalanc::XalanNode* node, bool withDeclaration)
 {
-    xalanc::MemoryManager& manager = xalanc::XalanMemMgrs::getDefaultXercesMemMgr();
+    xalanc::MemoryManager& manager = engineMemory();
     xalanc::XalanStdOutputStream stream(out, manager);
     xalanc::XalanOutputStreamPrintWriter writer(stream, false);
     const xalanc::XalanDOMString empty(manager);

@@ -1,17 +1,204 @@
 // The parser front that every document of the library goes through.
 #include "engine/ParserLiaison.hpp"
 
+#include "engine/CountingInputSource.hpp"
+#include "engine/GuardedHandlers.hpp"
+#include "engine/OperationGuard.hpp"
+#include "engine/ParseBudget.hpp"
 #include "engine/QuietErrorHandler.hpp"
+#include "engine/ResourcePolicy.hpp"
+#include "platform/EngineText.hpp"
 
+#include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
+#include <xercesc/framework/XMLErrorCodes.hpp>
+#include <xercesc/parsers/SAX2XMLReaderImpl.hpp>
+#include <xercesc/parsers/SAXParser.hpp>
+#include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLEntityResolver.hpp>
+#include <xercesc/util/XMLResourceIdentifier.hpp>
+#include <xercesc/util/XMLUni.hpp>
+
+#include <optional>
+#include <utility>
 
 namespace prsm::detail
 {
+namespace
+{
+
+// One of the parser's two classes with the hooks that only a parser sees: the document type
+// declaration, entity references in content, and the parser's own entity-expansion error.
+template <class Parser>
+class GuardedParser final : public Parser
+{
+public:
+    template <class... Args>
+    explicit GuardedParser(ParseBudget& budget, Args&&... args)
+        : Parser(std::forward<Args>(args)...), m_budget(budget)
+    {
+    }
+
+    void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,
+                     const XMLCh* const systemId, const bool hasIntSubset,
+                     const bool hasExtSubset) override
+    {
+        if (!m_budget.operation().limits().allowDtd)
+            m_budget.refuse("the document has a document type declaration, which is not "
+                            "allowed (PRSMXslLimits::allowDtd)");
+        Parser::doctypeDecl(elemDecl, publicId, systemId, hasIntSubset, hasExtSubset);
+    }
+
+    void startEntityReference(const xercesc::XMLEntityDecl& entityDecl) override
+    {
+        m_budget.enterEntity(entityDecl.isExternal());
+        Parser::startEntityReference(entityDecl);
+    }
+
+    void endEntityReference(const xercesc::XMLEntityDecl& entityDecl) override
+    {
+        m_budget.leaveEntity();
+        Parser::endEntityReference(entityDecl);
+    }
+
+    // The parser reports its entity-expansion limit as a fatal error, which the error handler
+    // throws; recorded first, so that a parse whose exception the engine swallows still fails.
+    void error(const unsigned int errCode, const XMLCh* const msgDomain,
+               const xercesc::XMLErrorReporter::ErrTypes errType, const XMLCh* const errorText,
+               const XMLCh* const systemId, const XMLCh* const publicId, const XMLFileLoc lineNum,
+               const XMLFileLoc colNum) override
+    {
+        if (errCode == xercesc::XMLErrs::EntityExpansionLimitExceeded &&
+            xercesc::XMLString::equals(msgDomain, xercesc::XMLUni::fgXMLErrDomain))
+            m_budget.record(utf8Of(errorText) + " (PRSMXslLimits::maxEntityExpansions)");
+        Parser::error(errCode, msgDomain, errType, errorText, systemId, publicId, lineNum, colNum);
+    }
+
+private:
+    ParseBudget& m_budget;
+};
+
+// Lets the parser open an external DTD or entity only when the access policy allows it; the
+// parser then opens it as it would without a resolver. Resolutions that the engine asks for
+// itself (no locator) are left to the parse that follows, which checks the full URL.
+class PolicyResolver final : public xercesc::XMLEntityResolver
+{
+public:
+    explicit PolicyResolver(ParseBudget& budget) : m_budget(budget) {}
+
+    xercesc::InputSource* resolveEntity(xercesc::XMLResourceIdentifier* resource) override
+    {
+        if (resource == nullptr || resource->getLocator() == nullptr)
+            return nullptr;
+        const XMLCh* systemId = resource->getSystemId();
+        if (systemId == nullptr || *systemId == 0)
+            return nullptr;
+        const std::string refusal = resourceRefusal(m_budget.operation().limits(), utf8Of(systemId),
+                                                    utf8Of(resource->getBaseURI()));
+        if (!refusal.empty())
+            m_budget.refuse(refusal);
+        return nullptr;
+    }
+
+private:
+    ParseBudget& m_budget;
+};
+
+// Whether the parser would open `input` by its system id rather than read what it holds.
+bool isReadByName(const xercesc::InputSource& input)
+{
+    const auto* source = dynamic_cast<const xalanc::XSLTInputSource*>(&input);
+    return source == nullptr || (source->getStream() == nullptr && source->getNode() == nullptr);
+}
+
+// Everything one parse needs besides its parser, in the order they must be made.
+class ParseSetting
+{
+public:
+    ParseSetting(OperationGuard* guard, const xercesc::InputSource& input, bool isHostInput)
+        : m_guard(guard != nullptr ? guard : &m_default.emplace(PRSMXslLimits())),
+          m_budget(*m_guard, input.getSystemId()), m_resolver(m_budget), m_input(input, m_budget)
+    {
+        if (const std::size_t limit = m_guard->limits().maxEntityExpansions)
+            m_security.setEntityExpansionLimit(limit);
+        const XMLCh* systemId = input.getSystemId();
+        if (isHostInput || !isReadByName(input) || systemId == nullptr)
+            return;
+        const std::string refusal = resourceRefusal(m_guard->limits(), utf8Of(systemId), "");
+        if (!refusal.empty())
+            m_budget.refuse(refusal);
+    }
+
+    ParseBudget& budget() { return m_budget; }
+    PolicyResolver& resolver() { return m_resolver; }
+    const xercesc::InputSource& input() const { return m_input; }
+
+    // The parser's own entity-expansion counter, or null when expansions are not bounded.
+    xercesc::SecurityManager* security()
+    {
+        return m_guard->limits().maxEntityExpansions > 0 ? &m_security : nullptr;
+    }
+
+private:
+    std::optional<OperationGuard> m_default;
+    OperationGuard* m_guard;
+    ParseBudget m_budget;
+    PolicyResolver m_resolver;
+    CountingInputSource m_input;
+    xercesc::SecurityManager m_security;
+};
+
+} // namespace
 
 ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
     : xalanc::XalanSourceTreeParserLiaison(manager)
 {
     setErrorHandler(&quietErrorHandler());
+}
+
+void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
+                                   xercesc::ContentHandler& contentHandler,
+                                   const xalanc::XalanDOMString&, xercesc::DTDHandler* dtdHandler,
+                                   xercesc::LexicalHandler* lexicalHandler)
+{
+    using xercesc::XMLUni;
+    ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
+    GuardedContentHandler handler(setting.budget(), contentHandler, lexicalHandler);
+
+    // Configured as the engine configures its own reader for its source tree.
+    GuardedParser<xercesc::SAX2XMLReaderImpl> reader(setting.budget(), &getMemoryManager());
+    reader.setFeature(XMLUni::fgSAX2CoreNameSpaces, true);
+    reader.setFeature(XMLUni::fgSAX2CoreNameSpacePrefixes, true);
+    const bool validate = getUseValidation();
+    reader.setFeature(XMLUni::fgSAX2CoreValidation, validate);
+    reader.setFeature(XMLUni::fgXercesDynamic, validate);
+    reader.setFeature(XMLUni::fgXercesSchema, validate);
+    reader.setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler() : &quietErrorHandler());
+    reader.setXMLEntityResolver(&setting.resolver());
+    if (xercesc::SecurityManager* security = setting.security())
+        reader.setProperty(XMLUni::fgXercesSecurityManager, security);
+    reader.setContentHandler(&handler);
+    reader.setDTDHandler(dtdHandler);
+    reader.setLexicalHandler(&handler);
+    reader.parse(setting.input());
+}
+
+void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
+                                   xercesc::DocumentHandler& handler, const xalanc::XalanDOMString&)
+{
+    ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
+    GuardedDocumentHandler guarded(setting.budget(), handler);
+
+    // Configured as the engine configures the parser it reads stylesheets with.
+    GuardedParser<xercesc::SAXParser> parser(setting.budget(), nullptr, &getMemoryManager());
+    parser.setValidationScheme(xercesc::SAXParser::Val_Never);
+    parser.setDoNamespaces(false);
+    parser.setExitOnFirstFatalError(getExitOnFirstFatalError());
+    parser.setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler() : &quietErrorHandler());
+    parser.setXMLEntityResolver(&setting.resolver());
+    parser.setSecurityManager(setting.security());
+    parser.setDocumentHandler(&guarded);
+    parser.parse(setting.input());
 }
 
 DocumentSupport::DocumentSupport(const xalanc::XalanSourceTreeParserLiaison& liaison)

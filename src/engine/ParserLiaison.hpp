@@ -7,14 +7,42 @@
 namespace prsm::detail
 {
 
+class OperationGuard;
+
 // Parses into the engine's source tree and keeps quiet: a parse problem ends the parse with the
 // parser's exception and is never printed. It owns every document it parses or creates until
-// it is destroyed. Source, stylesheet, handle and document() parses all come through here, so a
-// rule about what a parse may do is written once, in this class.
+// it is destroyed. Source, stylesheet, handle, xsl:include, xsl:import and document() parses all
+// come through here, so a rule about what a parse may do is written once, in this class: each
+// parse obeys the limits of the operation it serves (entity expansions, amplification, element
+// nesting, the DTD rule and the operation's clock and memory), and every resource that a
+// document names, as well as every document the engine loads by name, passes the access policy
+// before anything is read. A parse needs no parser between calls: none is kept.
 class ParserLiaison final : public xalanc::XalanSourceTreeParserLiaison
 {
 public:
     explicit ParserLiaison(xalanc::MemoryManager& manager);
+
+    // The operation whose limits later parses obey; it must outlive them. Null (the start) makes
+    // each parse obey the default limits.
+    void setGuard(OperationGuard* guard) { m_guard = guard; }
+
+    // The input that the host named itself, read without the access policy; null for none.
+    void setHostInput(const xercesc::InputSource* input) { m_hostInput = input; }
+
+    using xalanc::XalanSourceTreeParserLiaison::parseXMLStream;
+
+    void parseXMLStream(const xercesc::InputSource& inputSource,
+                        xercesc::ContentHandler& contentHandler,
+                        const xalanc::XalanDOMString& identifier, xercesc::DTDHandler* dtdHandler,
+                        xercesc::LexicalHandler* lexicalHandler) override;
+
+    // The engine reads stylesheets, included and imported ones too, through this one.
+    void parseXMLStream(const xercesc::InputSource& inputSource, xercesc::DocumentHandler& handler,
+                        const xalanc::XalanDOMString& identifier) override;
+
+private:
+    OperationGuard* m_guard = nullptr;
+    const xercesc::InputSource* m_hostInput = nullptr;
 };
 
 // Source-tree DOM support that also answers unparsed-entity-uri() for documents that another

@@ -18,12 +18,16 @@ namespace prsm::detail
 
 // Owns one document and the liaison that made it, so the document lives exactly as long as this
 // object and needs no engine of any transformer.
+class OperationGuard;
+
 class SourceDocument
 {
 public:
-    // Parses `source`. Lets the parser's and the engine's exceptions through.
+    // Parses `source`, which the host named, under the limits of `guard`. Lets the parser's and
+    // the engine's exceptions through.
     static std::unique_ptr<SourceDocument> parse(xalanc::MemoryManager& manager,
-                                                 const xalanc::XSLTInputSource& source);
+                                                 const xalanc::XSLTInputSource& source,
+                                                 OperationGuard& guard);
 
     // An empty document for a transformation to build its result into.
     static std::unique_ptr<SourceDocument> empty(xalanc::MemoryManager& manager);

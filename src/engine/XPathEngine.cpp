@@ -2,16 +2,15 @@
 #include "engine/XPathEngine.hpp"
 
 #include "engine/EngineContext.hpp"
+#include "engine/LimitException.hpp"
+#include "engine/OperationGuard.hpp"
 #include "engine/ParserLiaison.hpp"
+#include "engine/XPathCompiler.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
-#include <xalanc/XPath/XPath.hpp>
-#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
 #include <xalanc/XPath/XPathEnvSupportDefault.hpp>
 #include <xalanc/XPath/XPathExecutionContextDefault.hpp>
-#include <xalanc/XPath/XPathParserException.hpp>
-#include <xalanc/XPath/XPathProcessorImpl.hpp>
 #include <xalanc/XalanDOM/XalanDocument.hpp>
 
 namespace prsm::detail
@@ -19,35 +18,45 @@ namespace prsm::detail
 namespace
 {
 
-// The engine's construction context writes each problem with the expression to std::cerr before
-// throwing. This one throws the same exception for an error and passes over everything else.
-class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
+// Gives the operation a step at every node the evaluation iterates over, and ends it with a
+// LimitException once the operation must stop.
+class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault
 {
 public:
-    using XPathConstructionContextDefault::XPathConstructionContextDefault;
-
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& msg,
-                 const xercesc::Locator* locator, const xalanc::XalanNode*) override
+    GuardedXPathContext(xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
+                        xalanc::XObjectFactory& objectFactory, OperationGuard& guard)
+        : XPathExecutionContextDefault(envSupport, domSupport, objectFactory), m_guard(guard)
     {
-        if (classification == eError)
-            throw xalanc::XPathParserException(msg, getMemoryManager(), locator);
     }
 
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& msg,
-                 const xalanc::XalanNode*) override
+    void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override
     {
-        if (classification == eError)
-            throw xalanc::XPathParserException(msg, getMemoryManager());
+        step();
+        XPathExecutionContextDefault::pushCurrentNode(theCurrentNode);
     }
+
+    void pushContextNodeList(const xalanc::NodeRefListBase& theList) override
+    {
+        step();
+        XPathExecutionContextDefault::pushContextNodeList(theList);
+    }
+
+private:
+    void step()
+    {
+        if (const std::string* reason = m_guard.step())
+            throw LimitException(*reason, nullptr);
+    }
+
+    OperationGuard& m_guard;
 };
 
 } // namespace
 
-// Assembled as the engine's XPathEvaluator does, with a construction context that keeps quiet.
-// Each object is declared before those that refer to it, so the result goes first and the
-// strings the expression keeps go last.
+// Assembled as the engine's XPathEvaluator does. Each object is declared before those that refer
+// to it, so the result goes first and the strings the expression keeps go last.
 void evaluateXPath(xalanc::XalanDocument& document, const xalanc::XalanDOMString& expression,
-                   FunctionRef<void(const xalanc::XObject&)> use)
+                   OperationGuard& guard, FunctionRef<void(const xalanc::XObject&)> use)
 {
     xalanc::MemoryManager& manager = engineMemory();
     ParserLiaison liaison(manager);
@@ -55,15 +64,13 @@ void evaluateXPath(xalanc::XalanDocument& document, const xalanc::XalanDOMString
 
     const xalanc::XalanDocumentPrefixResolver resolver(&document, xalanc::XalanDOMString(manager),
                                                        manager);
-    QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager);
-    xalanc::XPathProcessorImpl processor(manager);
-    processor.initXPath(xpath, constructionContext, expression, resolver);
+    const CompiledXPath compiled(expression, resolver, guard);
 
     xalanc::XPathEnvSupportDefault envSupport(manager);
     xalanc::XObjectFactoryDefault objectFactory(manager);
-    xalanc::XPathExecutionContextDefault executionContext(envSupport, domSupport, objectFactory);
-    const xalanc::XObjectPtr result = xpath.execute(&document, resolver, executionContext);
+    GuardedXPathContext executionContext(envSupport, domSupport, objectFactory, guard);
+    const xalanc::XObjectPtr result =
+        compiled.xpath().execute(&document, resolver, executionContext);
     use(*result);
 }
 

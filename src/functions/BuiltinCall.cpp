@@ -9,30 +9,25 @@
 
 namespace prsm::detail
 {
-namespace
-{
 
-// Reports like the engine's own argument-count errors: the message goes to the execution
-// context's problem listener, then the engine's XPath exception ends the evaluation. The locator
-// of the call is deliberately not passed on.
-[[noreturn]] void reportWrongCount(xalanc::XPathExecutionContext& executionContext,
-                                   xalanc::XalanNode* context, const char* countText)
+// The locator of the call is deliberately not passed on, as the engine's own argument-count
+// errors do.
+void reportMisuse(xalanc::XPathExecutionContext& executionContext, xalanc::XalanNode* context,
+                  const char* text)
 {
-    const xalanc::XalanDOMString message(countText, executionContext.getMemoryManager());
+    const xalanc::XalanDOMString message(text, executionContext.getMemoryManager());
     executionContext.problem(xalanc::XPathExecutionContext::eXPath,
                              xalanc::XPathExecutionContext::eError, message, nullptr, context);
     throw xalanc::XalanXPathException(message, executionContext.getExceptionMemoryManager(),
                                       nullptr);
 }
 
-} // namespace
-
 std::vector<I18NString> acceptArguments(xalanc::XPathExecutionContext& executionContext,
                                         xalanc::XalanNode* context, const ArgumentVector& args,
                                         const BuiltinSignature& signature)
 {
     if (args.size() != signature.arity)
-        reportWrongCount(executionContext, context, signature.countText);
+        reportMisuse(executionContext, context, signature.countText);
     if (signature.arity > 0 && args[0].null())
         ZBLAssertError(0, "ZBL_ASSERT(args[0].null() == false);")
             .raise(signature.assertion, 0, "ZBL_THROW");

@@ -7,6 +7,7 @@
 #include <xalanc/XPath/XObject.hpp>
 
 #include <cstddef>
+#include <stdexcept>
 #include <vector>
 
 namespace prsm::detail
@@ -21,6 +22,19 @@ struct BuiltinSignature
 };
 
 using ArgumentVector = xalanc::Function::XObjectArgVectorType;
+
+// Thrown by a function's work when the call is refused; the convention reports `what()` as it
+// reports a wrong argument count.
+class BuiltinRefusal : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reports `text` through the execution context's problem listener, then ends the evaluation with
+// the engine's XPath exception, as the engine reports its own misused functions.
+[[noreturn]] void reportMisuse(xalanc::XPathExecutionContext& executionContext,
+                               xalanc::XalanNode* context, const char* text);
 
 // Tests the argument count (reporting `countText` through the execution context, which ends the
 // call by an engine XPath exception), asserts that the first argument is not empty (raising
@@ -41,7 +55,16 @@ xalanc::XObjectPtr callBuiltin(xalanc::XPathExecutionContext& executionContext,
 {
     const std::vector<I18NString> texts =
         acceptArguments(executionContext, context, args, signature);
-    return stringResult(executionContext, work(texts));
+    I18NString result;
+    try
+    {
+        result = work(texts);
+    }
+    catch (const BuiltinRefusal& refusal)
+    {
+        reportMisuse(executionContext, context, refusal.what());
+    }
+    return stringResult(executionContext, result);
 }
 
 } // namespace prsm::detail

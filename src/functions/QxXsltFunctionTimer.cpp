@@ -1,12 +1,15 @@
 // The stopwatch functions: a process-wide table of timers measured with a month clock.
 #include "functions/QxXsltFunctionTimer.hpp"
 
+#include "PRSMXslLimits.hpp"
+#include "functions/BuiltinCall.hpp"
 #include "functions/LeadingInteger.hpp"
 #include "functions/TimerTable.hpp"
 
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace prsm::detail
@@ -16,6 +19,28 @@ TimerTable& timerTable()
 {
     static TimerTable table;
     return table;
+}
+
+namespace
+{
+
+thread_local std::size_t t_timerCapacity = PRSMXslLimits().maxTimers;
+
+} // namespace
+
+std::size_t timerCapacity()
+{
+    return t_timerCapacity;
+}
+
+TimerCapacityScope::TimerCapacityScope(std::size_t capacity) : m_previous(t_timerCapacity)
+{
+    t_timerCapacity = capacity;
+}
+
+TimerCapacityScope::~TimerCapacityScope()
+{
+    t_timerCapacity = m_previous;
 }
 
 namespace
@@ -48,10 +73,26 @@ I18NString secondsText(double seconds)
     return I18NString(buffer, I18NGetPlatformDefaultEncoding(), -1);
 }
 
+// Refuses to add a record to a full table: a stylesheet in a loop must not be able to fill the
+// process's memory with timers. The caller holds the table's mutex.
+void requireRoom()
+{
+    const auto& records = timerTable().records;
+    const std::size_t capacity = timerCapacity();
+    if (capacity == 0 || records.size() < capacity)
+        return;
+    throw BuiltinRefusal("qxfunc: the timer table is full: " + std::to_string(records.size()) +
+                         " timers are live (PRSMXslLimits::maxTimers); destroy timers with "
+                         "TimerDestroy");
+}
+
 // The record of the id in `text`, inserted if absent. The caller holds the table's mutex.
 TimerRecord& recordFor(const I18NString& text)
 {
-    return timerTable().records[leadingInteger(text.c_str())];
+    const std::int32_t id = leadingInteger(text.c_str());
+    if (timerTable().records.count(id) == 0)
+        requireRoom();
+    return timerTable().records[id];
 }
 
 // The total including a running interval. The clock is read only for a running timer.
@@ -124,6 +165,8 @@ double elapsedSeconds(std::uint32_t now, std::uint32_t start)
 I18NString timerCreate()
 {
     const Lock lock(timerTable().mutex);
+    // Checked before an id is taken, so a refused call hands out nothing.
+    requireRoom();
     const std::int32_t id = nextTimerId();
     I18NString text = idText(id);
     // Replaces a record that a stylesheet made by using the id before it was handed out.
@@ -171,8 +214,13 @@ I18NString timerReset(const I18NString& id)
 I18NString timerDestroy(const I18NString& id)
 {
     const Lock lock(timerTable().mutex);
-    I18NString text = secondsText(totalOf(recordFor(id)));
-    timerTable().records.erase(leadingInteger(id.c_str()));
+    auto& records = timerTable().records;
+    // An absent id reads as a fresh timer without taking room in a full table.
+    const auto found = records.find(leadingInteger(id.c_str()));
+    if (found == records.end())
+        return secondsText(0.0);
+    I18NString text = secondsText(totalOf(found->second));
+    records.erase(found);
     return text;
 }
 

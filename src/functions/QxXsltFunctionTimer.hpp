@@ -9,7 +9,8 @@
 // The built-in timer functions. Each is stateless: the timers live in the process-wide table of
 // TimerTable.hpp, shared by every transformer and thread. Every result is a string object. A
 // wrong argument count ends the evaluation with the function's count text; an empty id argument
-// raises ZBLAssertError. Nothing is caught.
+// raises ZBLAssertError; a full timer table ends it with a text naming the bound. Nothing else is
+// caught.
 // TimerCreate(): a new timer id, "1", "2", ... in call order across the whole process.
 class FunctionTimerCreate final
     : public prsm::detail::BuiltinFunction<FunctionTimerCreate,
@@ -55,6 +56,9 @@ namespace prsm::detail
 // from several threads are whole and ids stay unique. Ids are read from their text like C atoi
 // (" 12abc" is 12, "abc" is 0); an id without a record gets a fresh one (TimerDestroy removes it
 // again). Ids and clock values are written "%d", seconds "%8.3f" (at least eight characters).
+//
+// A call that would add a record to a table holding timerCapacity() records throws
+// BuiltinRefusal instead, which the functions report like a wrong argument count.
 //
 // Ids count up from 1. After 2147483647 the counter starts again at 1 and from then on skips
 // every id that still has a record: ids stay positive and never name a live timer, though an id

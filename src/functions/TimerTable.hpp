@@ -1,6 +1,7 @@
 // The process-wide table of the stopwatch timers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -30,5 +31,23 @@ struct TimerTable
 
 // The process's one table, made on first use. No other load-time object depends on it.
 TimerTable& timerTable();
+
+// How many records the table may hold when a call on this thread adds one: the capacity of the
+// innermost TimerCapacityScope alive on the thread, else the default of PRSMXslLimits. 0 means
+// no bound.
+std::size_t timerCapacity();
+
+// Sets this thread's timer capacity while it lives. Scopes nest; each restores what it found.
+class TimerCapacityScope
+{
+public:
+    explicit TimerCapacityScope(std::size_t capacity);
+    TimerCapacityScope(const TimerCapacityScope&) = delete;
+    TimerCapacityScope& operator=(const TimerCapacityScope&) = delete;
+    ~TimerCapacityScope();
+
+private:
+    std::size_t m_previous;
+};
 
 } // namespace prsm::detail

@@ -37,18 +37,24 @@ long long signedPlace(XMLFileLoc place)
     return static_cast<long long>(place);
 }
 
-std::string describe(const xalanc::XSLException& e)
+std::string describe(const xalanc::XSLException& e, const ProblemPlace* place)
 {
+    std::string uri = utf8Of(e.getURI());
+    long long line = signedPlace(e.getLineNumber());
+    long long column = signedPlace(e.getColumnNumber());
+    if (place != nullptr && line < 0 && place->line >= 0)
+    {
+        if (uri.empty())
+            uri = place->uri;
+        line = place->line;
+        column = place->column;
+    }
     std::ostringstream report;
     report << "\nXSLException "
            << "Type is: " << Utf8{e.getType()} << '\n';
     report << "Message is: " << Utf8{e.getMessage().c_str()} << " (";
-    if (e.getURI().empty())
-        report << "Unknown URI";
-    else
-        report << Utf8{e.getURI().c_str()};
-    report << ", line " << signedPlace(e.getLineNumber()) << ", column "
-           << signedPlace(e.getColumnNumber()) << ")" << '\n';
+    report << (uri.empty() ? "Unknown URI" : uri);
+    report << ", line " << line << ", column " << column << ")" << '\n';
     return report.str();
 }
 
@@ -114,7 +120,8 @@ int store(I18NString& lastError, const std::string& report, int status)
 
 } // namespace
 
-int runReporting(ReportingOperation operation, I18NString& lastError, FunctionRef<int()> work)
+int runReporting(ReportingOperation operation, I18NString& lastError, FunctionRef<int()> work,
+                 const ProblemPlace* place)
 {
     try
     {
@@ -122,7 +129,7 @@ int runReporting(ReportingOperation operation, I18NString& lastError, FunctionRe
     }
     catch (const xalanc::XSLException& e)
     {
-        return store(lastError, describe(e), -1);
+        return store(lastError, describe(e, place), -1);
     }
     catch (const xercesc::SAXParseException& e) // a SAXException too, so tried first
     {
@@ -158,6 +165,16 @@ int refuse(Refusal refusal, I18NString& lastError)
     case Refusal::NoTarget:
         return store(lastError, "The output document handle is not set up as an output.\n",
                      PRSMXslTransformer::kNoTargetStatus);
+    case Refusal::NotStarted:
+        return store(lastError,
+                     "The library is not started: call QXXslTransformer_Initialize before "
+                     "transforming or querying.\n",
+                     PRSMXslTransformer::kNotInitializedStatus);
+    case Refusal::StaleHandle:
+        return store(lastError,
+                     "A document handle was made before the library was last stopped; make a "
+                     "new one.\n",
+                     PRSMXslTransformer::kNotInitializedStatus);
     case Refusal::SameHandle:
         break;
     }

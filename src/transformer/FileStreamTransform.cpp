@@ -1,5 +1,7 @@
 // Transformations of files and streams, with the engine's own statuses and texts.
 #include "PRSMXslTransformer.hpp"
+#include "engine/EngineStartup.hpp"
+#include "engine/OperationGuard.hpp"
 #include "engine/SourceDocument.hpp"
 #include "platform/EngineText.hpp"
 #include "transformer/TransformerImpl.hpp"
@@ -25,30 +27,34 @@ int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& 
 {
     // Without a parsed source the engine has nothing to transform. The status alone explains the
     // refusal: file transformations keep the stored failure text for in-memory failures only.
+    prsm::detail::requireEngine("PRSMXslTransformer::doTransform");
     if (source.empty())
         return kNoSourceStatus;
 
     prsm::detail::EngineContext& engine = *m_impl->m_xalanTransformer;
+    prsm::detail::OperationGuard guard(engine.limits());
     std::unique_ptr<prsm::detail::SourceDocument> document;
-    if (const int status = engine.parse(fileInputSource(source), document))
+    if (const int status = engine.parse(fileInputSource(source), document, guard))
         return status;
 
     xalanc::XSLTResultTarget target(prsm::detail::engineMemory());
     target.setFileName(prsm::detail::toEngine(result));
-    return engine.transform(*document, stylesheet, target, m_impl->tables());
+    return engine.transform(*document, stylesheet, target, m_impl->tables(), guard);
 }
 
 int PRSMXslTransformer::doTransform(std::istream& source, const I18NString& stylesheet,
                                     std::ostream& result)
 {
+    prsm::detail::requireEngine("PRSMXslTransformer::doTransform");
     prsm::detail::EngineContext& engine = *m_impl->m_xalanTransformer;
+    prsm::detail::OperationGuard guard(engine.limits());
     std::unique_ptr<prsm::detail::SourceDocument> document;
     const xalanc::XSLTInputSource input(&source, prsm::detail::engineMemory());
-    if (const int status = engine.parse(input, document))
+    if (const int status = engine.parse(input, document, guard))
         return status;
 
     xalanc::XSLTResultTarget target(&result, prsm::detail::engineMemory());
-    const int status = engine.transform(*document, stylesheet, target, m_impl->tables());
+    const int status = engine.transform(*document, stylesheet, target, m_impl->tables(), guard);
     // Intended: callers reading into a character buffer find the text NUL-terminated.
     result << std::ends;
     return status;

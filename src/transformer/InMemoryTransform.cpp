@@ -3,6 +3,9 @@
 #include "PRSMXslTransformer.hpp"
 #include "dom2dom/HandleAccess.hpp"
 #include "dom2dom/HandleState.hpp"
+#include "engine/EngineStartup.hpp"
+#include "engine/LocatingProblemListener.hpp"
+#include "engine/OperationGuard.hpp"
 #include "transformer/FailureReport.hpp"
 #include "transformer/TransformerImpl.hpp"
 
@@ -17,6 +20,10 @@ int PRSMXslTransformer::doTransform(Dom2Dom& source, const I18NString& styleshee
     prsm::detail::HandleState& output = HandleAccess::state(result);
     // These tests come before any engine object is built; a failed parse keeps its own status
     // and leaves the stored report alone.
+    if (prsm::detail::engineGeneration() == 0)
+        return prsm::detail::refuse(prsm::detail::Refusal::NotStarted, m_impl->m_lastError);
+    if (!input.isCurrent() || !output.isCurrent())
+        return prsm::detail::refuse(prsm::detail::Refusal::StaleHandle, m_impl->m_lastError);
     if (input.kind() == HandleKind::FailedInput)
         return input.parseResult();
     if (input.document() == nullptr)
@@ -26,14 +33,17 @@ int PRSMXslTransformer::doTransform(Dom2Dom& source, const I18NString& styleshee
     if (&source == &result)
         return prsm::detail::refuse(prsm::detail::Refusal::SameHandle, m_impl->m_lastError);
 
-    // Every engine object lives inside the work, so all of them are gone before a report is made.
+    // Every engine object lives inside the work, so all of them are gone before a report is
+    // made; only the place of the last reported problem goes on to it.
+    prsm::detail::ProblemPlace place;
     auto work = [&]
     {
+        prsm::detail::OperationGuard guard(m_impl->m_xalanTransformer->limits());
         xalanc::XalanDOMString collected(prsm::detail::engineMemory());
         m_impl->m_xalanTransformer->run(*input.document(), stylesheet, *output.resultTarget(),
-                                        m_impl->tables(), collected);
+                                        m_impl->tables(), guard, collected, place);
         return 0;
     };
     return prsm::detail::runReporting(prsm::detail::ReportingOperation::Transform,
-                                      m_impl->m_lastError, work);
+                                      m_impl->m_lastError, work, &place);
 }

@@ -1,8 +1,10 @@
 // The transformer object: its tables, its failure text and its handles.
 #include "PRSMXslTransformer.hpp"
 
+#include "PRSMXslLimits.hpp"
 #include "QxXsltFunction.hpp"
 #include "dom2dom/HandleAccess.hpp"
+#include "engine/EngineStartup.hpp"
 #include "transformer/BuiltinFunctionSet.hpp"
 #include "transformer/TransformerImpl.hpp"
 
@@ -34,6 +36,10 @@ void PRSMXslTransformer::installExternalFunction(const I18NString& name,
 
 void PRSMXslTransformer::setStylesheetParam(const I18NString& name, const I18NString& value)
 {
+    // The engine would take an empty name for a parameter no stylesheet can declare, and fail
+    // every later transformation over it.
+    if (name.empty())
+        throw std::invalid_argument("setStylesheetParam: the parameter name is empty");
     // The engine reads a parameter as an XPath expression; the apostrophes make it a string
     // literal. Nothing inside is escaped, as documented in the header.
     I18NString quoted = I18NString("'") + value;
@@ -57,8 +63,19 @@ PRSMXslStylesheetUse PRSMXslTransformer::lastStylesheetUse() const
     return m_impl->m_xalanTransformer->lastStylesheetUse();
 }
 
+void PRSMXslTransformer::setLimits(const PRSMXslLimits& limits)
+{
+    m_impl->m_xalanTransformer->setLimits(limits);
+}
+
+const PRSMXslLimits& PRSMXslTransformer::limits() const
+{
+    return m_impl->m_xalanTransformer->limits();
+}
+
 Dom2Dom* PRSMXslTransformer::createDom2Dom()
 {
+    prsm::detail::requireEngine("PRSMXslTransformer::createDom2Dom");
     return prsm::detail::HandleAccess::create(m_impl->m_xalanTransformer);
 }
 

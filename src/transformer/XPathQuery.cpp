@@ -3,7 +3,9 @@
 #include "PRSMXslTransformer.hpp"
 #include "dom2dom/HandleAccess.hpp"
 #include "dom2dom/HandleState.hpp"
+#include "engine/EngineStartup.hpp"
 #include "engine/NodeWriter.hpp"
+#include "engine/OperationGuard.hpp"
 #include "engine/SourceDocument.hpp"
 #include "engine/XPathEngine.hpp"
 #include "platform/EngineText.hpp"
@@ -109,9 +111,13 @@ using Printer = void (*)(const xalanc::XObject& result, std::ostream& out);
 // The query behind both entries: refusals first, then the evaluation with its result printed by
 // `printer` while the engine that made it lives.
 int query(Dom2Dom& doc, const I18NString& expression, std::ostream& out, Printer printer,
-          I18NString& lastError)
+          const PRSMXslLimits& limits, I18NString& lastError)
 {
     const prsm::detail::HandleState& state = prsm::detail::HandleAccess::state(doc);
+    if (prsm::detail::engineGeneration() == 0)
+        return prsm::detail::refuse(prsm::detail::Refusal::NotStarted, lastError);
+    if (!state.isCurrent())
+        return prsm::detail::refuse(prsm::detail::Refusal::StaleHandle, lastError);
     // A failed parse keeps its own status and leaves the stored report alone.
     if (state.kind() == prsm::detail::HandleKind::FailedInput)
         return state.parseResult();
@@ -120,9 +126,10 @@ int query(Dom2Dom& doc, const I18NString& expression, std::ostream& out, Printer
 
     auto work = [&]
     {
+        prsm::detail::OperationGuard guard(limits);
         auto printResult = [&](const xalanc::XObject& result) { printer(result, out); };
         prsm::detail::evaluateXPath(state.document()->document(),
-                                    prsm::detail::toEngine(expression), printResult);
+                                    prsm::detail::toEngine(expression), guard, printResult);
         return 0;
     };
     return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, lastError, work);
@@ -132,10 +139,12 @@ int query(Dom2Dom& doc, const I18NString& expression, std::ostream& out, Printer
 
 int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
 {
-    return query(doc, expression, out, print, m_impl->m_lastError);
+    return query(doc, expression, out, print, m_impl->m_xalanTransformer->limits(),
+                 m_impl->m_lastError);
 }
 
 int PRSMXslTransformer::doXPathAll(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
 {
-    return query(doc, expression, out, printAll, m_impl->m_lastError);
+    return query(doc, expression, out, printAll, m_impl->m_xalanTransformer->limits(),
+                 m_impl->m_lastError);
 }

@@ -1,0 +1,59 @@
+// Bounds that keep hostile documents, stylesheets and expressions from exhausting the host.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// What one operation of a transformer may consume, set with PRSMXslTransformer::setLimits. Each
+// bound applies to every parse (source files and streams, stylesheets, handle inputs, and every
+// document a stylesheet loads through xsl:include, xsl:import or document()), every
+// transformation and every query. The defaults protect a host that never sets them. An operation
+// that a bound stops fails as that operation fails on any error: a status and a text naming the
+// bound. A bound of 0 removes that bound.
+struct PRSMXslLimits
+{
+    // Entity references one parse may expand, nested ones included: a "billion laughs" document
+    // is refused here. The parser spends some microseconds on each, so the default refuses one in
+    // well under a tenth of a second.
+    std::size_t maxEntityExpansions = 10000;
+
+    // How many times its input (the bytes of the document and of its external entities) the
+    // text and attribute values of one parsed document may grow once they pass 1,000,000
+    // characters: refuses a large entity referenced over and over.
+    std::size_t maxAmplification = 10;
+
+    // Element nesting of one parsed document.
+    std::size_t maxElementDepth = 5000;
+
+    // Nesting of template instantiations, named or matched, in one transformation. Above the
+    // element nesting, so that any document that parses can be walked by recursive templates.
+    std::size_t maxCallDepth = 6000;
+
+    // Nesting of parentheses and predicates in one XPath expression. An expression is also
+    // refused when the stack left on the calling thread could not hold its evaluation.
+    std::size_t maxExpressionDepth = 256;
+
+    // Wall-clock seconds one operation may run.
+    double timeoutSeconds = 0;
+
+    // Megabytes by which the process's resident memory may grow during one operation.
+    std::size_t maxMemoryMegabytes = 0;
+
+    // Timers the process-wide timer table may hold when a transformation of this transformer
+    // adds one (TimerCreate, or a first use of an id).
+    std::size_t maxTimers = 100000;
+
+    // Whether resources that documents and stylesheets name (external DTDs and entities,
+    // document(), xsl:include, xsl:import) may come from the network. Refused by default: a
+    // refused resource is never contacted. Files named by the host itself are never refused.
+    bool allowNetwork = false;
+
+    // Whether parsed documents may carry a document type declaration. False refuses every
+    // DTD, and with it every entity and every defaulted attribute.
+    bool allowDtd = true;
+
+    // Folders whose files (and the files below them) resources may be read from; empty allows
+    // every local file.
+    std::vector<std::string> allowedDirectories;
+};

@@ -1,0 +1,52 @@
+// The budget of one operation: its limits, its clock and memory bounds, and why it must stop.
+#pragma once
+
+#include "PRSMXslLimits.hpp"
+#include "functions/TimerTable.hpp"
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+namespace prsm::detail
+{
+
+// Made by each operation of a transformer or a handle and handed to everything that parses,
+// transforms or evaluates for it. The hooks in the parser front and the execution contexts call
+// step() often: without a time or memory bound a step costs a comparison; with one it reads the
+// clock, and the resident size every few milliseconds, so even a few steps that each allocate a
+// lot are seen. Timer functions called while it lives obey its timer bound.
+class OperationGuard
+{
+public:
+    explicit OperationGuard(const PRSMXslLimits& limits);
+    OperationGuard(const OperationGuard&) = delete;
+    OperationGuard& operator=(const OperationGuard&) = delete;
+
+    const PRSMXslLimits& limits() const { return m_limits; }
+
+    // Counts one step of work. Returns why the operation must stop (a bound passed, or a failure
+    // recorded earlier), or null while it may go on.
+    const std::string* step();
+
+    // Records why the operation must stop, unless a reason is recorded already. Bounds that stop
+    // a parse record here too, so that a parse whose exception the engine swallows (document()
+    // turns every failure into an empty node-set) still ends the operation.
+    void fail(std::string reason);
+
+    // The recorded reason, or null.
+    const std::string* failure() const { return m_failure.empty() ? nullptr : &m_failure; }
+
+private:
+    void checkBounds();
+
+    const PRSMXslLimits m_limits;
+    const bool m_isBounded; // by time or memory
+    const std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastMemoryCheck;
+    std::size_t m_baseResident = 0; // bytes, read only when memory is bounded
+    std::string m_failure;
+    TimerCapacityScope m_timers;
+};
+
+} // namespace prsm::detail

@@ -1,0 +1,19 @@
+// Which resources that documents and stylesheets name may be read.
+#pragma once
+
+#include "PRSMXslLimits.hpp"
+
+#include <string>
+
+namespace prsm::detail
+{
+
+// Why the resource `reference` (a URL or a path, UTF-8), resolved against `base` (the URL or
+// path of the document that names it; empty for none, then a relative path is taken from the
+// current folder), may not be read under `limits`; empty when it may. A reference whose scheme
+// is not file: is a network resource, and so is a file: URL naming another host. Local paths are
+// compared with the allowed folders after ".." and symbolic links are resolved.
+std::string resourceRefusal(const PRSMXslLimits& limits, const std::string& reference,
+                            const std::string& base);
+
+} // namespace prsm::detail

@@ -1,0 +1,57 @@
+// Compiling XPath expressions given as text, measured first and never printed.
+#pragma once
+
+#include "ZBLCore.hpp"
+
+#include <xalanc/XPath/XPath.hpp>
+#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
+
+namespace XALAN_CPP_NAMESPACE
+{
+class PrefixResolver;
+} // namespace XALAN_CPP_NAMESPACE
+
+namespace prsm::detail
+{
+
+class OperationGuard;
+
+// The engine's construction context writes each problem with the expression to std::cerr before
+// throwing. This one throws the same exception for an error and passes over everything else.
+class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
+{
+public:
+    using XPathConstructionContextDefault::XPathConstructionContextDefault;
+
+    void problem(eSource source, eClassification classification, const xalanc::XalanDOMString& msg,
+                 const xercesc::Locator* locator, const xalanc::XalanNode* sourceNode) override;
+    void problem(eSource source, eClassification classification, const xalanc::XalanDOMString& msg,
+                 const xalanc::XalanNode* sourceNode) override;
+};
+
+// An expression compiled as the engine's XPath evaluator compiles one, with the construction
+// context that holds the strings the compiled expression refers to.
+class CompiledXPath
+{
+public:
+    // Compiles `expression` with prefixes bound by `resolver`. One nested too deep for the
+    // guard's limits ends the call with a LimitException before the engine's recursive compiler
+    // sees it; an invalid one with the engine's XPathParserException. Nothing is printed.
+    CompiledXPath(const xalanc::XalanDOMString& expression, const xalanc::PrefixResolver& resolver,
+                  OperationGuard& guard);
+    CompiledXPath(const CompiledXPath&) = delete;
+    CompiledXPath& operator=(const CompiledXPath&) = delete;
+
+    const xalanc::XPath& xpath() const { return m_xpath; }
+
+private:
+    QuietConstructionContext m_context;
+    xalanc::XPath m_xpath;
+};
+
+// Compiles the expression of the stylesheet parameter `name` as CompiledXPath does, with no
+// prefix bound, so that one that does not compile fails before the engine, which would print its
+// complaint, compiles it. The message names the parameter.
+void checkParameter(const I18NString& name, const I18NString& expression, OperationGuard& guard);
+
+} // namespace prsm::detail
