@@ -3,45 +3,18 @@
 
 #include "engine/EngineContext.hpp"
 #include "engine/ParserLiaison.hpp"
+#include "functions/QuietConstructionContext.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
 #include <xalanc/XPath/XPath.hpp>
-#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
 #include <xalanc/XPath/XPathEnvSupportDefault.hpp>
 #include <xalanc/XPath/XPathExecutionContextDefault.hpp>
-#include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XPath/XPathProcessorImpl.hpp>
 #include <xalanc/XalanDOM/XalanDocument.hpp>
 
 namespace prsm::detail
 {
-namespace
-{
-
-// The engine's construction context writes each problem with the expression to std::cerr before
-// throwing. This one throws the same exception for an error and passes over everything else.
-class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
-{
-public:
-    using XPathConstructionContextDefault::XPathConstructionContextDefault;
-
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& msg,
-                 const xercesc::Locator* locator, const xalanc::XalanNode*) override
-    {
-        if (classification == eError)
-            throw xalanc::XPathParserException(msg, getMemoryManager(), locator);
-    }
-
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& msg,
-                 const xalanc::XalanNode*) override
-    {
-        if (classification == eError)
-            throw xalanc::XPathParserException(msg, getMemoryManager());
-    }
-};
-
-} // namespace
 
 // Assembled as the engine's XPathEvaluator does, with a construction context that keeps quiet.
 // Each object is declared before those that refer to it, so the result goes first and the

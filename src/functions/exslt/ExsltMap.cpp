@@ -1,6 +1,7 @@
 // dyn:map, the EXSLT dynamic function the engine lacks.
 #include "functions/exslt/ExsltMap.hpp"
 
+#include "functions/QuietConstructionContext.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 
 #include <xalanc/Include/XalanMemoryManagement.hpp>
@@ -9,10 +10,9 @@
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPath.hpp>
-#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
-#include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XPath/XPathProcessorImpl.hpp>
+#include <xalanc/XPath/XalanXPathException.hpp>
 #include <xalanc/XalanDOM/XalanElement.hpp>
 
 #include <charconv>
@@ -23,28 +23,6 @@ namespace prsm::detail
 {
 namespace
 {
-
-// The engine's construction context writes each problem to std::cerr before throwing. This one
-// throws the same exception for an error and passes over everything else.
-class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
-{
-public:
-    using XPathConstructionContextDefault::XPathConstructionContextDefault;
-
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& message,
-                 const xercesc::Locator* locator, const xalanc::XalanNode*) override
-    {
-        if (classification == eError)
-            throw xalanc::XPathParserException(message, getMemoryManager(), locator);
-    }
-
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& message,
-                 const xalanc::XalanNode*) override
-    {
-        if (classification == eError)
-            throw xalanc::XPathParserException(message, getMemoryManager());
-    }
-};
 
 // The number as string() writes it. The engine's own conversion overruns a fixed buffer for
 // numbers of more than about a hundred digits, so those from 10^18 up, all integers, are written
