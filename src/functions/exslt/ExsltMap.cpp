@@ -4,9 +4,7 @@
 #include "functions/QuietConstructionContext.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 
-#include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xalanc/PlatformSupport/DOMStringHelper.hpp>
-#include <xalanc/PlatformSupport/XalanMessageLoader.hpp>
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPath.hpp>
@@ -73,22 +71,17 @@ void appendValue(ResultFragment& result, const xalanc::XObject& value,
     }
 }
 
-} // namespace
-
-xalanc::XObjectPtr ExsltMap::execute(xalanc::XPathExecutionContext& executionContext,
-                                     xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                                     const xercesc::Locator* locator) const
+xalanc::XObjectPtr mapWorker(const ExsltCall& call)
 {
-    if (args.size() != 2)
-        generalError(executionContext, context, locator);
-    const xalanc::NodeRefListBase& nodes = args[0]->nodeset();
-    const xalanc::XalanDOMString& expression = args[1]->str(executionContext);
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const xalanc::NodeRefListBase& nodes = call.args[0]->nodeset();
+    const xalanc::XalanDOMString& expression = call.args[1]->str(executionContext);
     xalanc::MemoryManager& manager = executionContext.getMemoryManager();
 
     // Without a resolver from the caller, prefixes resolve on the context element.
     const auto* const contextElement =
-        context != nullptr && context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
-            ? static_cast<const xalanc::XalanElement*>(context)
+        call.context != nullptr && call.context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
+            ? static_cast<const xalanc::XalanElement*>(call.context)
             : nullptr;
     const xalanc::ElementPrefixResolverProxy elementResolver(contextElement, manager);
     const xalanc::PrefixResolver* const resolver = executionContext.getPrefixResolver() != nullptr
@@ -98,13 +91,13 @@ xalanc::XObjectPtr ExsltMap::execute(xalanc::XPathExecutionContext& executionCon
     ResultFragment result(executionContext);
     // The expression keeps strings of its construction context, so that is declared first.
     QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager, locator);
+    xalanc::XPath xpath(manager, call.locator);
     if (nodes.getLength() == 0 || expression.empty())
         return result.finish();
     try
     {
         xalanc::XPathProcessorImpl processor(manager);
-        processor.initXPath(xpath, constructionContext, expression, *resolver, locator);
+        processor.initXPath(xpath, constructionContext, expression, *resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
@@ -123,21 +116,12 @@ xalanc::XObjectPtr ExsltMap::execute(xalanc::XPathExecutionContext& executionCon
     return result.finish();
 }
 
-ExsltMap* ExsltMap::clone(xalanc::MemoryManager& manager) const
-{
-    return xalanc::XalanCopyConstruct(manager, *this);
-}
-
-const xalanc::XalanDOMString& ExsltMap::getError(xalanc::XalanDOMString& buffer) const
-{
-    return xalanc::XalanMessageLoader::getMessage(
-        buffer, xalanc::XalanMessages::EXSLTFunctionAcceptsTwoArguments_1Param, "map()");
-}
+} // namespace
 
 const ExsltModule& exsltDynamicModule()
 {
-    static const ExsltMap map;
-    static const ExsltModule module{"http://exslt.org/dynamic", {{"map", map}}};
+    static const ExsltModule module{"http://exslt.org/dynamic",
+                                    {{"map", kTwoArguments, mapWorker}}};
     return module;
 }
 
