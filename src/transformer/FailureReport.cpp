@@ -37,64 +37,72 @@ long long signedPlace(XMLFileLoc place)
     return static_cast<long long>(place);
 }
 
-std::string describe(const xalanc::XSLException& e)
+// The pieces written one after another.
+template <class... Pieces>
+std::string joined(const Pieces&... pieces)
 {
     std::ostringstream report;
-    report << "\nXSLException "
-           << "Type is: " << Utf8{e.getType()} << '\n';
-    report << "Message is: " << Utf8{e.getMessage().c_str()} << " (";
-    if (e.getURI().empty())
-        report << "Unknown URI";
-    else
-        report << Utf8{e.getURI().c_str()};
-    report << ", line " << signedPlace(e.getLineNumber()) << ", column "
-           << signedPlace(e.getColumnNumber()) << ")" << '\n';
+    (report << ... << pieces);
     return report.str();
+}
+
+// Where an exception arose: " (source, line L, column C)" and a line feed. A missing source is
+// called `unknown`.
+struct Place
+{
+    const XMLCh* source;
+    const char* unknown;
+    XMLFileLoc line;
+    XMLFileLoc column;
+};
+
+std::ostream& operator<<(std::ostream& out, const Place& place)
+{
+    out << " (";
+    if (place.source == nullptr)
+        out << place.unknown;
+    else
+        out << Utf8{place.source};
+    return out << ", line " << signedPlace(place.line) << ", column " << signedPlace(place.column)
+               << ")" << '\n';
+}
+
+std::string describe(const xalanc::XSLException& e)
+{
+    const XMLCh* const uri = e.getURI().empty() ? nullptr : e.getURI().c_str();
+    return joined("\nXSLException Type is: ", Utf8{e.getType()}, '\n',
+                  "Message is: ", Utf8{e.getMessage().c_str()},
+                  Place{uri, "Unknown URI", e.getLineNumber(), e.getColumnNumber()});
 }
 
 std::string describe(const xercesc::SAXParseException& e)
 {
-    std::ostringstream report;
-    report << "SAXParseException: " << Utf8{e.getMessage()} << " (";
     // An empty identifier writes nothing: only a missing one is called unknown.
-    if (e.getSystemId() == nullptr)
-        report << "Unknown system ID";
-    else
-        report << Utf8{e.getSystemId()};
-    report << ", line " << signedPlace(e.getLineNumber()) << ", column "
-           << signedPlace(e.getColumnNumber()) << ")" << '\n';
-    return report.str();
+    return joined(
+        "SAXParseException: ", Utf8{e.getMessage()},
+        Place{e.getSystemId(), "Unknown system ID", e.getLineNumber(), e.getColumnNumber()});
 }
 
 std::string describe(const xercesc::SAXException& e)
 {
-    std::ostringstream report;
-    report << "SAXException: " << Utf8{e.getMessage()} << '\n';
-    return report.str();
+    return joined("SAXException: ", Utf8{e.getMessage()}, '\n');
 }
 
 std::string describe(const xercesc::XMLException& e, ReportingOperation operation)
 {
-    std::ostringstream report;
     // The two blanks after the colons of the transformation's report are intended.
-    if (operation == ReportingOperation::Transform)
-        report << "XMLException:  " << '\n' << '\n' << "Type is:  ";
-    else
-        report << "XMLException: "
-               << "Type is: ";
-    report << Utf8{e.getType()} << '\n' << "Message is: " << Utf8{e.getMessage()} << '\n';
-    return report.str();
+    const char* const opening = operation == ReportingOperation::Transform
+                                    ? "XMLException:  \n\nType is:  "
+                                    : "XMLException: Type is: ";
+    return joined(opening, Utf8{e.getType()}, '\n', "Message is: ", Utf8{e.getMessage()}, '\n');
 }
 
 std::string describe(const xalanc::XalanDOMException& e, ReportingOperation operation)
 {
-    std::ostringstream report;
     const long long code = e.getExceptionCode();
     if (operation == ReportingOperation::Transform)
-        report << "XalanDOMException[" << code << "] occured." << '\n';
-    else
-        report << "XalanDOMException caught.  The code is " << code << "." << '\n';
-    return report.str();
+        return joined("XalanDOMException[", code, "] occured.\n");
+    return joined("XalanDOMException caught.  The code is ", code, ".\n");
 }
 
 std::string describeUnknown(ReportingOperation operation)
