@@ -2,7 +2,7 @@
 #include "functions/exslt/ExsltInstaller.hpp"
 
 #include "functions/exslt/ExsltDateFunctions.hpp"
-#include "functions/exslt/ExsltMap.hpp"
+#include "functions/exslt/ExsltDynamicFunctions.hpp"
 #include "functions/exslt/ExsltStringFunctions.hpp"
 
 #include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>

@@ -1,5 +1,5 @@
 // dyn:map, the EXSLT dynamic function the engine lacks.
-#include "functions/exslt/ExsltMap.hpp"
+#include "functions/exslt/ExsltDynamicFunctions.hpp"
 
 #include "functions/QuietConstructionContext.hpp"
 #include "functions/exslt/ResultFragment.hpp"
