@@ -36,21 +36,6 @@ private:
 
 } // namespace
 
-void QuietConstructionContext::problem(eSource, eClassification classification,
-                                       const xalanc::XalanDOMString& msg,
-                                       const xercesc::Locator* locator, const xalanc::XalanNode*)
-{
-    if (classification == eError)
-        throw xalanc::XPathParserException(msg, getMemoryManager(), locator);
-}
-
-void QuietConstructionContext::problem(eSource, eClassification classification,
-                                       const xalanc::XalanDOMString& msg, const xalanc::XalanNode*)
-{
-    if (classification == eError)
-        throw xalanc::XPathParserException(msg, getMemoryManager());
-}
-
 CompiledXPath::CompiledXPath(const xalanc::XalanDOMString& expression,
                              const xalanc::PrefixResolver& resolver, OperationGuard& guard)
     : m_context(engineMemory()), m_xpath(engineMemory())

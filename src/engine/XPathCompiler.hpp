@@ -2,9 +2,9 @@
 #pragma once
 
 #include "ZBLCore.hpp"
+#include "functions/QuietConstructionContext.hpp"
 
 #include <xalanc/XPath/XPath.hpp>
-#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
 
 namespace XALAN_CPP_NAMESPACE
 {
@@ -15,19 +15,6 @@ namespace prsm::detail
 {
 
 class OperationGuard;
-
-// The engine's construction context writes each problem with the expression to std::cerr before
-// throwing. This one throws the same exception for an error and passes over everything else.
-class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
-{
-public:
-    using XPathConstructionContextDefault::XPathConstructionContextDefault;
-
-    void problem(eSource source, eClassification classification, const xalanc::XalanDOMString& msg,
-                 const xercesc::Locator* locator, const xalanc::XalanNode* sourceNode) override;
-    void problem(eSource source, eClassification classification, const xalanc::XalanDOMString& msg,
-                 const xalanc::XalanNode* sourceNode) override;
-};
 
 // An expression compiled as the engine's XPath evaluator compiles one, with the construction
 // context that holds the strings the compiled expression refers to.

@@ -17,6 +17,19 @@ QxXsltFunction* make()
     return new Function();
 }
 
+// The work of a function that reads no argument, or only the first.
+template <I18NString (*kWork)()>
+I18NString withoutTexts(const Texts&)
+{
+    return kWork();
+}
+
+template <I18NString (*kWork)(const I18NString&)>
+I18NString withFirstText(const Texts& texts)
+{
+    return kWork(texts[0]);
+}
+
 // Assertions name the units the functions have always been reported from.
 constexpr const char* kTimerUnit = "QxXsltFunctionTimer";
 constexpr const char* kResourceUnit = "QxXsltFunctionResAccess";
@@ -35,37 +48,37 @@ const BuiltinDescriptor kDescriptors[kBuiltinCount] = {
     {"GetDateTime",
      {0, kDateTimeUsage, {nullptr, 0}},
      kDateTimeUsage,
-     [](const Texts&) { return dateTimeText(); },
+     withoutTexts<dateTimeText>,
      make<FunctionGetDateTime>},
     {"TimerCreate",
      {0, "The TimerCreate() function takes no arguments!", {nullptr, 0}},
      "qxfunc:TimerCreate() takes no arguments!",
-     [](const Texts&) { return timerCreate(); },
+     withoutTexts<timerCreate>,
      make<FunctionTimerCreate>},
     {"TimerStart",
      {1, "qxfunc:TimerStart() function takes 1 argument!", {kTimerUnit, 139}},
      "qxfunc:TimerStart() takes a single timer id argument!",
-     [](const Texts& texts) { return timerStart(texts[0]); },
+     withFirstText<timerStart>,
      make<FunctionTimerStart>},
     {"TimerStop",
      {1, "The TimerStop() function takes 1 argument!", {kTimerUnit, 205}},
      "qxfunc:TimerStop() takes a single timer id argument!",
-     [](const Texts& texts) { return timerStop(texts[0]); },
+     withFirstText<timerStop>,
      make<FunctionTimerStop>},
     {"TimerTotal",
      {1, "The TimerTotal() function takes 1 argument!", {kTimerUnit, 274}},
      "qxfunc:TimerTotal() takes a single timer id argument!",
-     [](const Texts& texts) { return timerTotal(texts[0]); },
+     withFirstText<timerTotal>,
      make<FunctionTimerTotal>},
     {"TimerReset",
      {1, "The TimerReset() function takes 1 argument!", {kTimerUnit, 351}},
      "qxfunc:TimerReset() takes a single timer id argument!",
-     [](const Texts& texts) { return timerReset(texts[0]); },
+     withFirstText<timerReset>,
      make<FunctionTimerReset>},
     {"TimerDestroy",
      {1, "The TimerDestroyID() function takes 1 argument!", {kTimerUnit, 432}},
      "qxfunc:TimerDestroy() takes a single timer id argument!",
-     [](const Texts& texts) { return timerDestroy(texts[0]); },
+     withFirstText<timerDestroy>,
      make<FunctionTimerDestroy>},
 };
 

@@ -5,24 +5,23 @@
 #include "functions/exslt/DateTimeValue.hpp"
 
 #include <xalanc/DOMSupport/DOMServices.hpp>
-#include <xalanc/Include/XalanMemoryManagement.hpp>
-#include <xalanc/PlatformSupport/XalanMessageLoader.hpp>
 #include <xalanc/XPath/NodeRefListBase.hpp>
 #include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
 
+#include <cstdint>
 #include <ctime>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 namespace prsm::detail
 {
 namespace
 {
-
-using ArgumentVector = xalanc::Function::XObjectArgVectorType;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -90,10 +89,10 @@ std::optional<std::string> asciiText(const xalanc::XalanDOMString& text)
     return ascii;
 }
 
-std::optional<DateTimeValue> dateTimeArgument(xalanc::XPathExecutionContext& executionContext,
+std::optional<DateTimeValue> dateTimeArgument(const ExsltCall& call,
                                               const xalanc::XObject& argument)
 {
-    const std::optional<std::string> text = asciiText(argument.str(executionContext));
+    const std::optional<std::string> text = asciiText(argument.str(call.executionContext));
     return text ? parseDateTime(*text) : std::nullopt;
 }
 
@@ -103,328 +102,199 @@ std::optional<Duration> durationOf(const xalanc::XalanDOMString& text)
     return ascii ? parseDuration(*ascii) : std::nullopt;
 }
 
-std::optional<Duration> durationArgument(xalanc::XPathExecutionContext& executionContext,
-                                         const xalanc::XObject& argument)
+std::optional<Duration> durationArgument(const ExsltCall& call, const xalanc::XObject& argument)
 {
-    return durationOf(argument.str(executionContext));
+    return durationOf(argument.str(call.executionContext));
 }
 
 // The date/time a function with an optional argument reads: the argument, or the current one
 // without it. Empty when its kind is not one of `accepted`.
-std::optional<DateTimeValue> optionalDateTime(xalanc::XPathExecutionContext& executionContext,
-                                              const ArgumentVector& args, KindSet accepted)
+std::optional<DateTimeValue> optionalDateTime(const ExsltCall& call, KindSet accepted)
 {
     std::optional<DateTimeValue> value =
-        args.empty() ? currentDateTime() : dateTimeArgument(executionContext, *args[0]);
+        call.args.empty() ? currentDateTime() : dateTimeArgument(call, *call.args[0]);
     if (value && (accepted & kindsOf({value->kind})) == 0)
         value.reset();
     return value;
 }
 
-xalanc::XObjectPtr numberResult(xalanc::XPathExecutionContext& executionContext, double value)
+xalanc::XObjectPtr numberResult(const ExsltCall& call, double value)
 {
-    return executionContext.getXObjectFactory().createNumber(value);
+    return call.executionContext.getXObjectFactory().createNumber(value);
 }
 
-xalanc::XObjectPtr stringResult(xalanc::XPathExecutionContext& executionContext,
-                                const std::string& value)
+xalanc::XObjectPtr stringResult(const ExsltCall& call, const std::string& value)
 {
-    return executionContext.getXObjectFactory().createString(
-        xalanc::XalanDOMString(value.c_str(), executionContext.getMemoryManager()));
+    return call.executionContext.getXObjectFactory().createString(
+        xalanc::XalanDOMString(value.c_str(), call.executionContext.getMemoryManager()));
 }
 
-// A field of a date/time argument as a number, NaN when the argument has none.
-template <class Field>
-xalanc::XObjectPtr numberOf(xalanc::XPathExecutionContext& executionContext,
-                            const ArgumentVector& args, KindSet accepted, Field field)
+std::string lexicalForm(const DateTimeValue& value)
 {
-    const std::optional<DateTimeValue> value = optionalDateTime(executionContext, args, accepted);
-    return numberResult(executionContext, value ? static_cast<double>(field(*value)) : kNaN);
+    return formatDateTime(value);
 }
 
-// A field of a date/time argument as a string, empty when the argument has none.
-template <class Field>
-xalanc::XObjectPtr stringOf(xalanc::XPathExecutionContext& executionContext,
-                            const ArgumentVector& args, KindSet accepted, Field field)
+std::string lexicalForm(const Duration& duration)
 {
-    const std::optional<DateTimeValue> value = optionalDateTime(executionContext, args, accepted);
-    return stringResult(executionContext, value ? std::string(field(*value)) : std::string());
+    return formatDuration(duration);
 }
 
-std::string abbreviation(const char* name)
+// A date/time or duration result in its lexical form, the empty string for none.
+template <class Value>
+xalanc::XObjectPtr lexicalResult(const ExsltCall& call, const std::optional<Value>& value)
 {
-    return std::string(name, 3);
+    return stringResult(call, value ? lexicalForm(*value) : std::string());
 }
 
-xalanc::XObjectPtr dateWorker(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
+// A field of the date/time argument, or of the current date/time without one: a boolean, a
+// number or a string. An argument of a kind not in `kAccepted` gives NaN, or for a string field
+// the empty string.
+template <KindSet kAccepted, auto kField>
+xalanc::XObjectPtr fieldOf(const ExsltCall& call)
 {
-    return stringOf(context, args, kDates,
-                    [](DateTimeValue value)
-                    {
-                        value.kind = DateTimeKind::Date;
-                        return formatDateTime(value);
-                    });
+    const std::optional<DateTimeValue> value = optionalDateTime(call, kAccepted);
+    using Field = std::decay_t<std::invoke_result_t<decltype(kField), const DateTimeValue&>>;
+    if constexpr (std::is_same_v<Field, bool>)
+        return value ? call.executionContext.getXObjectFactory().createBoolean(
+                           std::invoke(kField, *value))
+                     : numberResult(call, kNaN);
+    else if constexpr (std::is_arithmetic_v<Field>)
+        return numberResult(call, value ? static_cast<double>(std::invoke(kField, *value)) : kNaN);
+    else
+        return stringResult(call, value ? std::string(std::invoke(kField, *value)) : std::string());
 }
 
-xalanc::XObjectPtr timeWorker(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
+// date:date and date:time: the date or the time of day of a date/time, with its zone.
+template <DateTimeKind kKind>
+std::string formattedAs(DateTimeValue value)
 {
-    return stringOf(context, args, kTimes,
-                    [](DateTimeValue value)
-                    {
-                        value.kind = DateTimeKind::Time;
-                        return formatDateTime(value);
-                    });
+    value.kind = kKind;
+    return formatDateTime(value);
 }
 
-xalanc::XObjectPtr yearWorker(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
+std::int64_t yearOf(const DateTimeValue& value)
 {
-    return numberOf(context, args, kYears,
-                    [](const DateTimeValue& value) { return writtenYear(value.year); });
+    return writtenYear(value.year);
 }
 
-xalanc::XObjectPtr leapYearWorker(xalanc::XPathExecutionContext& context,
-                                  const ArgumentVector& args)
+bool isLeapYearOf(const DateTimeValue& value)
 {
-    // A boolean, but NaN for an argument in none of the forms.
-    const std::optional<DateTimeValue> value = optionalDateTime(context, args, kYears);
-    return value ? context.getXObjectFactory().createBoolean(isLeapYear(value->year))
-                 : numberResult(context, kNaN);
+    return isLeapYear(value.year);
 }
 
-xalanc::XObjectPtr monthInYearWorker(xalanc::XPathExecutionContext& context,
-                                     const ArgumentVector& args)
+const char* monthNameOf(const DateTimeValue& value)
 {
-    return numberOf(context, args, kMonths, [](const DateTimeValue& value) { return value.month; });
+    return kMonthNames[value.month - 1];
 }
 
-xalanc::XObjectPtr monthNameWorker(xalanc::XPathExecutionContext& context,
-                                   const ArgumentVector& args)
+const char* dayNameOf(const DateTimeValue& value)
 {
-    return stringOf(context, args, kMonths,
-                    [](const DateTimeValue& value) { return kMonthNames[value.month - 1]; });
+    return kDayNames[dayInWeek(value) - 1];
 }
 
-xalanc::XObjectPtr monthAbbreviationWorker(xalanc::XPathExecutionContext& context,
-                                           const ArgumentVector& args)
+template <auto kName>
+std::string abbreviated(const DateTimeValue& value)
 {
-    return stringOf(context, args, kMonths,
-                    [](const DateTimeValue& value)
-                    { return abbreviation(kMonthNames[value.month - 1]); });
+    return std::string(kName(value), 3);
 }
 
-xalanc::XObjectPtr weekInYearWorker(xalanc::XPathExecutionContext& context,
-                                    const ArgumentVector& args)
+int dayOfWeekInMonth(const DateTimeValue& value)
 {
-    return numberOf(context, args, kDates, weekInYear);
+    return (value.day - 1) / 7 + 1;
 }
 
-xalanc::XObjectPtr weekInMonthWorker(xalanc::XPathExecutionContext& context,
-                                     const ArgumentVector& args)
+double secondInMinute(const DateTimeValue& value)
 {
-    return numberOf(context, args, kDates, weekInMonth);
+    return static_cast<double>(value.picoseconds) / static_cast<double>(kPicosecondsPerSecond);
 }
 
-xalanc::XObjectPtr dayInYearWorker(xalanc::XPathExecutionContext& context,
-                                   const ArgumentVector& args)
+// date:add, date:add-duration and date:difference: `kOperation` of the two arguments read by
+// `kFirst` and `kSecond`, in its lexical form; the empty string when an argument is not in its
+// form or the operation has no result.
+template <auto kFirst, auto kSecond, auto kOperation>
+xalanc::XObjectPtr binaryOf(const ExsltCall& call)
 {
-    return numberOf(context, args, kDates, dayInYear);
-}
-
-xalanc::XObjectPtr dayInMonthWorker(xalanc::XPathExecutionContext& context,
-                                    const ArgumentVector& args)
-{
-    return numberOf(context, args, kDays, [](const DateTimeValue& value) { return value.day; });
-}
-
-xalanc::XObjectPtr dayOfWeekInMonthWorker(xalanc::XPathExecutionContext& context,
-                                          const ArgumentVector& args)
-{
-    return numberOf(context, args, kDates,
-                    [](const DateTimeValue& value) { return (value.day - 1) / 7 + 1; });
-}
-
-xalanc::XObjectPtr dayInWeekWorker(xalanc::XPathExecutionContext& context,
-                                   const ArgumentVector& args)
-{
-    return numberOf(context, args, kDates, dayInWeek);
-}
-
-xalanc::XObjectPtr dayNameWorker(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
-{
-    return stringOf(context, args, kDates,
-                    [](const DateTimeValue& value) { return kDayNames[dayInWeek(value) - 1]; });
-}
-
-xalanc::XObjectPtr dayAbbreviationWorker(xalanc::XPathExecutionContext& context,
-                                         const ArgumentVector& args)
-{
-    return stringOf(context, args, kDates,
-                    [](const DateTimeValue& value)
-                    { return abbreviation(kDayNames[dayInWeek(value) - 1]); });
-}
-
-xalanc::XObjectPtr hourInDayWorker(xalanc::XPathExecutionContext& context,
-                                   const ArgumentVector& args)
-{
-    return numberOf(context, args, kTimes, [](const DateTimeValue& value) { return value.hour; });
-}
-
-xalanc::XObjectPtr minuteInHourWorker(xalanc::XPathExecutionContext& context,
-                                      const ArgumentVector& args)
-{
-    return numberOf(context, args, kTimes, [](const DateTimeValue& value) { return value.minute; });
-}
-
-xalanc::XObjectPtr secondInMinuteWorker(xalanc::XPathExecutionContext& context,
-                                        const ArgumentVector& args)
-{
-    return numberOf(context, args, kTimes,
-                    [](const DateTimeValue& value) {
-                        return static_cast<double>(value.picoseconds) /
-                               static_cast<double>(kPicosecondsPerSecond);
-                    });
+    const auto first = kFirst(call, *call.args[0]);
+    const auto second = kSecond(call, *call.args[1]);
+    return lexicalResult(call, first && second ? kOperation(*first, *second) : std::nullopt);
 }
 
 // date:seconds: of the current date/time, a date/time argument, or a duration argument.
-std::optional<double> secondsOf(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
+std::optional<double> secondsOf(const ExsltCall& call)
 {
-    if (args.empty())
+    if (call.args.empty())
     {
         const std::optional<DateTimeValue> now = currentDateTime();
         return now ? secondsSinceEpoch(*now) : std::nullopt;
     }
-    if (const std::optional<DateTimeValue> value = dateTimeArgument(context, *args[0]))
+    if (const std::optional<DateTimeValue> value = dateTimeArgument(call, *call.args[0]))
         return secondsSinceEpoch(*value);
-    const std::optional<Duration> duration = durationArgument(context, *args[0]);
+    const std::optional<Duration> duration = durationArgument(call, *call.args[0]);
     return duration ? durationSeconds(*duration) : std::nullopt;
 }
 
-xalanc::XObjectPtr secondsWorker(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
+xalanc::XObjectPtr secondsWorker(const ExsltCall& call)
 {
-    return numberResult(context, secondsOf(context, args).value_or(kNaN));
+    return numberResult(call, secondsOf(call).value_or(kNaN));
 }
 
-xalanc::XObjectPtr durationWorker(xalanc::XPathExecutionContext& context,
-                                  const ArgumentVector& args)
+xalanc::XObjectPtr durationWorker(const ExsltCall& call)
 {
     const std::optional<double> value =
-        args.empty() ? secondsOf(context, args) : args[0]->num(context);
-    const std::optional<Duration> result = value ? durationFromSeconds(*value) : std::nullopt;
-    return stringResult(context, result ? formatDuration(*result) : std::string());
+        call.args.empty() ? secondsOf(call) : call.args[0]->num(call.executionContext);
+    return lexicalResult(call, value ? durationFromSeconds(*value) : std::nullopt);
 }
 
-xalanc::XObjectPtr addWorker(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
+xalanc::XObjectPtr sumWorker(const ExsltCall& call)
 {
-    const std::optional<DateTimeValue> start = dateTimeArgument(context, *args[0]);
-    const std::optional<Duration> step = durationArgument(context, *args[1]);
-    const std::optional<DateTimeValue> end =
-        start && step ? addDuration(*start, *step) : std::nullopt;
-    return stringResult(context, end ? formatDateTime(*end) : std::string());
-}
-
-xalanc::XObjectPtr addDurationWorker(xalanc::XPathExecutionContext& context,
-                                     const ArgumentVector& args)
-{
-    const std::optional<Duration> x = durationArgument(context, *args[0]);
-    const std::optional<Duration> y = durationArgument(context, *args[1]);
-    const std::optional<Duration> sum = x && y ? addDurations(*x, *y) : std::nullopt;
-    return stringResult(context, sum ? formatDuration(*sum) : std::string());
-}
-
-xalanc::XObjectPtr differenceWorker(xalanc::XPathExecutionContext& context,
-                                    const ArgumentVector& args)
-{
-    const std::optional<DateTimeValue> from = dateTimeArgument(context, *args[0]);
-    const std::optional<DateTimeValue> to = dateTimeArgument(context, *args[1]);
-    const std::optional<Duration> between = from && to ? difference(*from, *to) : std::nullopt;
-    return stringResult(context, between ? formatDuration(*between) : std::string());
-}
-
-xalanc::XObjectPtr sumWorker(xalanc::XPathExecutionContext& context, const ArgumentVector& args)
-{
-    const xalanc::NodeRefListBase& nodes = args[0]->nodeset();
+    const xalanc::NodeRefListBase& nodes = call.args[0]->nodeset();
     std::optional<Duration> total;
-    xalanc::XalanDOMString text(context.getMemoryManager());
+    xalanc::XalanDOMString text(call.executionContext.getMemoryManager());
     for (xalanc::NodeRefListBase::size_type i = 0; i < nodes.getLength(); ++i)
     {
         text.clear();
-        xalanc::DOMServices::getNodeData(*nodes.item(i), context, text);
+        xalanc::DOMServices::getNodeData(*nodes.item(i), call.executionContext, text);
         const std::optional<Duration> part = durationOf(text);
         total = part ? addDurations(total.value_or(Duration()), *part) : std::nullopt;
         if (!total)
             break;
     }
-    return stringResult(context, total ? formatDuration(*total) : std::string());
+    return lexicalResult(call, total);
 }
 
 } // namespace
 
-ExsltDateFunction::ExsltDateFunction(const char* name, std::size_t fewest, std::size_t most,
-                                     Worker worker)
-    : m_name(name), m_fewest(fewest), m_most(most), m_worker(worker)
-{
-}
-
-xalanc::XObjectPtr ExsltDateFunction::execute(xalanc::XPathExecutionContext& executionContext,
-                                              xalanc::XalanNode* context,
-                                              const XObjectArgVectorType& args,
-                                              const xercesc::Locator* locator) const
-{
-    if (args.size() < m_fewest || args.size() > m_most)
-        generalError(executionContext, context, locator);
-    return m_worker(executionContext, args);
-}
-
-ExsltDateFunction* ExsltDateFunction::clone(xalanc::MemoryManager& manager) const
-{
-    return xalanc::XalanCopyConstruct(manager, *this);
-}
-
-const xalanc::XalanDOMString& ExsltDateFunction::getError(xalanc::XalanDOMString& buffer) const
-{
-    const std::string name = std::string(m_name) + "()";
-    const xalanc::XalanMessages::Codes code =
-        m_most == 1 && m_fewest == 0 ? xalanc::XalanMessages::FunctionTakesZeroOrOneArg_1Param
-        : m_most == 1                ? xalanc::XalanMessages::EXSLTFunctionAcceptsOneArgument_1Param
-                      : xalanc::XalanMessages::EXSLTFunctionAcceptsTwoArguments_1Param;
-    return xalanc::XalanMessageLoader::getMessage(buffer, code, name.c_str());
-}
-
 const ExsltModule& exsltDatesAndTimesModule()
 {
-    static const ExsltDateFunction kFunctions[] = {
-        {"add", 2, 2, addWorker},
-        {"add-duration", 2, 2, addDurationWorker},
-        {"date", 0, 1, dateWorker},
-        {"day-abbreviation", 0, 1, dayAbbreviationWorker},
-        {"day-in-month", 0, 1, dayInMonthWorker},
-        {"day-in-week", 0, 1, dayInWeekWorker},
-        {"day-in-year", 0, 1, dayInYearWorker},
-        {"day-name", 0, 1, dayNameWorker},
-        {"day-of-week-in-month", 0, 1, dayOfWeekInMonthWorker},
-        {"difference", 2, 2, differenceWorker},
-        {"duration", 0, 1, durationWorker},
-        {"hour-in-day", 0, 1, hourInDayWorker},
-        {"leap-year", 0, 1, leapYearWorker},
-        {"minute-in-hour", 0, 1, minuteInHourWorker},
-        {"month-abbreviation", 0, 1, monthAbbreviationWorker},
-        {"month-in-year", 0, 1, monthInYearWorker},
-        {"month-name", 0, 1, monthNameWorker},
-        {"second-in-minute", 0, 1, secondInMinuteWorker},
-        {"seconds", 0, 1, secondsWorker},
-        {"sum", 1, 1, sumWorker},
-        {"time", 0, 1, timeWorker},
-        {"week-in-month", 0, 1, weekInMonthWorker},
-        {"week-in-year", 0, 1, weekInYearWorker},
-        {"year", 0, 1, yearWorker},
-    };
-    static const ExsltModule module = []
-    {
-        ExsltModule functions{"http://exslt.org/dates-and-times", {}};
-        for (const ExsltDateFunction& function : kFunctions)
-            functions.functions.push_back({function.name(), function});
-        return functions;
-    }();
+    static const ExsltModule module{
+        "http://exslt.org/dates-and-times",
+        {
+            {"add", kTwoArguments, binaryOf<dateTimeArgument, durationArgument, addDuration>},
+            {"add-duration", kTwoArguments,
+             binaryOf<durationArgument, durationArgument, addDurations>},
+            {"date", kNoneOrOneArgument, fieldOf<kDates, formattedAs<DateTimeKind::Date>>},
+            {"day-abbreviation", kNoneOrOneArgument, fieldOf<kDates, abbreviated<dayNameOf>>},
+            {"day-in-month", kNoneOrOneArgument, fieldOf<kDays, &DateTimeValue::day>},
+            {"day-in-week", kNoneOrOneArgument, fieldOf<kDates, dayInWeek>},
+            {"day-in-year", kNoneOrOneArgument, fieldOf<kDates, dayInYear>},
+            {"day-name", kNoneOrOneArgument, fieldOf<kDates, dayNameOf>},
+            {"day-of-week-in-month", kNoneOrOneArgument, fieldOf<kDates, dayOfWeekInMonth>},
+            {"difference", kTwoArguments, binaryOf<dateTimeArgument, dateTimeArgument, difference>},
+            {"duration", kNoneOrOneArgument, durationWorker},
+            {"hour-in-day", kNoneOrOneArgument, fieldOf<kTimes, &DateTimeValue::hour>},
+            {"leap-year", kNoneOrOneArgument, fieldOf<kYears, isLeapYearOf>},
+            {"minute-in-hour", kNoneOrOneArgument, fieldOf<kTimes, &DateTimeValue::minute>},
+            {"month-abbreviation", kNoneOrOneArgument, fieldOf<kMonths, abbreviated<monthNameOf>>},
+            {"month-in-year", kNoneOrOneArgument, fieldOf<kMonths, &DateTimeValue::month>},
+            {"month-name", kNoneOrOneArgument, fieldOf<kMonths, monthNameOf>},
+            {"second-in-minute", kNoneOrOneArgument, fieldOf<kTimes, secondInMinute>},
+            {"seconds", kNoneOrOneArgument, secondsWorker},
+            {"sum", kOneArgument, sumWorker},
+            {"time", kNoneOrOneArgument, fieldOf<kTimes, formattedAs<DateTimeKind::Time>>},
+            {"week-in-month", kNoneOrOneArgument, fieldOf<kDates, weekInMonth>},
+            {"week-in-year", kNoneOrOneArgument, fieldOf<kDates, weekInYear>},
+            {"year", kNoneOrOneArgument, fieldOf<kYears, yearOf>},
+        }};
     return module;
 }
 

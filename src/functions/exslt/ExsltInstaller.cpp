@@ -2,7 +2,7 @@
 #include "functions/exslt/ExsltInstaller.hpp"
 
 #include "functions/exslt/ExsltDateFunctions.hpp"
-#include "functions/exslt/ExsltMap.hpp"
+#include "functions/exslt/ExsltDynamicFunctions.hpp"
 #include "functions/exslt/ExsltStringFunctions.hpp"
 
 #include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
@@ -28,9 +28,9 @@ void installExsltFunctions(xalanc::MemoryManager& manager)
         for (const ExsltModule* module : modules())
         {
             const xalanc::XalanDOMString uri(module->namespaceUri, manager);
-            for (const ExsltFunctionEntry& entry : module->functions)
+            for (const ExsltFunction& function : module->functions)
                 xalanc::XSLTProcessorEnvSupportDefault::installExternalFunctionGlobal(
-                    uri, xalanc::XalanDOMString(entry.name, manager), entry.function);
+                    uri, xalanc::XalanDOMString(function.name(), manager), function);
         }
     }
     catch (...)
@@ -46,9 +46,9 @@ void uninstallExsltFunctions(xalanc::MemoryManager& manager)
     for (const ExsltModule* module : modules())
     {
         const xalanc::XalanDOMString uri(module->namespaceUri, manager);
-        for (const ExsltFunctionEntry& entry : module->functions)
+        for (const ExsltFunction& function : module->functions)
             xalanc::XSLTProcessorEnvSupportDefault::uninstallExternalFunctionGlobal(
-                uri, xalanc::XalanDOMString(entry.name, manager));
+                uri, xalanc::XalanDOMString(function.name(), manager));
     }
 }
 

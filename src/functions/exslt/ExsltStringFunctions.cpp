@@ -2,10 +2,9 @@
 #include "functions/exslt/ExsltStringFunctions.hpp"
 
 #include "functions/exslt/ResultFragment.hpp"
+#include "platform/FunctionRef.hpp"
 
 #include <xalanc/DOMSupport/DOMServices.hpp>
-#include <xalanc/Include/XalanMemoryManagement.hpp>
-#include <xalanc/PlatformSupport/XalanMessageLoader.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
 
@@ -78,9 +77,23 @@ private:
     std::vector<Text> m_pairs;
 };
 
-// Calls `found` with each offset at which `pattern` occurs in `text`, each after the end of the
-// one before, in linear time (Knuth-Morris-Pratt).
-template <class Found>
+// Called with the offset and the length of each delimiter found in a text.
+using Found = FunctionRef<void(std::size_t position, std::size_t length)>;
+
+// Calls `found` with each character of `text` that is one of `delimiters`.
+void forEachDelimiter(Text text, Text delimiters, Found found)
+{
+    const DelimiterSet delimiterSet(delimiters);
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length)
+    {
+        length = characterLength(text, i);
+        if (delimiterSet.contains(text.substr(i, length)))
+            found(i, length);
+    }
+}
+
+// Calls `found` with each occurrence of `pattern` in `text`, each after the end of the one
+// before, in linear time (Knuth-Morris-Pratt).
 void forEachOccurrence(Text text, Text pattern, Found found)
 {
     std::vector<std::size_t> border(pattern.size(), 0);
@@ -100,10 +113,50 @@ void forEachOccurrence(Text text, Text pattern, Found found)
             ++matched;
         if (matched == pattern.size())
         {
-            found(i + 1 - pattern.size());
+            found(i + 1 - pattern.size(), pattern.size());
             matched = 0;
         }
     }
+}
+
+// The runs of the first argument between the delimiters that `forEach` finds in it, as <token>
+// elements; empty runs give no token. The second argument, `defaultDelimiters` when it is left
+// out, says what delimits; when it is empty, each character is a token.
+xalanc::XObjectPtr tokens(const ExsltCall& call, Text defaultDelimiters,
+                          void (*forEach)(Text text, Text delimiters, Found found))
+{
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const Text text = textOf(call.args[0]->str(executionContext));
+    const Text delimiters =
+        call.args.size() == 2 ? textOf(call.args[1]->str(executionContext)) : defaultDelimiters;
+
+    ResultFragment result(executionContext);
+    if (delimiters.empty())
+    {
+        appendEachCharacter(result, text);
+        return result.finish();
+    }
+    std::size_t tokenStart = 0;
+    auto appendTokenBefore = [&](std::size_t position, std::size_t length)
+    {
+        if (position > tokenStart)
+            appendToken(result, text.substr(tokenStart, position - tokenStart));
+        tokenStart = position + length;
+    };
+    forEach(text, delimiters, appendTokenBefore);
+    if (text.size() > tokenStart)
+        appendToken(result, text.substr(tokenStart));
+    return result.finish();
+}
+
+xalanc::XObjectPtr tokenizeWorker(const ExsltCall& call)
+{
+    return tokens(call, u"\t\n\r ", forEachDelimiter);
+}
+
+xalanc::XObjectPtr splitWorker(const ExsltCall& call)
+{
+    return tokens(call, u" ", forEachOccurrence);
 }
 
 bool isNodeSet(const xalanc::XObject& object)
@@ -112,105 +165,10 @@ bool isNodeSet(const xalanc::XObject& object)
     return type == xalanc::XObject::eTypeNodeSet || type == xalanc::XObject::eTypeNodeSetNodeProxy;
 }
 
-const xalanc::XalanDOMString& countError(xalanc::XalanDOMString& buffer,
-                                         xalanc::XalanMessages::Codes code, const char* name)
+xalanc::XObjectPtr replaceWorker(const ExsltCall& call)
 {
-    return xalanc::XalanMessageLoader::getMessage(buffer, code, name);
-}
-
-} // namespace
-
-xalanc::XObjectPtr ExsltTokenize::execute(xalanc::XPathExecutionContext& executionContext,
-                                          xalanc::XalanNode* context,
-                                          const XObjectArgVectorType& args,
-                                          const xercesc::Locator* locator) const
-{
-    if (args.size() != 1 && args.size() != 2)
-        generalError(executionContext, context, locator);
-    const Text text = textOf(args[0]->str(executionContext));
-    const Text delimiters = args.size() == 2 ? textOf(args[1]->str(executionContext)) : u"\t\n\r ";
-
-    ResultFragment result(executionContext);
-    if (delimiters.empty())
-    {
-        appendEachCharacter(result, text);
-        return result.finish();
-    }
-    const DelimiterSet delimiterSet(delimiters);
-    std::size_t tokenStart = 0;
-    for (std::size_t i = 0; i < text.size();)
-    {
-        const std::size_t length = characterLength(text, i);
-        if (delimiterSet.contains(text.substr(i, length)))
-        {
-            if (i > tokenStart)
-                appendToken(result, text.substr(tokenStart, i - tokenStart));
-            tokenStart = i + length;
-        }
-        i += length;
-    }
-    if (text.size() > tokenStart)
-        appendToken(result, text.substr(tokenStart));
-    return result.finish();
-}
-
-ExsltTokenize* ExsltTokenize::clone(xalanc::MemoryManager& manager) const
-{
-    return xalanc::XalanCopyConstruct(manager, *this);
-}
-
-const xalanc::XalanDOMString& ExsltTokenize::getError(xalanc::XalanDOMString& buffer) const
-{
-    return countError(buffer, xalanc::XalanMessages::EXSLTFunctionAccepts1Or2Argument_1Param,
-                      "tokenize()");
-}
-
-xalanc::XObjectPtr ExsltSplit::execute(xalanc::XPathExecutionContext& executionContext,
-                                       xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                                       const xercesc::Locator* locator) const
-{
-    if (args.size() != 1 && args.size() != 2)
-        generalError(executionContext, context, locator);
-    const Text text = textOf(args[0]->str(executionContext));
-    const Text pattern = args.size() == 2 ? textOf(args[1]->str(executionContext)) : u" ";
-
-    ResultFragment result(executionContext);
-    if (pattern.empty())
-    {
-        appendEachCharacter(result, text);
-        return result.finish();
-    }
-    std::size_t tokenStart = 0;
-    forEachOccurrence(text, pattern,
-                      [&](std::size_t position)
-                      {
-                          if (position > tokenStart)
-                              appendToken(result, text.substr(tokenStart, position - tokenStart));
-                          tokenStart = position + pattern.size();
-                      });
-    if (text.size() > tokenStart)
-        appendToken(result, text.substr(tokenStart));
-    return result.finish();
-}
-
-ExsltSplit* ExsltSplit::clone(xalanc::MemoryManager& manager) const
-{
-    return xalanc::XalanCopyConstruct(manager, *this);
-}
-
-const xalanc::XalanDOMString& ExsltSplit::getError(xalanc::XalanDOMString& buffer) const
-{
-    return countError(buffer, xalanc::XalanMessages::EXSLTFunctionAccepts1Or2Argument_1Param,
-                      "split()");
-}
-
-xalanc::XObjectPtr ExsltReplace::execute(xalanc::XPathExecutionContext& executionContext,
-                                         xalanc::XalanNode* context,
-                                         const XObjectArgVectorType& args,
-                                         const xercesc::Locator* locator) const
-{
-    if (args.size() != 3)
-        generalError(executionContext, context, locator);
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const xalanc::Function::XObjectArgVectorType& args = call.args;
     const Text text = textOf(args[0]->str(executionContext));
 
     std::vector<std::u16string> searches;
@@ -295,25 +253,14 @@ xalanc::XObjectPtr ExsltReplace::execute(xalanc::XPathExecutionContext& executio
     return result.finish();
 }
 
-ExsltReplace* ExsltReplace::clone(xalanc::MemoryManager& manager) const
-{
-    return xalanc::XalanCopyConstruct(manager, *this);
-}
-
-const xalanc::XalanDOMString& ExsltReplace::getError(xalanc::XalanDOMString& buffer) const
-{
-    return countError(buffer, xalanc::XalanMessages::FunctionTakesThreeArguments_1Param,
-                      "replace()");
-}
+} // namespace
 
 const ExsltModule& exsltStringsModule()
 {
-    static const ExsltTokenize tokenize;
-    static const ExsltSplit split;
-    static const ExsltReplace replace;
-    static const ExsltModule module{
-        "http://exslt.org/strings",
-        {{"tokenize", tokenize}, {"split", split}, {"replace", replace}}};
+    static const ExsltModule module{"http://exslt.org/strings",
+                                    {{"tokenize", kOneOrTwoArguments, tokenizeWorker},
+                                     {"split", kOneOrTwoArguments, splitWorker},
+                                     {"replace", kThreeArguments, replaceWorker}}};
     return module;
 }
 

@@ -3,11 +3,11 @@
 
 #include "functions/exslt/ExsltFunctionTable.hpp"
 
-#include <xalanc/XPath/Function.hpp>
-
 namespace prsm::detail
 {
 
+// dyn:map in http://exslt.org/dynamic.
+//
 // dyn:map(node-set, string): evaluates the second argument as an XPath expression once for each
 // node of the first, in document order, with that node as context node, its position as context
 // position and the number of nodes as context size; prefixes resolve as in the calling
@@ -17,21 +17,6 @@ namespace prsm::detail
 // exsl:string. An expression that does not parse, the empty one included, gives an empty
 // node-set; errors while evaluating end the evaluation as the engine's own errors do, and so do
 // a first argument that is not a node-set and a wrong argument count.
-class ExsltMap : public xalanc::Function
-{
-public:
-    using Function::execute;
-
-    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
-                               xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                               const xercesc::Locator* locator) const override;
-    ExsltMap* clone(xalanc::MemoryManager& manager) const override;
-
-protected:
-    const xalanc::XalanDOMString& getError(xalanc::XalanDOMString& buffer) const override;
-};
-
-// dyn:map in http://exslt.org/dynamic.
 const ExsltModule& exsltDynamicModule();
 
 } // namespace prsm::detail

@@ -1,18 +1,16 @@
 // dyn:map, the EXSLT dynamic function the engine lacks.
-#include "functions/exslt/ExsltMap.hpp"
+#include "functions/exslt/ExsltDynamicFunctions.hpp"
 
+#include "functions/QuietConstructionContext.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 
-#include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xalanc/PlatformSupport/DOMStringHelper.hpp>
-#include <xalanc/PlatformSupport/XalanMessageLoader.hpp>
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPath.hpp>
-#include <xalanc/XPath/XPathConstructionContextDefault.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
-#include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XPath/XPathProcessorImpl.hpp>
+#include <xalanc/XPath/XalanXPathException.hpp>
 #include <xalanc/XalanDOM/XalanElement.hpp>
 
 #include <charconv>
@@ -23,28 +21,6 @@ namespace prsm::detail
 {
 namespace
 {
-
-// The engine's construction context writes each problem to std::cerr before throwing. This one
-// throws the same exception for an error and passes over everything else.
-class QuietConstructionContext final : public xalanc::XPathConstructionContextDefault
-{
-public:
-    using XPathConstructionContextDefault::XPathConstructionContextDefault;
-
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& message,
-                 const xercesc::Locator* locator, const xalanc::XalanNode*) override
-    {
-        if (classification == eError)
-            throw xalanc::XPathParserException(message, getMemoryManager(), locator);
-    }
-
-    void problem(eSource, eClassification classification, const xalanc::XalanDOMString& message,
-                 const xalanc::XalanNode*) override
-    {
-        if (classification == eError)
-            throw xalanc::XPathParserException(message, getMemoryManager());
-    }
-};
 
 // The number as string() writes it. The engine's own conversion overruns a fixed buffer for
 // numbers of more than about a hundred digits, so those from 10^18 up, all integers, are written
@@ -95,22 +71,17 @@ void appendValue(ResultFragment& result, const xalanc::XObject& value,
     }
 }
 
-} // namespace
-
-xalanc::XObjectPtr ExsltMap::execute(xalanc::XPathExecutionContext& executionContext,
-                                     xalanc::XalanNode* context, const XObjectArgVectorType& args,
-                                     const xercesc::Locator* locator) const
+xalanc::XObjectPtr mapWorker(const ExsltCall& call)
 {
-    if (args.size() != 2)
-        generalError(executionContext, context, locator);
-    const xalanc::NodeRefListBase& nodes = args[0]->nodeset();
-    const xalanc::XalanDOMString& expression = args[1]->str(executionContext);
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const xalanc::NodeRefListBase& nodes = call.args[0]->nodeset();
+    const xalanc::XalanDOMString& expression = call.args[1]->str(executionContext);
     xalanc::MemoryManager& manager = executionContext.getMemoryManager();
 
     // Without a resolver from the caller, prefixes resolve on the context element.
     const auto* const contextElement =
-        context != nullptr && context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
-            ? static_cast<const xalanc::XalanElement*>(context)
+        call.context != nullptr && call.context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
+            ? static_cast<const xalanc::XalanElement*>(call.context)
             : nullptr;
     const xalanc::ElementPrefixResolverProxy elementResolver(contextElement, manager);
     const xalanc::PrefixResolver* const resolver = executionContext.getPrefixResolver() != nullptr
@@ -120,13 +91,13 @@ xalanc::XObjectPtr ExsltMap::execute(xalanc::XPathExecutionContext& executionCon
     ResultFragment result(executionContext);
     // The expression keeps strings of its construction context, so that is declared first.
     QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager, locator);
+    xalanc::XPath xpath(manager, call.locator);
     if (nodes.getLength() == 0 || expression.empty())
         return result.finish();
     try
     {
         xalanc::XPathProcessorImpl processor(manager);
-        processor.initXPath(xpath, constructionContext, expression, *resolver, locator);
+        processor.initXPath(xpath, constructionContext, expression, *resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
@@ -145,21 +116,12 @@ xalanc::XObjectPtr ExsltMap::execute(xalanc::XPathExecutionContext& executionCon
     return result.finish();
 }
 
-ExsltMap* ExsltMap::clone(xalanc::MemoryManager& manager) const
-{
-    return xalanc::XalanCopyConstruct(manager, *this);
-}
-
-const xalanc::XalanDOMString& ExsltMap::getError(xalanc::XalanDOMString& buffer) const
-{
-    return xalanc::XalanMessageLoader::getMessage(
-        buffer, xalanc::XalanMessages::EXSLTFunctionAcceptsTwoArguments_1Param, "map()");
-}
+} // namespace
 
 const ExsltModule& exsltDynamicModule()
 {
-    static const ExsltMap map;
-    static const ExsltModule module{"http://exslt.org/dynamic", {{"map", map}}};
+    static const ExsltModule module{"http://exslt.org/dynamic",
+                                    {{"map", kTwoArguments, mapWorker}}};
     return module;
 }
 
