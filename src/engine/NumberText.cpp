@@ -4,8 +4,9 @@
 // bytes, so every number from about 1e89 on (one computed from a document's text, or written in
 // an expression as 90 digits) overruns it and ends the process. The library defines both
 // functions itself, with the engine's own algorithm over a buffer that fits the largest number:
-// the engine calls them through its procedure linkage table, and the library comes before the
-// engine in every process that links both, so these definitions are the ones the engine runs.
+// the engine calls them through its procedure linkage table, and a host that links or loads the
+// library finds it before the engine it depends on, so these definitions are the ones the engine
+// runs. (A host that names the engine before the library on its own link line keeps the engine's.)
 // The engine's classes are declared visible here, as the engine declares them itself: a member
 // defined below would otherwise be hidden with the class.
 #pragma GCC visibility push(default)
