@@ -217,6 +217,29 @@ TEST(HostileInput, LimitsLeaveLegitWorkAlone)
     }
 }
 
+// The engine writes numbers into a buffer of 101 bytes; one of 121 digits, from a document or an
+// expression, used to overrun it and end the process.
+TEST(HostileInput, NumbersOfAnySizeBecomeTheirDigits)
+{
+    const prsm::test::TempDir dir;
+    const std::string huge = "1" + std::string(120, '0');
+    const std::string xsl = textStylesheet(
+        "<xsl:value-of select='number(/) * 10'/>|<xsl:value-of select='string(number(/) * 10)'/>|"
+        "<xsl:value-of select='string-length(translate(" +
+        huge + " * 10, \"0123456789\", \"\"))'/>");
+    for (const Path path : {Path::File, Path::Memory})
+    {
+        SCOPED_TRACE(int(path));
+        PRSMXslTransformer transformer;
+        std::string out;
+        ASSERT_EQ(run(transformer, dir, path, "<n>" + huge + "</n>", xsl, out), 0)
+            << transformer.getLastError();
+        const std::size_t bar = out.find('|');
+        ASSERT_EQ(bar, 121u) << out; // the double nearest 1e121 lies just below it
+        EXPECT_EQ(out, out.substr(0, bar) + "|" + out.substr(0, bar) + "|0");
+    }
+}
+
 TEST(Misuse, IsRefusedCleanlyAndLeavesTheTransformerUsable)
 {
     const prsm::test::TempDir dir;
