@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the package check need, when they are
-# missing. Runs as root or via sudo; waits while another install holds apt's locks.
+# missing, and any packages named as arguments (scripts/fuzz.sh asks for clang). Runs as root or via
+# sudo; waits while another install holds apt's locks.
 set -euo pipefail
 # help2man makes the man page; dpkg-dev (dpkg-shlibdeps) and file fill in the Debian package's
 # dependencies; pkg-config builds the example host the way a Makefile user would.
 packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libgtest-dev clang-format help2man
-          dpkg-dev file pkg-config)
+          dpkg-dev file pkg-config "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -10,6 +10,8 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_handle_parse fuzz_xpath_query fuzz_stylesheet)
 
+# libFuzzer comes with clang's runtime libraries.
+bash scripts/bootstrap.sh clang libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 --target "${targets[@]}"
 
