@@ -151,6 +151,22 @@ TEST_F(Dom2DomTest, ChainsTwoTransformationsSerializesAndQueriesTheFirstResult)
     EXPECT_STREQ(m_transformer.getLastError(), "");
 }
 
+TEST_F(Dom2DomTest, ATreeWithLineEndsAndTabsInAttributesSerializes)
+{
+    const prsm::test::TempDir dir;
+    const std::string xsl = dir.write(
+        "t.xsl", "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                 "<xsl:template match='/'><out a='x&#10;y&#9;z&#13;'/></xsl:template>"
+                 "</xsl:stylesheet>");
+    Handle source(m_transformer), tree(m_transformer);
+    ASSERT_TRUE(source->InitializeInputSource("<doc/>"));
+    ASSERT_TRUE(tree->InitializeOutputTarget());
+    ASSERT_EQ(m_transformer.doTransform(*source, xsl.c_str(), *tree), 0);
+    EXPECT_EQ(prsm::test::serialized(tree), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                            "<out a=\"x&#10;y&#9;z&#13;\"/>" +
+                                                kLineEndAndNul);
+}
+
 TEST_F(Dom2DomTest, MisusedHandlesAreRefusedWithAReport)
 {
     const char* const noDocument = "The input document handle holds no document: set it up as an "
