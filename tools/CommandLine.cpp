@@ -32,7 +32,7 @@ enum class Option
     AllowDir,
 };
 
-struct OptionSpec
+struct OptionShape
 {
     Option option;
     int valueCount;
@@ -40,9 +40,9 @@ struct OptionSpec
 
 // Every spelling, short and long; a long option with one value also takes it as --name=VALUE,
 // a short one as -oVALUE.
-const std::map<std::string, OptionSpec>& optionSpellings()
+const std::map<std::string, OptionShape>& optionSpellings()
 {
-    static const std::map<std::string, OptionSpec> spellings = {
+    static const std::map<std::string, OptionShape> spellings = {
         {"-h", {Option::Help, 0}},
         {"--help", {Option::Help, 0}},
         {"--version", {Option::Version, 0}},
@@ -280,22 +280,22 @@ Options parseCommandLine(const std::vector<std::string>& args)
         if (found == optionSpellings().end() ||
             (hasInlineValue && found->second.valueCount != 1 && !isLong))
             throw UsageError("unknown option " + arg);
-        const OptionSpec spec = found->second;
-        if (hasInlineValue && spec.valueCount != 1)
+        const OptionShape shape = found->second;
+        if (hasInlineValue && shape.valueCount != 1)
             throw UsageError(spelling + " takes " +
-                             (spec.valueCount == 0 ? "no value" : "its values as two words"));
+                             (shape.valueCount == 0 ? "no value" : "its values as two words"));
 
         std::vector<std::string> values;
         if (hasInlineValue)
             values.push_back(arg.substr(isLong ? nameEnd + 1 : nameEnd));
-        while (static_cast<int>(values.size()) < spec.valueCount)
+        while (static_cast<int>(values.size()) < shape.valueCount)
         {
             if (++i >= args.size())
                 throw UsageError(spelling + " needs " +
-                                 (spec.valueCount == 1 ? "a value" : "two values"));
+                                 (shape.valueCount == 1 ? "a value" : "two values"));
             values.push_back(args[i]);
         }
-        apply(options, spec.option, spelling, values, chained);
+        apply(options, shape.option, spelling, values, chained);
     }
 
     if (options.showHelp || options.showVersion)
