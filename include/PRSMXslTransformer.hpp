@@ -182,6 +182,17 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// Holds one QXXslTransformer_Initialize for its own lifetime and balances it with
+// QXXslTransformer_Terminate when it goes. Lets start-up exceptions through.
+class ScopedXslLibrary
+{
+public:
+    ScopedXslLibrary() { QXXslTransformer_Initialize(nullptr); }
+    ScopedXslLibrary(const ScopedXslLibrary&) = delete;
+    ScopedXslLibrary& operator=(const ScopedXslLibrary&) = delete;
+    ~ScopedXslLibrary() { QXXslTransformer_Terminate(nullptr); }
+};
+
 // Owns one handle of a transformer and gives it back through destroyDom2Dom when it goes; the
 // transformer must outlive it. Lets createDom2Dom's exceptions through.
 class ScopedDom2Dom

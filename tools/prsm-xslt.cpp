@@ -26,16 +26,6 @@ namespace
 
 using namespace prsm::cli;
 
-// Holds the library started for the life of the run.
-class LibrarySession
-{
-public:
-    LibrarySession() { QXXslTransformer_Initialize(nullptr); }
-    LibrarySession(const LibrarySession&) = delete;
-    LibrarySession& operator=(const LibrarySession&) = delete;
-    ~LibrarySession() { QXXslTransformer_Terminate(nullptr); }
-};
-
 std::string versionText()
 {
     return "prsm-xslt " PRSM_XSLT_VERSION_STRING " (Xalan-C " XALAN_FULLVERSIONDOT ", Xerces-C " +
@@ -132,7 +122,7 @@ int run(const Options& options)
 
     const std::size_t workerCount = std::min<std::size_t>(options.jobs, options.sources.size());
     installInterruptCleanup(workerCount);
-    LibrarySession library;
+    const ScopedXslLibrary library;
     std::vector<std::unique_ptr<Worker>> workers;
     for (std::size_t i = 0; i < workerCount; ++i)
         workers.push_back(std::make_unique<Worker>(options, console));

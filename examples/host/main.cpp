@@ -70,39 +70,9 @@ public:
     }
 };
 
-// Starts the library for the life of the program.
-class LibrarySession
-{
-public:
-    LibrarySession() { QXXslTransformer_Initialize(nullptr); }
-    LibrarySession(const LibrarySession&) = delete;
-    LibrarySession& operator=(const LibrarySession&) = delete;
-    ~LibrarySession() { QXXslTransformer_Terminate(nullptr); }
-};
-
-// A document handle, given back to its transformer at the end of the scope.
-class Handle
-{
-public:
-    explicit Handle(PRSMXslTransformer& transformer)
-        : m_transformer(transformer), m_handle(transformer.createDom2Dom())
-    {
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { m_transformer.destroyDom2Dom(m_handle); }
-
-    Dom2Dom& get() const { return *m_handle; }
-    Dom2Dom* operator->() const { return m_handle; }
-
-private:
-    PRSMXslTransformer& m_transformer;
-    Dom2Dom* m_handle;
-};
-
 int printBadges(const std::string& folder)
 {
-    LibrarySession library;
+    const ScopedXslLibrary library;
     PRSMXslTransformer transformer;
     transformer.setStylesheetParam("event", "Spring meet-up");
     transformer.installExternalFunction("initials", InitialsFunction());
@@ -114,8 +84,8 @@ int printBadges(const std::string& folder)
         std::cerr << "prsm_host: cannot read " << documentPath << '\n';
         return 1;
     }
-    Handle source(transformer);
-    Handle result(transformer);
+    const ScopedDom2Dom source(transformer);
+    const ScopedDom2Dom result(transformer);
     if (!source->InitializeInputSource(document, documentPath.c_str()))
     {
         std::cerr << "prsm_host: " << documentPath << ": " << transformer.getLastError() << '\n';
@@ -123,7 +93,7 @@ int printBadges(const std::string& folder)
     }
     result->InitializeOutputTarget(std::cout);
     const std::string stylesheet = folder + "/badges.xsl";
-    if (transformer.doTransform(source.get(), stylesheet.c_str(), result.get()) != 0)
+    if (transformer.doTransform(*source, stylesheet.c_str(), *result) != 0)
     {
         std::cerr << "prsm_host: " << transformer.getLastError() << '\n';
         return 1;
