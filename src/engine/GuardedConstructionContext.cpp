@@ -5,10 +5,67 @@
 #include "engine/LimitException.hpp"
 #include "engine/OperationGuard.hpp"
 
+#include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
 namespace prsm::detail
 {
+namespace
+{
+
+bool isBlank(xalanc::XalanDOMChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// Whether one alternative of the pattern is "//" alone. The engine accepts such a pattern and
+// then dereferences a null name while adding its template, which ends the process; "a//" and
+// the like it refuses itself.
+bool hasBareDoubleSlash(const xalanc::XalanDOMChar* text, std::size_t length)
+{
+    std::size_t depth = 0;
+    xalanc::XalanDOMChar quote = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= length; ++i)
+    {
+        const xalanc::XalanDOMChar c = i < length ? text[i] : u'|';
+        if (quote != 0)
+        {
+            quote = c == quote ? 0 : quote;
+            continue;
+        }
+        if (c == u'\'' || c == u'"')
+            quote = c;
+        else if (c == u'(' || c == u'[')
+            ++depth;
+        else if ((c == u')' || c == u']') && depth > 0)
+            --depth;
+        else if (c == u'|' && depth == 0)
+        {
+            std::size_t first = start, last = i;
+            while (first < last && isBlank(text[first]))
+                ++first;
+            while (last > first && isBlank(text[last - 1]))
+                --last;
+            if (last - first == 2 && text[first] == u'/' && text[first + 1] == u'/')
+                return true;
+            start = i + 1;
+        }
+    }
+    return false;
+}
+
+// Refuses what the engine would crash on, with the engine's own wording for such a pattern.
+void checkPattern(const xercesc::Locator* locator, const xalanc::XalanDOMChar* text,
+                  std::size_t length, xalanc::MemoryManager& manager)
+{
+    if (text != nullptr && hasBareDoubleSlash(text, length))
+        throw xalanc::XPathParserException(
+            xalanc::XalanDOMString("A node test was expected. pattern = '//'", manager), manager,
+            locator);
+}
+
+} // namespace
 
 GuardedConstructionContext::GuardedConstructionContext(xalanc::MemoryManager& manager,
                                                        xalanc::XSLTEngineImpl& processor,
@@ -24,6 +81,7 @@ xalanc::XPath* GuardedConstructionContext::createMatchPattern(
     const xalanc::PrefixResolver& resolver, bool allowVariableReferences, bool allowKeyFunction)
 {
     check(locator, str.c_str(), str.length());
+    checkPattern(locator, str.c_str(), str.length(), getMemoryManager());
     return StylesheetConstructionContextDefault::createMatchPattern(
         locator, str, resolver, allowVariableReferences, allowKeyFunction);
 }
@@ -32,7 +90,9 @@ xalanc::XPath* GuardedConstructionContext::createMatchPattern(
     const xercesc::Locator* locator, const xalanc::XalanDOMChar* str,
     const xalanc::PrefixResolver& resolver, bool allowVariableReferences, bool allowKeyFunction)
 {
-    check(locator, str, str == nullptr ? 0 : xalanc::XalanDOMString::length(str));
+    const std::size_t length = str == nullptr ? 0 : xalanc::XalanDOMString::length(str);
+    check(locator, str, length);
+    checkPattern(locator, str, length, getMemoryManager());
     return StylesheetConstructionContextDefault::createMatchPattern(
         locator, str, resolver, allowVariableReferences, allowKeyFunction);
 }

@@ -295,4 +295,17 @@ TEST(Misuse, IsRefusedCleanlyAndLeavesTheTransformerUsable)
     EXPECT_EQ(run(made, dir, Path::Stream, "<doc>ok</doc>", kEcho, out), 0);
 }
 
+TEST(HostileStylesheet, APatternTheEngineWouldCrashOnIsRefused)
+{
+    const prsm::test::TempDir dir;
+    PRSMXslTransformer transformer;
+    std::string out;
+    const std::string xsl =
+        "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+        "<xsl:template match='a | //'>x</xsl:template></xsl:stylesheet>";
+    EXPECT_EQ(run(transformer, dir, Path::Memory, "<doc/>", xsl, out), -1);
+    EXPECT_NE(std::string(transformer.getLastError()).find("pattern = '//'"), std::string::npos)
+        << transformer.getLastError();
+}
+
 } // namespace
