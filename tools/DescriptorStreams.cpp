@@ -10,11 +10,12 @@ namespace prsm::cli
 namespace
 {
 
+// Left uninitialised: a batch opens one of each per source, and most sources are far smaller.
 constexpr std::size_t kBufferSize = 64 * 1024;
 
 } // namespace
 
-InputChannel::InputChannel(int fd) : m_fd(fd), m_buffer(kBufferSize) {}
+InputChannel::InputChannel(int fd) : m_fd(fd) {}
 
 InputChannel::int_type InputChannel::underflow()
 {
@@ -22,12 +23,14 @@ InputChannel::int_type InputChannel::underflow()
         return traits_type::to_int_type(*gptr());
     if (m_error != 0)
         return traits_type::eof();
+    if (!m_buffer)
+        m_buffer.reset(new char[kBufferSize]);
     for (;;)
     {
-        const ssize_t count = ::read(m_fd, m_buffer.data(), m_buffer.size());
+        const ssize_t count = ::read(m_fd, m_buffer.get(), kBufferSize);
         if (count > 0)
         {
-            setg(m_buffer.data(), m_buffer.data(), m_buffer.data() + count);
+            setg(m_buffer.get(), m_buffer.get(), m_buffer.get() + count);
             return traits_type::to_int_type(*gptr());
         }
         if (count < 0 && errno == EINTR)
@@ -38,16 +41,15 @@ InputChannel::int_type InputChannel::underflow()
     }
 }
 
-OutputChannel::OutputChannel(int fd) : m_fd(fd), m_buffer(kBufferSize)
-{
-    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-}
+OutputChannel::OutputChannel(int fd) : m_fd(fd) {}
 
 bool OutputChannel::flush()
 {
     const std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
-    setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-    return writeAll(m_buffer.data(), pending);
+    if (!m_buffer)
+        m_buffer.reset(new char[kBufferSize]);
+    setp(m_buffer.get(), m_buffer.get() + kBufferSize);
+    return writeAll(m_buffer.get(), pending);
 }
 
 OutputChannel::int_type OutputChannel::overflow(int_type c)
@@ -65,15 +67,16 @@ OutputChannel::int_type OutputChannel::overflow(int_type c)
 std::streamsize OutputChannel::xsputn(const char* text, std::streamsize count)
 {
     const auto size = static_cast<std::size_t>(count);
-    if (size <= static_cast<std::size_t>(epptr() - pptr()))
+    if (size > static_cast<std::size_t>(epptr() - pptr()))
     {
-        std::memcpy(pptr(), text, size);
-        pbump(static_cast<int>(size));
-        return count;
+        if (!flush())
+            return 0;
+        // Large pieces go straight through rather than through the buffer.
+        if (size > kBufferSize)
+            return writeAll(text, size) ? count : 0;
     }
-    // Large pieces go straight through rather than through the buffer.
-    if (!flush() || !writeAll(text, size))
-        return 0;
+    std::memcpy(pptr(), text, size);
+    pbump(static_cast<int>(size));
     return count;
 }
 

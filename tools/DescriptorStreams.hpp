@@ -1,8 +1,8 @@
 // Stream buffers over file descriptors that remember why a read or a write failed.
 #pragma once
 
+#include <memory>
 #include <streambuf>
-#include <vector>
 
 namespace prsm::cli
 {
@@ -22,7 +22,7 @@ protected:
 private:
     int m_fd;
     int m_error = 0;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer; // made by the first read
 };
 
 // Writes to a descriptor it does not own. Bytes reach the descriptor when the buffer fills and
@@ -48,7 +48,7 @@ private:
 
     int m_fd;
     int m_error = 0;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer; // made by the first write
 };
 
 } // namespace prsm::cli
