@@ -2,13 +2,9 @@
 #pragma once
 
 #include "engine/EngineTables.hpp"
-#include "engine/ParserLiaison.hpp"
 #include "engine/StylesheetCache.hpp"
 
-#include <xalanc/XPath/XObjectFactoryDefault.hpp>
-#include <xalanc/XPath/XPathFactoryBlock.hpp>
 #include <xalanc/XSLT/XSLTEngineImpl.hpp>
-#include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
 
 namespace XALAN_CPP_NAMESPACE
 {
@@ -20,27 +16,26 @@ class XSLTResultTarget;
 namespace prsm::detail
 {
 
-class GuardedExecutionContext;
+class EngineSupport;
 class OperationGuard;
 class SourceDocument;
 
 // An engine for one transformation, assembled as the engine's own transformer assembles its
-// own: parser, DOM support, environment with `nodeset` and the table's functions, object and
-// XPath factories, processor; it borrows a long-lived execution context (which carries the
-// locale functors) and gives it back reset. Pool sizes are the engine's defaults, the ones its
-// own transformer runs with. Documents that the stylesheet loads belong to this engine and go
-// with it. Everything the engine parses, compiles and runs obeys the operation's guard. Members
-// are declared in construction order, so each goes before what it refers to.
+// own: a processor of its own over the transformer's kept support (parser, DOM support,
+// environment with `nodeset` and the table's functions, object and XPath factories) and its
+// long-lived execution context, which carries the locale functors. Pool sizes are the engine's
+// defaults, the ones its own transformer runs with. Documents that the stylesheet loads belong
+// to this engine and go with it, as does everything else it made: the support and the context
+// are given back reset. Everything the engine parses, compiles and runs obeys the operation's
+// guard.
 class Engine
 {
 public:
-    // Hands the tables to the engine: parameters, then `nodeset`, then the functions, each in
-    // ascending name order. A parameter that does not compile ends the construction with the
-    // engine's XPath exception, before the engine could print it. `listener` receives the
-    // engine's problems and messages. `context`, `listener` and `guard` must outlive the engine,
-    // and one context serves one engine at a time.
-    Engine(xalanc::MemoryManager& manager, const EngineTables& tables,
-           GuardedExecutionContext& context, xalanc::ProblemListener& listener,
+    // Hands the tables to the engine: parameters, then the functions, each in ascending name
+    // order. A parameter that does not compile ends the construction with the engine's XPath
+    // exception, before the engine could print it. `listener` receives the engine's problems and
+    // messages. `support`, `listener` and `guard` must outlive the engine.
+    Engine(EngineSupport& support, const EngineTables& tables, xalanc::ProblemListener& listener,
            OperationGuard& guard);
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -56,18 +51,27 @@ public:
                    xalanc::XSLTResultTarget& target);
 
 private:
+    // Lends the support to one operation, and takes it back, emptied, after the processor has
+    // gone: declared before it, so it is destroyed after it.
+    class Loan
+    {
+    public:
+        Loan(EngineSupport& support, OperationGuard& guard);
+        Loan(const Loan&) = delete;
+        Loan& operator=(const Loan&) = delete;
+        ~Loan();
+
+    private:
+        EngineSupport& m_support;
+    };
+
     // Throws a LimitException when the guard recorded why the operation must stop.
     void throwIfStopped() const;
 
-    xalanc::MemoryManager& m_manager;
-    ParserLiaison m_liaison;
-    DocumentSupport m_domSupport;
-    xalanc::XSLTProcessorEnvSupportDefault m_envSupport;
-    xalanc::XObjectFactoryDefault m_objectFactory;
-    xalanc::XPathFactoryBlock m_xpathFactory;
-    xalanc::XSLTEngineImpl m_processor;
-    GuardedExecutionContext& m_context;
+    EngineSupport& m_support;
     OperationGuard& m_guard;
+    Loan m_loan;
+    xalanc::XSLTEngineImpl m_processor;
 };
 
 } // namespace prsm::detail

@@ -3,12 +3,14 @@
 #include "engine/EngineContext.hpp"
 
 #include "engine/Engine.hpp"
+#include "engine/EngineSupport.hpp"
 #include "engine/EngineStatus.hpp"
 #include "engine/GuardedExecutionContext.hpp"
 #include "engine/LocaleFunctors.hpp"
 #include "engine/LocatingProblemListener.hpp"
 #include "engine/MessageRelay.hpp"
 #include "engine/OperationGuard.hpp"
+#include "engine/ReaderPool.hpp"
 #include "engine/SourceDocument.hpp"
 #include "engine/StylesheetCache.hpp"
 #include "platform/EngineText.hpp"
@@ -84,7 +86,7 @@ void releaseAllEngineContexts() noexcept
         context->releaseEngineObjects();
 }
 
-EngineContext::EngineContext()
+EngineContext::EngineContext() : m_readers(std::make_unique<ReaderPool>())
 {
     ContextRegistry& all = registry();
     const std::lock_guard<std::mutex> guard(all.lock);
@@ -103,22 +105,26 @@ EngineContext::~EngineContext()
 
 void EngineContext::releaseEngineObjects() noexcept
 {
+    m_engineSupport.reset();
     m_localeFunctors.reset();
     m_executionContext.reset();
+    m_readers->clear();
 }
 
-// The context and its locale functors live from the first transformation to the engine's stop,
-// as in the engine's own transformer: building them (the collator above all) costs more than a
-// small transformation.
-GuardedExecutionContext& EngineContext::executionContext()
+// The support, the context and its locale functors live from the first transformation to the
+// engine's stop, as in the engine's own transformer: building them (the collator above all) and
+// installing the functions cost more than a small transformation.
+EngineSupport& EngineContext::engineSupport()
 {
-    if (!m_executionContext)
+    if (!m_engineSupport)
     {
         auto context = std::make_unique<GuardedExecutionContext>(engineMemory());
         m_localeFunctors = std::make_unique<LocaleFunctors>(*context, engineMemory());
         m_executionContext = std::move(context);
+        m_engineSupport =
+            std::make_unique<EngineSupport>(engineMemory(), *m_executionContext, *m_readers);
     }
-    return *m_executionContext;
+    return *m_engineSupport;
 }
 
 int EngineContext::parse(const xalanc::XSLTInputSource& source,
@@ -126,7 +132,7 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
 {
     auto work = [&]
     {
-        document = SourceDocument::parse(engineMemory(), source, guard);
+        document = SourceDocument::parse(engineMemory(), source, guard, m_readers.get());
         return 0;
     };
     return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);
@@ -157,7 +163,7 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     xalanc::DOMStringPrintWriter writer(collected);
     LocatingProblemListener listener(manager, &writer, place);
     MessageRelay relay(listener, m_messageSink);
-    Engine engine(manager, tables, executionContext(), relay, guard);
+    Engine engine(engineSupport(), tables, relay, guard);
     m_lastStylesheetUse = PRSMXslStylesheetUse();
     const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet, m_lastStylesheetUse);
     engine.transform(source, *compiled, target);

@@ -23,9 +23,11 @@ class XSLTResultTarget;
 namespace prsm::detail
 {
 
+class EngineSupport;
 class GuardedExecutionContext;
 class LocaleFunctors;
 class OperationGuard;
+class ReaderPool;
 class SourceDocument;
 struct ProblemPlace;
 
@@ -66,8 +68,8 @@ public:
              xalanc::XSLTResultTarget& target, const EngineTables& tables, OperationGuard& guard,
              xalanc::XalanDOMString& collected, ProblemPlace& place);
 
-    // Frees the execution context and its locale functors, which belong to the running engine;
-    // the next transformation makes them again.
+    // Frees the execution context, its locale functors, the engine support and the kept reader,
+    // which belong to the running engine; the next operation makes them again.
     void releaseEngineObjects() noexcept;
 
     // The limits every operation of the transformer and its handles runs under.
@@ -84,11 +86,14 @@ public:
     const std::string& lastError() const { return m_lastError; }
 
 private:
-    // The context, made on the first transformation after a start.
-    GuardedExecutionContext& executionContext();
+    // The support and its context, made on the first transformation after a start.
+    EngineSupport& engineSupport();
 
+    // Declared in the order they are made: each is released before what it refers to.
+    std::unique_ptr<ReaderPool> m_readers;
     std::unique_ptr<GuardedExecutionContext> m_executionContext;
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
+    std::unique_ptr<EngineSupport> m_engineSupport;
     std::string m_lastError;
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;

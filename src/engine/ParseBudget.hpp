@@ -32,6 +32,7 @@ public:
 
     // Bytes of the document read from its input.
     void addInput(std::size_t bytes) { m_inputBytes += bytes; }
+    std::uint64_t inputBytes() const { return m_inputBytes; }
 
     // Entity references open and close in content, nested.
     void enterEntity(bool isExternal);

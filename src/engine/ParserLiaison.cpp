@@ -3,16 +3,17 @@
 
 #include "engine/CountingInputSource.hpp"
 #include "engine/GuardedHandlers.hpp"
+#include "engine/GuardedParser.hpp"
 #include "engine/OperationGuard.hpp"
 #include "engine/ParseBudget.hpp"
 #include "engine/QuietErrorHandler.hpp"
+#include "engine/ReaderPool.hpp"
 #include "engine/ResourcePolicy.hpp"
+#include "engine/SourceReader.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
-#include <xercesc/framework/XMLErrorCodes.hpp>
-#include <xercesc/parsers/SAX2XMLReaderImpl.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
@@ -26,57 +27,6 @@ namespace prsm::detail
 {
 namespace
 {
-
-// One of the parser's two classes with the hooks that only a parser sees: the document type
-// declaration, entity references in content, and the parser's own entity-expansion error.
-template <class Parser>
-class GuardedParser final : public Parser
-{
-public:
-    template <class... Args>
-    explicit GuardedParser(ParseBudget& budget, Args&&... args)
-        : Parser(std::forward<Args>(args)...), m_budget(budget)
-    {
-    }
-
-    void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,
-                     const XMLCh* const systemId, const bool hasIntSubset,
-                     const bool hasExtSubset) override
-    {
-        if (!m_budget.operation().limits().allowDtd)
-            m_budget.refuse("the document has a document type declaration, which is not "
-                            "allowed (PRSMXslLimits::allowDtd)");
-        Parser::doctypeDecl(elemDecl, publicId, systemId, hasIntSubset, hasExtSubset);
-    }
-
-    void startEntityReference(const xercesc::XMLEntityDecl& entityDecl) override
-    {
-        m_budget.enterEntity(entityDecl.isExternal());
-        Parser::startEntityReference(entityDecl);
-    }
-
-    void endEntityReference(const xercesc::XMLEntityDecl& entityDecl) override
-    {
-        m_budget.leaveEntity();
-        Parser::endEntityReference(entityDecl);
-    }
-
-    // The parser reports its entity-expansion limit as a fatal error, which the error handler
-    // throws; recorded first, so that a parse whose exception the engine swallows still fails.
-    void error(const unsigned int errCode, const XMLCh* const msgDomain,
-               const xercesc::XMLErrorReporter::ErrTypes errType, const XMLCh* const errorText,
-               const XMLCh* const systemId, const XMLCh* const publicId, const XMLFileLoc lineNum,
-               const XMLFileLoc colNum) override
-    {
-        if (errCode == xercesc::XMLErrs::EntityExpansionLimitExceeded &&
-            xercesc::XMLString::equals(msgDomain, xercesc::XMLUni::fgXMLErrDomain))
-            m_budget.record(utf8Of(errorText) + " (PRSMXslLimits::maxEntityExpansions)");
-        Parser::error(errCode, msgDomain, errType, errorText, systemId, publicId, lineNum, colNum);
-    }
-
-private:
-    ParseBudget& m_budget;
-};
 
 // Lets the parser open an external DTD or entity only when the access policy allows it; the
 // parser then opens it as it would without a resolver. Resolutions that the engine asks for
@@ -156,31 +106,38 @@ ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
     setErrorHandler(&quietErrorHandler());
 }
 
+void ParserLiaison::endOperation()
+{
+    m_guard = nullptr;
+    m_hostInput = nullptr;
+    setErrorHandler(&quietErrorHandler());
+    reset();
+}
+
 void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
                                    xercesc::ContentHandler& contentHandler,
                                    const xalanc::XalanDOMString&, xercesc::DTDHandler* dtdHandler,
                                    xercesc::LexicalHandler* lexicalHandler)
 {
-    using xercesc::XMLUni;
     ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
     GuardedContentHandler handler(setting.budget(), contentHandler, lexicalHandler);
 
-    // Configured as the engine configures its own reader for its source tree.
-    GuardedParser<xercesc::SAX2XMLReaderImpl> reader(setting.budget(), &getMemoryManager());
-    reader.setFeature(XMLUni::fgSAX2CoreNameSpaces, true);
-    reader.setFeature(XMLUni::fgSAX2CoreNameSpacePrefixes, true);
-    const bool validate = getUseValidation();
-    reader.setFeature(XMLUni::fgSAX2CoreValidation, validate);
-    reader.setFeature(XMLUni::fgXercesDynamic, validate);
-    reader.setFeature(XMLUni::fgXercesSchema, validate);
-    reader.setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler() : &quietErrorHandler());
-    reader.setXMLEntityResolver(&setting.resolver());
-    if (xercesc::SecurityManager* security = setting.security())
-        reader.setProperty(XMLUni::fgXercesSecurityManager, security);
-    reader.setContentHandler(&handler);
-    reader.setDTDHandler(dtdHandler);
-    reader.setLexicalHandler(&handler);
-    reader.parse(setting.input());
+    std::unique_ptr<SourceReader> reader = m_readers != nullptr ? m_readers->take() : nullptr;
+    if (!reader || &reader->memoryManager() != &getMemoryManager())
+        reader = std::make_unique<SourceReader>(getMemoryManager());
+    reader->setValidation(getUseValidation());
+    reader->setBudget(&setting.budget());
+    reader->setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler() : &quietErrorHandler());
+    reader->setXMLEntityResolver(&setting.resolver());
+    reader->setProperty(xercesc::XMLUni::fgXercesSecurityManager, setting.security());
+    reader->setContentHandler(&handler);
+    reader->setDTDHandler(dtdHandler);
+    reader->setLexicalHandler(&handler);
+    // A reader that threw goes with the exception; only one that finished serves again.
+    reader->parse(setting.input());
+    reader->release(setting.budget().inputBytes());
+    if (m_readers != nullptr)
+        m_readers->give(std::move(reader));
 }
 
 void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
@@ -190,7 +147,8 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     GuardedDocumentHandler guarded(setting.budget(), handler);
 
     // Configured as the engine configures the parser it reads stylesheets with.
-    GuardedParser<xercesc::SAXParser> parser(setting.budget(), nullptr, &getMemoryManager());
+    GuardedParser<xercesc::SAXParser> parser(nullptr, &getMemoryManager());
+    parser.setBudget(&setting.budget());
     parser.setValidationScheme(xercesc::SAXParser::Val_Never);
     parser.setDoNamespaces(false);
     parser.setExitOnFirstFatalError(getExitOnFirstFatalError());

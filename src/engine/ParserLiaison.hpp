@@ -8,6 +8,7 @@ namespace prsm::detail
 {
 
 class OperationGuard;
+class ReaderPool;
 
 // Parses into the engine's source tree and keeps quiet: a parse problem ends the parse with the
 // parser's exception and is never printed. It owns every document it parses or creates until
@@ -16,7 +17,8 @@ class OperationGuard;
 // parse obeys the limits of the operation it serves (entity expansions, amplification, element
 // nesting, the DTD rule and the operation's clock and memory), and every resource that a
 // document names, as well as every document the engine loads by name, passes the access policy
-// before anything is read. A parse needs no parser between calls: none is kept.
+// before anything is read. Source documents are read by a reader from the pool it is given, when
+// it has one.
 class ParserLiaison final : public xalanc::XalanSourceTreeParserLiaison
 {
 public:
@@ -26,8 +28,17 @@ public:
     // each parse obey the default limits.
     void setGuard(OperationGuard* guard) { m_guard = guard; }
 
+    // Where source readers come from and go back to; it must outlive the parses. Null makes a
+    // reader for each parse.
+    void setReaderPool(ReaderPool* readers) { m_readers = readers; }
+
     // The input that the host named itself, read without the access policy; null for none.
     void setHostInput(const xercesc::InputSource* input) { m_hostInput = input; }
+
+    // Forgets the operation that has ended: its guard, its host input, the error handler the
+    // engine left behind (it sets one per parse and never restores the one before), and every
+    // document parsed for it.
+    void endOperation();
 
     using xalanc::XalanSourceTreeParserLiaison::parseXMLStream;
 
@@ -43,6 +54,7 @@ public:
 private:
     OperationGuard* m_guard = nullptr;
     const xercesc::InputSource* m_hostInput = nullptr;
+    ReaderPool* m_readers = nullptr;
 };
 
 // Source-tree DOM support that also answers unparsed-entity-uri() for documents that another

@@ -13,6 +13,7 @@
 PRSMXslTransformer::PRSMXslTransformer() : m_impl(std::make_unique<Impl>())
 {
     prsm::detail::installBuiltinFunctions(m_impl->m_externalFunctions);
+    m_impl->m_functionsRevision = prsm::detail::nextFunctionsRevision();
 }
 
 PRSMXslTransformer::~PRSMXslTransformer() = default;
@@ -32,6 +33,7 @@ void PRSMXslTransformer::installExternalFunction(const I18NString& name,
     if (!copy)
         throw std::invalid_argument("installExternalFunction: clone() returned null");
     m_impl->m_externalFunctions[name] = std::move(copy);
+    m_impl->m_functionsRevision = prsm::detail::nextFunctionsRevision();
 }
 
 void PRSMXslTransformer::setStylesheetParam(const I18NString& name, const I18NString& value)

@@ -10,7 +10,10 @@
 class PRSMXslTransformer::Impl
 {
 public:
-    prsm::detail::EngineTables tables() const { return {m_stylesheetParams, m_externalFunctions}; }
+    prsm::detail::EngineTables tables() const
+    {
+        return {m_stylesheetParams, m_externalFunctions, m_functionsRevision};
+    }
 
     // The report of the last failed in-memory operation; once set, never emptied.
     I18NString m_lastError;
@@ -19,4 +22,6 @@ public:
         std::make_shared<prsm::detail::EngineContext>();
     prsm::detail::ParameterTable m_stylesheetParams;
     prsm::detail::FunctionTable m_externalFunctions;
+    // Renewed by every change of m_externalFunctions.
+    std::uint64_t m_functionsRevision = prsm::detail::nextFunctionsRevision();
 };
