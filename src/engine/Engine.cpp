@@ -40,8 +40,8 @@ Engine::Loan::~Loan()
 Engine::Engine(EngineSupport& support, const EngineTables& tables,
                xalanc::ProblemListener& listener, OperationGuard& guard)
     : m_support(support), m_guard(guard), m_loan(support, guard),
-      m_processor(support.manager(), support.liaison(), support.envSupport(),
-                  support.domSupport(), support.objectFactory(), support.xpathFactory())
+      m_processor(support.manager(), support.liaison(), support.envSupport(), support.domSupport(),
+                  support.objectFactory(), support.xpathFactory())
 {
     m_support.envSupport().setProcessor(&m_processor);
     m_processor.setProblemListener(&listener);
@@ -70,9 +70,8 @@ SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
     // The host named this stylesheet, so the access policy lets it through; what it includes,
     // imports or loads is checked.
     m_support.liaison().setHostInput(&source);
-    auto compiled =
-        std::make_shared<const CompiledStylesheet>(m_support.manager(), source, m_processor,
-                                                   m_guard);
+    auto compiled = std::make_shared<const CompiledStylesheet>(m_support.manager(), source,
+                                                               m_processor, m_guard);
     m_support.liaison().setHostInput(nullptr);
     throwIfStopped();
     return compiled;

@@ -3,8 +3,8 @@
 #include "engine/EngineContext.hpp"
 
 #include "engine/Engine.hpp"
-#include "engine/EngineSupport.hpp"
 #include "engine/EngineStatus.hpp"
+#include "engine/EngineSupport.hpp"
 #include "engine/GuardedExecutionContext.hpp"
 #include "engine/LocaleFunctors.hpp"
 #include "engine/LocatingProblemListener.hpp"

@@ -36,7 +36,7 @@ public:
     {
         if (!m_budget->operation().limits().allowDtd)
             m_budget->refuse("the document has a document type declaration, which is not "
-                            "allowed (PRSMXslLimits::allowDtd)");
+                             "allowed (PRSMXslLimits::allowDtd)");
         Parser::doctypeDecl(elemDecl, publicId, systemId, hasIntSubset, hasExtSubset);
     }
 

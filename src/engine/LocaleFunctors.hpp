@@ -3,6 +3,8 @@
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
 #include <xalanc/Include/XalanMemoryManagement.hpp>
+#include <xalanc/PlatformSupport/XalanCollationServices.hpp>
+#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 
 #include <memory>
 
@@ -10,15 +12,16 @@ namespace XALAN_CPP_NAMESPACE
 {
 class ICUBridgeCollationCompareFunctor;
 class ICUFormatNumberFunctor;
-class StylesheetExecutionContextDefault;
 } // namespace XALAN_CPP_NAMESPACE
 
 namespace prsm::detail
 {
 
-// Installs the ICU collation and format-number functors into `context` and uninstalls and frees
-// them when destroyed. The engine's own transformer installs the same pair: without them sorting
-// goes by code point and format-number ignores its patterns. `context` must outlive this object.
+// Installs ICU collation and format-number functors into `context` and uninstalls and frees them
+// when destroyed. The engine's own transformer installs the same pair: without them sorting goes
+// by code point and format-number ignores its patterns. Each ICU functor is made on its first
+// use: making both costs more than a small transformation, and most transformations use neither.
+// `context` must outlive this object; one thread at a time.
 class LocaleFunctors
 {
 public:
@@ -37,12 +40,47 @@ private:
         void operator()(Functor* functor) const { xalanc::XalanDestroy(*manager, *functor); }
     };
 
+    template <class Functor>
+    using EnginePtr = std::unique_ptr<Functor, EngineDelete<Functor>>;
+
+    using CaseOrder = xalanc::XalanCollationServices::eCaseOrder;
+
+    class Collation final : public xalanc::XalanCollationServices::CollationCompareFunctor
+    {
+    public:
+        explicit Collation(xalanc::MemoryManager& manager);
+        ~Collation() override;
+
+        int operator()(const xalanc::XalanDOMChar* left, const xalanc::XalanDOMChar* right,
+                       CaseOrder caseOrder) const override;
+        int operator()(const xalanc::XalanDOMChar* left, const xalanc::XalanDOMChar* right,
+                       const xalanc::XalanDOMChar* locale, CaseOrder caseOrder) const override;
+
+    private:
+        const xalanc::ICUBridgeCollationCompareFunctor& icu() const;
+
+        mutable EnginePtr<xalanc::ICUBridgeCollationCompareFunctor> m_icu;
+    };
+
+    class FormatNumber final : public xalanc::StylesheetExecutionContextDefault::FormatNumberFunctor
+    {
+    public:
+        explicit FormatNumber(xalanc::MemoryManager& manager);
+        ~FormatNumber() override;
+
+        void operator()(xalanc::XPathExecutionContext& executionContext, double number,
+                        const xalanc::XalanDOMString& pattern,
+                        const xalanc::XalanDecimalFormatSymbols* symbols,
+                        xalanc::XalanDOMString& result, const xalanc::XalanNode* context,
+                        const xercesc::Locator* locator) const override;
+
+    private:
+        mutable EnginePtr<xalanc::ICUFormatNumberFunctor> m_icu;
+    };
+
     xalanc::StylesheetExecutionContextDefault& m_context;
-    std::unique_ptr<xalanc::ICUBridgeCollationCompareFunctor,
-                    EngineDelete<xalanc::ICUBridgeCollationCompareFunctor>>
-        m_collation;
-    std::unique_ptr<xalanc::ICUFormatNumberFunctor, EngineDelete<xalanc::ICUFormatNumberFunctor>>
-        m_formatNumber;
+    Collation m_collation;
+    FormatNumber m_formatNumber;
 };
 
 } // namespace prsm::detail

@@ -127,7 +127,8 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
         reader = std::make_unique<SourceReader>(getMemoryManager());
     reader->setValidation(getUseValidation());
     reader->setBudget(&setting.budget());
-    reader->setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler() : &quietErrorHandler());
+    reader->setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler()
+                                                         : &quietErrorHandler());
     reader->setXMLEntityResolver(&setting.resolver());
     reader->setProperty(xercesc::XMLUni::fgXercesSecurityManager, setting.security());
     reader->setContentHandler(&handler);

@@ -15,8 +15,7 @@ SourceDocument::SourceDocument(xalanc::MemoryManager& manager) : m_liaison(manag
 
 std::unique_ptr<SourceDocument> SourceDocument::parse(xalanc::MemoryManager& manager,
                                                       const xalanc::XSLTInputSource& source,
-                                                      OperationGuard& guard,
-                                                      ReaderPool* readers)
+                                                      OperationGuard& guard, ReaderPool* readers)
 {
     std::unique_ptr<SourceDocument> parsed(new SourceDocument(manager));
     parsed->m_liaison.setGuard(&guard);
