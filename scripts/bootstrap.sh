@@ -4,9 +4,10 @@
 # sudo; waits while another install holds apt's locks.
 set -euo pipefail
 # help2man makes the man page; dpkg-dev (dpkg-shlibdeps) and file fill in the Debian package's
-# dependencies; pkg-config builds the example host the way a Makefile user would.
-packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libgtest-dev clang-format help2man
-          dpkg-dev file pkg-config "$@")
+# dependencies; pkg-config builds the example host the way a Makefile user would; the tool allocates
+# with mimalloc.
+packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libgtest-dev libmimalloc-dev clang-format
+          help2man dpkg-dev file pkg-config "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
