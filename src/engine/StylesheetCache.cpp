@@ -1,14 +1,12 @@
 // Compiled stylesheets kept for reuse by every transformer of the process.
 #include "engine/StylesheetCache.hpp"
 
-#include <climits>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace prsm::detail
 {
 
-// One stat() per call: the key is looked up on every transformation.
+// One stat() per call, and nothing more: the key is looked up on every transformation.
 std::optional<StylesheetKey> StylesheetKey::of(const std::string& name)
 {
     // A URL may name anything, including something that changes on every fetch.
@@ -17,17 +15,11 @@ std::optional<StylesheetKey> StylesheetKey::of(const std::string& name)
     struct stat status = {};
     if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
-    std::string path = name;
-    if (path.front() != '/')
-    {
-        char cwd[PATH_MAX];
-        if (::getcwd(cwd, sizeof cwd) == nullptr)
-            return std::nullopt;
-        path = std::string(cwd) + '/' + path;
-    }
     const auto modified = std::chrono::seconds(status.st_mtim.tv_sec) +
                           std::chrono::nanoseconds(status.st_mtim.tv_nsec);
-    return StylesheetKey{std::move(path), std::chrono::duration_cast<Modified>(modified),
+    return StylesheetKey{name, static_cast<std::uintmax_t>(status.st_dev),
+                         static_cast<std::uintmax_t>(status.st_ino),
+                         std::chrono::duration_cast<Modified>(modified),
                          static_cast<std::uintmax_t>(status.st_size)};
 }
 
@@ -56,7 +48,8 @@ void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet styleshe
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_capacity == 0)
         return;
-    m_entries.remove_if([&](const Entry& entry) { return entry.key.path == key.path; });
+    m_entries.remove_if([&](const Entry& entry)
+                        { return entry.key.name == key.name || entry.key.isSameFile(key); });
     m_entries.push_front(Entry{key, std::move(stylesheet)});
     trim();
 }

@@ -23,20 +23,30 @@ namespace prsm::detail
 // A compiled stylesheet, immutable once made; transformations on any thread may run it at once.
 using SharedStylesheet = std::shared_ptr<const xalanc::XalanCompiledStylesheet>;
 
-// What identifies one version of a stylesheet file: its absolute path, modification time and
-// size. A file rewritten within one clock tick to the same size looks unchanged; hosts that do
-// that clear the cache.
+// What identifies one version of a stylesheet file: the name it was given by, the file it names
+// (device and inode), its modification time and its size. The current folder is not part of it:
+// a relative name that reaches the same file from elsewhere is the same stylesheet, whose
+// relative includes and imports resolve against the file's own folder. A file rewritten in place
+// within one clock tick to the same size looks unchanged; hosts that do that clear the cache.
 struct StylesheetKey
 {
     using Modified = std::chrono::nanoseconds;
 
-    std::string path;
+    std::string name;
+    std::uintmax_t device = 0;
+    std::uintmax_t inode = 0;
     Modified modified{0};
     std::uintmax_t size = 0;
 
     bool operator==(const StylesheetKey& other) const
     {
-        return path == other.path && modified == other.modified && size == other.size;
+        return isSameFile(other) && name == other.name && modified == other.modified &&
+               size == other.size;
+    }
+
+    bool isSameFile(const StylesheetKey& other) const
+    {
+        return device == other.device && inode == other.inode;
     }
 
     // The key of the local file `name` names, or none for a name that is not a readable local
@@ -55,8 +65,8 @@ public:
     // The stylesheet stored under `key`, or null.
     SharedStylesheet find(const StylesheetKey& key);
 
-    // Stores `stylesheet`, replacing any older version of the same file. Does nothing while the
-    // capacity is 0.
+    // Stores `stylesheet`, replacing what was kept under the same name or for the same file.
+    // Does nothing while the capacity is 0.
     void insert(const StylesheetKey& key, SharedStylesheet stylesheet);
 
     // Sets the number of entries kept; 0 switches reuse off. Extra entries go at once.
