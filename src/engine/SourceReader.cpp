@@ -36,7 +36,7 @@ void SourceReader::release(std::uint64_t bytes) noexcept
     setDTDHandler(nullptr);
     setErrorHandler(nullptr);
     setXMLEntityResolver(nullptr);
-    // The scanner keeps the pointer; no property of the reader is ever refused.
+    // Else the next parse without an expansion bound would still count against this one's.
     setProperty(xercesc::XMLUni::fgXercesSecurityManager, nullptr);
     m_bytesRead += bytes;
 }
