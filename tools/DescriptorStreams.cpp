@@ -66,6 +66,8 @@ OutputChannel::int_type OutputChannel::overflow(int_type c)
 
 std::streamsize OutputChannel::xsputn(const char* text, std::streamsize count)
 {
+    if (count <= 0)
+        return 0;
     const auto size = static_cast<std::size_t>(count);
     if (size > static_cast<std::size_t>(epptr() - pptr()))
     {
