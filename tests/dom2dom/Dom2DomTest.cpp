@@ -2,6 +2,7 @@
 // its document, and transformations from one handle into another.
 #include "Dom2Dom.hpp"
 
+#include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "support/Handles.hpp"
 #include "support/HostFunction.hpp"
@@ -115,6 +116,46 @@ TEST_F(Dom2DomTest, AQueryPrintsOneNodeAsMarkupAndAStringAsTextAndNothingElse)
     std::ostringstream out;
     EXPECT_EQ(m_transformer.doXPath(*latin1, I18NString("string(doc)"), out), 0);
     EXPECT_EQ(out.str(), "K\xC3\xA4se \xC3\xB0");
+}
+
+// One transformer reads its documents one after the other with the same parser: nothing a
+// document declared, and no limit of an earlier parse, may reach the next one.
+TEST_F(Dom2DomTest, EachParseStartsFromNothingThatAnEarlierOneDeclaredOrWasLimitedBy)
+{
+    const std::string entities = "<!DOCTYPE doc [<!ENTITY e 'ee'>]><doc>&e;&e;&e;</doc>";
+    const std::string moreEntities = "<!DOCTYPE doc [<!ENTITY e 'e'>]><doc>&e;&e;&e;&e;&e;</doc>";
+    const std::string defaulted = "<!DOCTYPE doc [<!ATTLIST doc x CDATA 'dflt'>]><doc/>";
+    struct Case
+    {
+        std::string document;
+        std::size_t maxEntityExpansions;
+        std::string expression;
+        std::string answer; // empty: the parse fails
+    };
+    const Case cases[] = {
+        {defaulted, 10, "string(doc/@x)", "dflt"},
+        {"<doc/>", 10, "concat('[', doc/@x, ']')", "[]"},
+        {entities, 2, "", ""},
+        {"<doc>&e;</doc>", 10000, "", ""},
+        {entities, 3, "string(doc)", "eeeeee"},
+        {moreEntities, 0, "string(doc)", "eeeee"},
+        {entities, 2, "", ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.document + " with " + std::to_string(c.maxEntityExpansions));
+        PRSMXslLimits limits;
+        limits.maxEntityExpansions = c.maxEntityExpansions;
+        m_transformer.setLimits(limits);
+        Handle document(m_transformer);
+        const bool isParsed = document->InitializeInputSource(c.document.c_str());
+        ASSERT_EQ(isParsed, !c.answer.empty());
+        if (!isParsed)
+            continue;
+        std::ostringstream out;
+        EXPECT_EQ(m_transformer.doXPath(*document, I18NString(c.expression.c_str()), out), 0);
+        EXPECT_EQ(out.str(), c.answer);
+    }
 }
 
 TEST_F(Dom2DomTest, ChainsTwoTransformationsSerializesAndQueriesTheFirstResult)
