@@ -6,6 +6,7 @@
 #include "engine/EngineStatus.hpp"
 #include "engine/EngineSupport.hpp"
 #include "engine/GuardedExecutionContext.hpp"
+#include "engine/LimitException.hpp"
 #include "engine/LocaleFunctors.hpp"
 #include "engine/LocatingProblemListener.hpp"
 #include "engine/MessageRelay.hpp"
@@ -157,6 +158,22 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
                         OperationGuard& guard, xalanc::XalanDOMString& collected,
                         ProblemPlace& place)
 {
+    if (m_isRunning)
+        throw LimitException("this transformer is already running a transformation; a host "
+                             "function may not start another on it (use another transformer)",
+                             nullptr);
+    // Marks the transformation as running until it ends, however it ends.
+    class Running
+    {
+    public:
+        explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+        ~Running() { m_flag = false; }
+
+    private:
+        bool& m_flag;
+    } running(m_isRunning);
     xalanc::MemoryManager& manager = engineMemory();
     // Errors the engine reports before it throws are collected with their place; messages and
     // warnings go to the sink, or nowhere.

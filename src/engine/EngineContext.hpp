@@ -63,7 +63,9 @@ public:
 
     // The same, letting every exception through; what the engine reported before it threw is
     // left in `collected`, and the place of its last problem in `place`. A stylesheet compiled
-    // before is reused while its file is unchanged.
+    // before is reused while its file is unchanged. A transformation started while another runs
+    // (a host function calling back into its transformer) ends with a LimitException: the two
+    // would share one engine.
     void run(const SourceDocument& source, const I18NString& stylesheet,
              xalanc::XSLTResultTarget& target, const EngineTables& tables, OperationGuard& guard,
              xalanc::XalanDOMString& collected, ProblemPlace& place);
@@ -98,6 +100,7 @@ private:
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
+    bool m_isRunning = false;
 };
 
 } // namespace prsm::detail

@@ -184,3 +184,51 @@ TEST_F(Transformer, AHostFunctionIsCopiedReplacesByNameForOneTransformerAndIsFre
 }
 
 } // namespace
+
+namespace
+{
+
+// A host function that runs a transformation on the transformer it was installed in and returns
+// that transformation's status and text.
+class CallingBack : public QxXsltFunction
+{
+public:
+    CallingBack(PRSMXslTransformer& transformer, std::string stylesheet)
+        : m_transformer(transformer), m_stylesheet(std::move(stylesheet))
+    {
+    }
+
+    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& context, xalanc::XalanNode*,
+                               const XObjectArgVectorType&, const xercesc::Locator*) const override
+    {
+        int status = 0;
+        const std::string text =
+            prsm::test::transformStream(m_transformer, m_stylesheet, "<doc/>", status);
+        const std::string answer = std::to_string(status) + ":" + m_transformer.getLastError();
+        return context.getXObjectFactory().createString(
+            I18NStringToXalanDOMString(I18NString((answer + text).c_str())));
+    }
+    CallingBack* clone() const override { return new CallingBack(*this); }
+    xalanc::XalanDOMString getError() const override { return xalanc::XalanDOMString("none"); }
+
+private:
+    PRSMXslTransformer& m_transformer;
+    std::string m_stylesheet;
+};
+
+TEST_F(Transformer, AHostFunctionCannotStartATransformationOnItsOwnTransformer)
+{
+    const std::string inner = m_dir.write("inner.xsl", textStylesheet("inner"));
+    m_transformer.installExternalFunction("Again", CallingBack(m_transformer, inner));
+    const std::string answer = valueOf("prsm:Again()");
+    EXPECT_EQ(m_status, 0);
+    EXPECT_EQ(answer.rfind("-1:", 0), 0u) << answer;
+    EXPECT_NE(answer.find("already running a transformation"), std::string::npos) << answer;
+    // Both transformers work on afterwards, and another transformer may be called back into.
+    EXPECT_EQ(valueOf("'after'"), "after");
+    PRSMXslTransformer other;
+    m_transformer.installExternalFunction("Again", CallingBack(other, inner));
+    EXPECT_EQ(valueOf("prsm:Again()"), "0:inner");
+}
+
+} // namespace
