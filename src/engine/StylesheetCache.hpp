@@ -40,13 +40,8 @@ struct StylesheetKey
 
     bool operator==(const StylesheetKey& other) const
     {
-        return isSameFile(other) && name == other.name && modified == other.modified &&
-               size == other.size;
-    }
-
-    bool isSameFile(const StylesheetKey& other) const
-    {
-        return device == other.device && inode == other.inode;
+        return device == other.device && inode == other.inode && name == other.name &&
+               modified == other.modified && size == other.size;
     }
 
     // The key of the local file `name` names, or none for a name that is not a readable local
@@ -65,8 +60,8 @@ public:
     // The stylesheet stored under `key`, or null.
     SharedStylesheet find(const StylesheetKey& key);
 
-    // Stores `stylesheet`, replacing what was kept under the same name or for the same file.
-    // Does nothing while the capacity is 0.
+    // Stores `stylesheet`, replacing what was kept under the same name. Does nothing while the
+    // capacity is 0.
     void insert(const StylesheetKey& key, SharedStylesheet stylesheet);
 
     // Sets the number of entries kept; 0 switches reuse off. Extra entries go at once.
