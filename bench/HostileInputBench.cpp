@@ -1,6 +1,7 @@
 // Times how long the default limits take to refuse each hostile input through the stream path,
 // and how long a legit deep recursion and a legit entity-heavy document take to pass.
 #include "PRSMXslTransformer.hpp"
+#include "support/HostileDocuments.hpp"
 
 #include <chrono>
 #include <cstdio>
@@ -13,28 +14,14 @@
 namespace
 {
 
-std::string repeated(const std::string& text, int count)
-{
-    std::string result;
-    for (int i = 0; i < count; ++i)
-        result += text;
-    return result;
-}
+using prsm::test::billionLaughs;
+using prsm::test::repeated;
 
 std::string stylesheet(const std::string& body, const std::string& topLevel = "")
 {
     return "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
            "<xsl:output method='text'/>" +
            topLevel + "<xsl:template match='/'>" + body + "</xsl:template></xsl:stylesheet>";
-}
-
-std::string billionLaughs()
-{
-    std::string dtd = "<!ENTITY l0 'lol'>";
-    for (int level = 1; level <= 9; ++level)
-        dtd += "<!ENTITY l" + std::to_string(level) + " '" +
-               repeated("&l" + std::to_string(level - 1) + ";", 10) + "'>";
-    return "<!DOCTYPE doc [" + dtd + "]><doc>&l9;</doc>";
 }
 
 struct Case

@@ -4,6 +4,7 @@
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "support/Handles.hpp"
+#include "support/HostileDocuments.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
 
@@ -16,7 +17,9 @@
 namespace
 {
 
+using prsm::test::billionLaughs;
 using prsm::test::Handle;
+using prsm::test::repeated;
 using prsm::test::textStylesheet;
 
 enum class Path
@@ -26,24 +29,6 @@ enum class Path
     Memory,
     Query
 };
-
-std::string repeated(const std::string& text, int count)
-{
-    std::string result;
-    for (int i = 0; i < count; ++i)
-        result += text;
-    return result;
-}
-
-// Nine levels of ten references each: a billion "lol"s.
-std::string billionLaughs()
-{
-    std::string dtd = "<!ENTITY l0 'lol'>";
-    for (int level = 1; level <= 9; ++level)
-        dtd += "<!ENTITY l" + std::to_string(level) + " '" +
-               repeated("&l" + std::to_string(level - 1) + ";", 10) + "'>";
-    return "<!DOCTYPE doc [" + dtd + "]><doc>&l9;</doc>";
-}
 
 // Runs `stylesheet` (text) over `source` (text) on `path`, or the query `stylesheet` for
 // Path::Query; returns the status and leaves what was written in `out`.
