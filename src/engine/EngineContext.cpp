@@ -11,7 +11,6 @@
 #include "engine/LocatingProblemListener.hpp"
 #include "engine/MessageRelay.hpp"
 #include "engine/OperationGuard.hpp"
-#include "engine/ReaderPool.hpp"
 #include "engine/SourceDocument.hpp"
 #include "engine/StylesheetCache.hpp"
 #include "platform/EngineText.hpp"
@@ -87,7 +86,7 @@ void releaseAllEngineContexts() noexcept
         context->releaseEngineObjects();
 }
 
-EngineContext::EngineContext() : m_readers(std::make_unique<ReaderPool>())
+EngineContext::EngineContext()
 {
     ContextRegistry& all = registry();
     const std::lock_guard<std::mutex> guard(all.lock);
@@ -109,7 +108,7 @@ void EngineContext::releaseEngineObjects() noexcept
     m_engineSupport.reset();
     m_localeFunctors.reset();
     m_executionContext.reset();
-    m_readers->clear();
+    m_readers.clear();
 }
 
 // The support, the context and its locale functors live from the first transformation to the
@@ -123,7 +122,7 @@ EngineSupport& EngineContext::engineSupport()
         m_localeFunctors = std::make_unique<LocaleFunctors>(*context, engineMemory());
         m_executionContext = std::move(context);
         m_engineSupport =
-            std::make_unique<EngineSupport>(engineMemory(), *m_executionContext, *m_readers);
+            std::make_unique<EngineSupport>(engineMemory(), *m_executionContext, m_readers);
     }
     return *m_engineSupport;
 }
@@ -133,7 +132,7 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
 {
     auto work = [&]
     {
-        document = SourceDocument::parse(engineMemory(), source, guard, m_readers.get());
+        document = SourceDocument::parse(engineMemory(), source, guard, &m_readers);
         return 0;
     };
     return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);

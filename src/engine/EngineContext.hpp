@@ -6,6 +6,7 @@
 #include "PRSMXslTransformer.hpp"
 #include "ZBLCore.hpp"
 #include "engine/EngineTables.hpp"
+#include "engine/ReaderPool.hpp"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
 #include <xalanc/Include/XalanMemoryManagement.hpp>
@@ -27,7 +28,6 @@ class EngineSupport;
 class GuardedExecutionContext;
 class LocaleFunctors;
 class OperationGuard;
-class ReaderPool;
 class SourceDocument;
 struct ProblemPlace;
 
@@ -92,7 +92,7 @@ private:
     EngineSupport& engineSupport();
 
     // Declared in the order they are made: each is released before what it refers to.
-    std::unique_ptr<ReaderPool> m_readers;
+    ReaderPool m_readers;
     std::unique_ptr<GuardedExecutionContext> m_executionContext;
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::unique_ptr<EngineSupport> m_engineSupport;
