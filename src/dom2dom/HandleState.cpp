@@ -1,11 +1,11 @@
 // The private state of a document handle, and what the transformer reads of it.
 #include "dom2dom/HandleState.hpp"
 
-#include "engine/EngineContext.hpp"
-#include "engine/EngineStartup.hpp"
-#include "engine/NodeWriter.hpp"
-#include "engine/OperationGuard.hpp"
-#include "engine/SourceDocument.hpp"
+#include "engine/limits/OperationGuard.hpp"
+#include "engine/output/NodeWriter.hpp"
+#include "engine/parse/SourceDocument.hpp"
+#include "engine/xslt/EngineContext.hpp"
+#include "engine/xslt/EngineStartup.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>

@@ -2,8 +2,8 @@
 #include "frame/ProcessFrame.hpp"
 
 #include "PRSMXslTransformer.hpp"
-#include "engine/EngineStartup.hpp"
-#include "engine/StylesheetCache.hpp"
+#include "engine/stylesheets/StylesheetCache.hpp"
+#include "engine/xslt/EngineStartup.hpp"
 
 namespace
 {

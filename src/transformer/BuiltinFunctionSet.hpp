@@ -1,7 +1,7 @@
 // The extension functions that every transformer starts with.
 #pragma once
 
-#include "engine/EngineTables.hpp"
+#include "engine/xslt/EngineTables.hpp"
 
 namespace prsm::detail
 {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ZBLCore.hpp"
-#include "engine/LocatingProblemListener.hpp"
+#include "engine/xslt/LocatingProblemListener.hpp"
 #include "platform/FunctionRef.hpp"
 
 namespace prsm::detail

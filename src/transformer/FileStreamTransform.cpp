@@ -1,8 +1,8 @@
 // Transformations of files and streams, with the engine's own statuses and texts.
 #include "PRSMXslTransformer.hpp"
-#include "engine/EngineStartup.hpp"
-#include "engine/OperationGuard.hpp"
-#include "engine/SourceDocument.hpp"
+#include "engine/limits/OperationGuard.hpp"
+#include "engine/parse/SourceDocument.hpp"
+#include "engine/xslt/EngineStartup.hpp"
 #include "platform/EngineText.hpp"
 #include "transformer/TransformerImpl.hpp"
 

@@ -3,9 +3,9 @@
 #include "PRSMXslTransformer.hpp"
 #include "dom2dom/HandleAccess.hpp"
 #include "dom2dom/HandleState.hpp"
-#include "engine/EngineStartup.hpp"
-#include "engine/LocatingProblemListener.hpp"
-#include "engine/OperationGuard.hpp"
+#include "engine/limits/OperationGuard.hpp"
+#include "engine/xslt/EngineStartup.hpp"
+#include "engine/xslt/LocatingProblemListener.hpp"
 #include "transformer/FailureReport.hpp"
 #include "transformer/TransformerImpl.hpp"
 

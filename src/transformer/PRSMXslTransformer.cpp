@@ -4,7 +4,7 @@
 #include "PRSMXslLimits.hpp"
 #include "QxXsltFunction.hpp"
 #include "dom2dom/HandleAccess.hpp"
-#include "engine/EngineStartup.hpp"
+#include "engine/xslt/EngineStartup.hpp"
 #include "transformer/BuiltinFunctionSet.hpp"
 #include "transformer/TransformerImpl.hpp"
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "PRSMXslTransformer.hpp"
-#include "engine/EngineContext.hpp"
-#include "engine/EngineTables.hpp"
+#include "engine/xslt/EngineContext.hpp"
+#include "engine/xslt/EngineTables.hpp"
 
 #include <memory>
 

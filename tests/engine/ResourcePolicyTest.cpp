@@ -1,5 +1,5 @@
 // Which resources that documents name may be read: schemes, hosts, and the allowed folders.
-#include "engine/ResourcePolicy.hpp"
+#include "engine/limits/ResourcePolicy.hpp"
 
 #include "support/TempDir.hpp"
 

@@ -3,7 +3,7 @@
 
 #include "Dom2Dom.hpp"
 #include "PRSMXslTransformer.hpp"
-#include "engine/EngineStartup.hpp"
+#include "engine/xslt/EngineStartup.hpp"
 
 #include <xercesc/util/PlatformUtils.hpp>
 

@@ -11,7 +11,7 @@ set(allowed
     "^(typeinfo( name)? for |vtable for )?(std::|__gnu_cxx::|xalanc_1_12::Xalan|void std::|bool std::)"
     "^(_init|_fini|_edata|_end|__bss_start)$"
     # The engine's two number-to-text conversions, replaced so that large numbers cannot overrun
-    # the engine's buffer (src/engine/NumberText.cpp); the engine must find these definitions.
+    # the engine's buffer (src/engine/output/NumberText.cpp); the engine must find these definitions.
     "^xalanc_1_12::(NumberToDOMString\\(double|DOMStringHelper::NumberToCharacters\\(double)")
 set(unexpected "")
 foreach(line IN LISTS lines)

@@ -1,0 +1,82 @@
+// The budget of one operation: its limits, its clock and memory bounds, and why it must stop.
+#include "engine/limits/OperationGuard.hpp"
+
+#include <cstdio>
+#include <sstream>
+#include <unistd.h>
+
+namespace prsm::detail
+{
+namespace
+{
+
+// Reading the resident size costs a few microseconds; a step can cost less.
+constexpr std::chrono::milliseconds kMemoryCheckInterval(5);
+
+// The process's resident size in bytes, 0 when the system does not tell.
+std::size_t residentBytes()
+{
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return 0;
+    unsigned long size = 0;
+    unsigned long resident = 0;
+    const int fields = std::fscanf(statm, "%lu %lu", &size, &resident);
+    std::fclose(statm);
+    if (fields != 2)
+        return 0;
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+} // namespace
+
+OperationGuard::OperationGuard(const PRSMXslLimits& limits)
+    : m_limits(limits), m_isBounded(limits.timeoutSeconds > 0 || limits.maxMemoryMegabytes > 0),
+      m_start(std::chrono::steady_clock::now()), m_lastMemoryCheck(m_start),
+      m_timers(limits.maxTimers)
+{
+    if (m_limits.maxMemoryMegabytes > 0)
+        m_baseResident = residentBytes();
+}
+
+const std::string* OperationGuard::step()
+{
+    if (m_isBounded && m_failure.empty())
+        checkBounds();
+    return failure();
+}
+
+void OperationGuard::fail(std::string reason)
+{
+    if (m_failure.empty())
+        m_failure = std::move(reason);
+}
+
+void OperationGuard::checkBounds()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (m_limits.timeoutSeconds > 0)
+    {
+        const std::chrono::duration<double> elapsed = now - m_start;
+        if (elapsed.count() > m_limits.timeoutSeconds)
+        {
+            std::ostringstream reason;
+            reason << "the operation ran longer than its limit of " << m_limits.timeoutSeconds
+                   << " seconds (PRSMXslLimits::timeoutSeconds)";
+            fail(reason.str());
+            return;
+        }
+    }
+    if (m_limits.maxMemoryMegabytes > 0 && now - m_lastMemoryCheck >= kMemoryCheckInterval)
+    {
+        m_lastMemoryCheck = now;
+        const std::size_t resident = residentBytes();
+        const std::size_t bound = m_limits.maxMemoryMegabytes * 1024 * 1024;
+        if (resident > m_baseResident && resident - m_baseResident > bound)
+            fail("the operation grew the process by more than its limit of " +
+                 std::to_string(m_limits.maxMemoryMegabytes) +
+                 " megabytes (PRSMXslLimits::maxMemoryMegabytes)");
+    }
+}
+
+} // namespace prsm::detail

@@ -1,0 +1,101 @@
+// The one place where an engine is assembled, for every transformation path.
+#include "engine/xslt/Engine.hpp"
+
+#include "PRSMXslTransformer.hpp"
+#include "engine/limits/LimitException.hpp"
+#include "engine/limits/OperationGuard.hpp"
+#include "engine/parse/SourceDocument.hpp"
+#include "engine/stylesheets/CompiledStylesheet.hpp"
+#include "engine/xpath/XPathCompiler.hpp"
+#include "engine/xslt/EngineSupport.hpp"
+#include "engine/xslt/GuardedExecutionContext.hpp"
+#include "platform/EngineText.hpp"
+
+#include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XSLT/XSLTResultTarget.hpp>
+#include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
+
+namespace prsm::detail
+{
+
+Engine::Loan::Loan(EngineSupport& support, OperationGuard& guard) : m_support(support)
+{
+    m_support.liaison().setGuard(&guard);
+    m_support.context().setGuard(&guard);
+}
+
+// Runs after the processor has reset the environment and the factories it was given, or after
+// a construction that failed part way; the context goes back as the engine's own transformer
+// leaves it after each run.
+Engine::Loan::~Loan()
+{
+    GuardedExecutionContext& context = m_support.context();
+    context.setXSLTProcessor(nullptr);
+    m_support.envSupport().setProcessor(nullptr);
+    context.reset();
+    context.setGuard(nullptr);
+    m_support.liaison().endOperation();
+}
+
+Engine::Engine(EngineSupport& support, const EngineTables& tables,
+               xalanc::ProblemListener& listener, OperationGuard& guard)
+    : m_support(support), m_guard(guard), m_loan(support, guard),
+      m_processor(support.manager(), support.liaison(), support.envSupport(), support.domSupport(),
+                  support.objectFactory(), support.xpathFactory())
+{
+    m_support.envSupport().setProcessor(&m_processor);
+    m_processor.setProblemListener(&listener);
+    m_support.context().setXSLTProcessor(&m_processor);
+
+    for (const auto& [name, expression] : tables.parameters)
+    {
+        checkParameter(name, expression, guard);
+        m_processor.setStylesheetParam(toEngine(name), toEngine(expression));
+    }
+    m_support.installFunctions(tables);
+}
+
+// The context lets go of this run's objects before the processor empties the factories that
+// made them.
+Engine::~Engine()
+{
+    GuardedExecutionContext& context = m_support.context();
+    context.reset();
+    context.setXSLTProcessor(nullptr);
+    m_support.envSupport().setProcessor(nullptr);
+}
+
+SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
+{
+    // The host named this stylesheet, so the access policy lets it through; what it includes,
+    // imports or loads is checked.
+    m_support.liaison().setHostInput(&source);
+    auto compiled = std::make_shared<const CompiledStylesheet>(m_support.manager(), source,
+                                                               m_processor, m_guard);
+    m_support.liaison().setHostInput(nullptr);
+    throwIfStopped();
+    return compiled;
+}
+
+void Engine::transform(const SourceDocument& source,
+                       const xalanc::XalanCompiledStylesheet& stylesheet,
+                       xalanc::XSLTResultTarget& target)
+{
+    xalanc::XalanSourceTreeDocument& document = source.document();
+    // Registered under its URL, so document() of the source's own name reuses the parsed tree.
+    if (!source.uri().empty())
+        m_support.envSupport().setSourceDocument(source.uri(), &document);
+    xalanc::XSLTInputSource input(&document, m_support.manager());
+    input.setSystemId(source.uri().c_str());
+    m_support.context().setStylesheetRoot(stylesheet.getStylesheetRoot());
+    m_processor.process(input, target, m_support.context());
+    throwIfStopped();
+}
+
+void Engine::throwIfStopped() const
+{
+    if (const std::string* failure = m_guard.failure())
+        throw LimitException(*failure, nullptr);
+}
+
+} // namespace prsm::detail

@@ -1,0 +1,106 @@
+// What every engine of one transformer shares: its memory, its execution context and the
+// engine's last error text.
+#pragma once
+
+#include "PRSMXslLimits.hpp"
+#include "PRSMXslTransformer.hpp"
+#include "ZBLCore.hpp"
+#include "engine/parse/ReaderPool.hpp"
+#include "engine/xslt/EngineTables.hpp"
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+#include <xalanc/Include/XalanMemoryManagement.hpp>
+
+#include <memory>
+#include <string>
+
+namespace XALAN_CPP_NAMESPACE
+{
+class XalanDOMString;
+class XSLTInputSource;
+class XSLTResultTarget;
+} // namespace XALAN_CPP_NAMESPACE
+
+namespace prsm::detail
+{
+
+class EngineSupport;
+class GuardedExecutionContext;
+class LocaleFunctors;
+class OperationGuard;
+class SourceDocument;
+struct ProblemPlace;
+
+// Releases the engine objects of every live EngineContext: called before the engine stops, so
+// that nothing made by one run of the engine outlives it.
+void releaseAllEngineContexts() noexcept;
+
+// The memory every engine object of the library is made in and given back to. Lives from its
+// first use to the end of the process, across stops and restarts of the engine.
+xalanc::MemoryManager& engineMemory();
+
+// Runs the parses and transformations of one transformer. Shared by the transformer and its
+// handles, so a handle that outlives its transformer still has it, and so do the transformer's
+// limits. Not for use by two threads at once.
+class EngineContext
+{
+public:
+    EngineContext();
+    EngineContext(const EngineContext&) = delete;
+    EngineContext& operator=(const EngineContext&) = delete;
+    ~EngineContext();
+
+    // Parses `source` into `document` under `guard`. Returns 0, or the engine's status with its
+    // text kept; on failure `document` is left empty. Lets other exceptions through.
+    int parse(const xalanc::XSLTInputSource& source, std::unique_ptr<SourceDocument>& document,
+              OperationGuard& guard);
+
+    // Transforms `source` by the stylesheet file `stylesheet` into `target` under `guard`.
+    // Returns 0, or the engine's status with its text kept. Lets other exceptions through.
+    int transform(const SourceDocument& source, const I18NString& stylesheet,
+                  xalanc::XSLTResultTarget& target, const EngineTables& tables,
+                  OperationGuard& guard);
+
+    // The same, letting every exception through; what the engine reported before it threw is
+    // left in `collected`, and the place of its last problem in `place`. A stylesheet compiled
+    // before is reused while its file is unchanged. A transformation started while another runs
+    // (a host function calling back into its transformer) ends with a LimitException: the two
+    // would share one engine.
+    void run(const SourceDocument& source, const I18NString& stylesheet,
+             xalanc::XSLTResultTarget& target, const EngineTables& tables, OperationGuard& guard,
+             xalanc::XalanDOMString& collected, ProblemPlace& place);
+
+    // Frees the execution context, its locale functors, the engine support and the kept reader,
+    // which belong to the running engine; the next operation makes them again.
+    void releaseEngineObjects() noexcept;
+
+    // The limits every operation of the transformer and its handles runs under.
+    const PRSMXslLimits& limits() const { return m_limits; }
+    void setLimits(const PRSMXslLimits& limits) { m_limits = limits; }
+
+    // Where later transformations deliver their messages and warnings; empty discards them.
+    void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
+
+    // How the last transformation came by its stylesheet.
+    const PRSMXslStylesheetUse& lastStylesheetUse() const { return m_lastStylesheetUse; }
+
+    // The text of the last failed parse or transformation; empty after a success.
+    const std::string& lastError() const { return m_lastError; }
+
+private:
+    // The support and its context, made on the first transformation after a start.
+    EngineSupport& engineSupport();
+
+    // Declared in the order they are made: each is released before what it refers to.
+    ReaderPool m_readers;
+    std::unique_ptr<GuardedExecutionContext> m_executionContext;
+    std::unique_ptr<LocaleFunctors> m_localeFunctors;
+    std::unique_ptr<EngineSupport> m_engineSupport;
+    std::string m_lastError;
+    PRSMXslMessageSink m_messageSink;
+    PRSMXslStylesheetUse m_lastStylesheetUse;
+    PRSMXslLimits m_limits;
+    bool m_isRunning = false;
+};
+
+} // namespace prsm::detail

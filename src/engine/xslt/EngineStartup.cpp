@@ -1,0 +1,99 @@
+// Process-wide start and stop of the parser and the engine.
+#include "engine/xslt/EngineStartup.hpp"
+
+#include "engine/stylesheets/StylesheetCache.hpp"
+#include "engine/xslt/EngineContext.hpp"
+#include "functions/exslt/ExsltInstaller.hpp"
+
+#include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+
+namespace prsm::detail
+{
+namespace
+{
+
+// The engine, then the EXSLT functions it lacks; the engine goes down again if they fail.
+void startXalan()
+{
+    xalanc::XalanTransformer::initialize();
+    try
+    {
+        installExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+    }
+    catch (...)
+    {
+        xalanc::XalanTransformer::terminate();
+        throw;
+    }
+}
+
+std::atomic<void (*)()> g_engineStarter{&startXalan};
+
+// Start-up and shut-down are serialised by the caller; readers may run on any thread.
+std::uint64_t g_startups = 0;
+std::atomic<std::uint64_t> g_generation{0};
+
+} // namespace
+
+void startEngine()
+{
+    xercesc::XMLPlatformUtils::Initialize();
+    try
+    {
+        g_engineStarter.load()();
+    }
+    catch (...)
+    {
+        // The host learns of the engine's failure, not of a second one while stopping the parser.
+        try
+        {
+            xercesc::XMLPlatformUtils::Terminate();
+        }
+        catch (...)
+        {
+        }
+        throw;
+    }
+    g_generation = ++g_startups;
+}
+
+void stopEngine()
+{
+    // Compiled stylesheets live in the engine's memory, which goes with the engine.
+    StylesheetCache::instance().clear();
+    releaseAllEngineContexts();
+    uninstallExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+    g_generation = 0;
+    xalanc::XalanTransformer::terminate();
+    xercesc::XMLPlatformUtils::Terminate();
+}
+
+std::uint64_t engineGeneration()
+{
+    return g_generation;
+}
+
+void requireEngine(const char* operation, std::uint64_t generation)
+{
+    const std::uint64_t current = g_generation;
+    if (current == 0)
+        throw std::logic_error(std::string(operation) +
+                               ": the library is not started; call QXXslTransformer_Initialize "
+                               "first");
+    if (generation != 0 && generation != current)
+        throw std::logic_error(std::string(operation) +
+                               ": the document handle was made before the library was last "
+                               "stopped; make a new one");
+}
+
+void setEngineStarter(void (*starter)())
+{
+    g_engineStarter = starter != nullptr ? starter : &startXalan;
+}
+
+} // namespace prsm::detail

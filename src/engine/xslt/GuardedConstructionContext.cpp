@@ -1,0 +1,146 @@
+// The construction context of a stylesheet that refuses expressions nested too deep to compile.
+#include "engine/xslt/GuardedConstructionContext.hpp"
+
+#include "engine/limits/ExpressionCheck.hpp"
+#include "engine/limits/LimitException.hpp"
+#include "engine/limits/OperationGuard.hpp"
+
+#include <xalanc/XPath/XPathParserException.hpp>
+#include <xalanc/XalanDOM/XalanDOMString.hpp>
+
+namespace prsm::detail
+{
+namespace
+{
+
+bool isBlank(xalanc::XalanDOMChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// Whether one alternative of the pattern is "//" alone. The engine accepts such a pattern and
+// then dereferences a null name while adding its template, which ends the process; "a//" and
+// the like it refuses itself.
+bool hasBareDoubleSlash(const xalanc::XalanDOMChar* text, std::size_t length)
+{
+    std::size_t depth = 0;
+    xalanc::XalanDOMChar quote = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= length; ++i)
+    {
+        const xalanc::XalanDOMChar c = i < length ? text[i] : u'|';
+        if (quote != 0)
+        {
+            quote = c == quote ? 0 : quote;
+            continue;
+        }
+        if (c == u'\'' || c == u'"')
+            quote = c;
+        else if (c == u'(' || c == u'[')
+            ++depth;
+        else if ((c == u')' || c == u']') && depth > 0)
+            --depth;
+        else if (c == u'|' && depth == 0)
+        {
+            std::size_t first = start, last = i;
+            while (first < last && isBlank(text[first]))
+                ++first;
+            while (last > first && isBlank(text[last - 1]))
+                --last;
+            if (last - first == 2 && text[first] == u'/' && text[first + 1] == u'/')
+                return true;
+            start = i + 1;
+        }
+    }
+    return false;
+}
+
+// Refuses what the engine would crash on, with the engine's own wording for such a pattern.
+void checkPattern(const xercesc::Locator* locator, const xalanc::XalanDOMChar* text,
+                  std::size_t length, xalanc::MemoryManager& manager)
+{
+    if (text != nullptr && hasBareDoubleSlash(text, length))
+        throw xalanc::XPathParserException(
+            xalanc::XalanDOMString("A node test was expected. pattern = '//'", manager), manager,
+            locator);
+}
+
+} // namespace
+
+GuardedConstructionContext::GuardedConstructionContext(xalanc::MemoryManager& manager,
+                                                       xalanc::XSLTEngineImpl& processor,
+                                                       xalanc::XPathFactory& xpathFactory,
+                                                       OperationGuard& guard)
+    : xalanc::StylesheetConstructionContextDefault(manager, processor, xpathFactory),
+      m_guard(&guard)
+{
+}
+
+xalanc::XPath* GuardedConstructionContext::createMatchPattern(
+    const xercesc::Locator* locator, const xalanc::XalanDOMString& str,
+    const xalanc::PrefixResolver& resolver, bool allowVariableReferences, bool allowKeyFunction)
+{
+    check(locator, str.c_str(), str.length());
+    checkPattern(locator, str.c_str(), str.length(), getMemoryManager());
+    return StylesheetConstructionContextDefault::createMatchPattern(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+}
+
+xalanc::XPath* GuardedConstructionContext::createMatchPattern(
+    const xercesc::Locator* locator, const xalanc::XalanDOMChar* str,
+    const xalanc::PrefixResolver& resolver, bool allowVariableReferences, bool allowKeyFunction)
+{
+    const std::size_t length = str == nullptr ? 0 : xalanc::XalanDOMString::length(str);
+    check(locator, str, length);
+    checkPattern(locator, str, length, getMemoryManager());
+    return StylesheetConstructionContextDefault::createMatchPattern(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+}
+
+xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
+                                                       const xalanc::XalanDOMString& str,
+                                                       const xalanc::PrefixResolver& resolver,
+                                                       bool allowVariableReferences,
+                                                       bool allowKeyFunction)
+{
+    check(locator, str.c_str(), str.length());
+    return StylesheetConstructionContextDefault::createXPath(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+}
+
+xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
+                                                       const xalanc::XalanDOMChar* str,
+                                                       const xalanc::PrefixResolver& resolver,
+                                                       bool allowVariableReferences,
+                                                       bool allowKeyFunction)
+{
+    check(locator, str, str == nullptr ? 0 : xalanc::XalanDOMString::length(str));
+    return StylesheetConstructionContextDefault::createXPath(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+}
+
+xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
+                                                       const xalanc::XalanDOMChar* str,
+                                                       xalanc::XalanDOMString::size_type len,
+                                                       const xalanc::PrefixResolver& resolver,
+                                                       bool allowVariableReferences,
+                                                       bool allowKeyFunction)
+{
+    check(locator, str, len);
+    return StylesheetConstructionContextDefault::createXPath(
+        locator, str, len, resolver, allowVariableReferences, allowKeyFunction);
+}
+
+void GuardedConstructionContext::check(const xercesc::Locator* locator,
+                                       const xalanc::XalanDOMChar* str, std::size_t length)
+{
+    if (m_guard == nullptr)
+        return;
+    const std::string refusal = expressionRefusal(str, length, m_guard->limits());
+    if (refusal.empty())
+        return;
+    m_guard->fail(refusal);
+    throw LimitException(refusal, locator);
+}
+
+} // namespace prsm::detail

@@ -1,0 +1,89 @@
+// The execution context of a transformation that obeys the operation's limits.
+#include "engine/xslt/GuardedExecutionContext.hpp"
+
+#include "engine/limits/LimitException.hpp"
+#include "engine/limits/OperationGuard.hpp"
+#include "platform/EngineText.hpp"
+
+#include <xalanc/XSLT/ElemTemplate.hpp>
+#include <xalanc/XalanDOM/XalanDOMString.hpp>
+
+namespace prsm::detail
+{
+namespace
+{
+
+std::string describe(const xalanc::ElemTemplate& theTemplate)
+{
+    const xalanc::XalanDOMString& name = theTemplate.getNameAttribute().getLocalPart();
+    return name.empty() ? std::string("a template without a name")
+                        : "the template '" + utf8Of(name) + "'";
+}
+
+} // namespace
+
+GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
+    : xalanc::StylesheetExecutionContextDefault(manager)
+{
+}
+
+void GuardedExecutionContext::setGuard(OperationGuard* guard)
+{
+    m_guard = guard;
+    m_templateDepth = 0;
+}
+
+void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate)
+{
+    // xsl:for-each pushes no template (null): only template instantiations count.
+    if (theTemplate == nullptr)
+    {
+        step(nullptr);
+        xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+        return;
+    }
+    const xercesc::Locator* locator = theTemplate->getLocator();
+    step(locator);
+    const std::size_t limit = m_guard == nullptr ? 0 : m_guard->limits().maxCallDepth;
+    if (limit > 0 && m_templateDepth >= limit)
+    {
+        const std::string reason =
+            "templates nest deeper than the limit of " + std::to_string(limit) +
+            " (PRSMXslLimits::maxCallDepth) on entering " + describe(*theTemplate) + " at depth " +
+            std::to_string(m_templateDepth + 1);
+        m_guard->fail(reason);
+        throw LimitException(reason, locator);
+    }
+    xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+    ++m_templateDepth;
+}
+
+void GuardedExecutionContext::popCurrentTemplate()
+{
+    const bool isTemplate = getCurrentTemplate() != nullptr;
+    xalanc::StylesheetExecutionContextDefault::popCurrentTemplate();
+    if (isTemplate && m_templateDepth > 0)
+        --m_templateDepth;
+}
+
+void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)
+{
+    step(nullptr);
+    xalanc::StylesheetExecutionContextDefault::pushCurrentNode(theCurrentNode);
+}
+
+void GuardedExecutionContext::pushContextNodeList(const xalanc::NodeRefListBase& theList)
+{
+    step(nullptr);
+    xalanc::StylesheetExecutionContextDefault::pushContextNodeList(theList);
+}
+
+void GuardedExecutionContext::step(const xercesc::Locator* locator)
+{
+    if (m_guard == nullptr)
+        return;
+    if (const std::string* reason = m_guard->step())
+        throw LimitException(*reason, locator);
+}
+
+} // namespace prsm::detail
