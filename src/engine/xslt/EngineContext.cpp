@@ -135,7 +135,9 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
         document = SourceDocument::parse(engineMemory(), source, guard, &m_readers);
         return 0;
     };
-    return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);
+    const FailurePhase phase = FailurePhase::Parse;
+    return runWithEngineStatus(m_lastError, m_lastFailure, xalanc::XalanDOMString(engineMemory()),
+                               phase, guard, nullptr, work);
 }
 
 int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
@@ -149,7 +151,7 @@ int EngineContext::transform(const SourceDocument& source, const I18NString& sty
         run(source, stylesheet, target, tables, guard, collected, place);
         return 0;
     };
-    return runWithEngineStatus(m_lastError, collected, work);
+    return runWithEngineStatus(m_lastError, m_lastFailure, collected, m_phase, guard, &place, work);
 }
 
 void EngineContext::run(const SourceDocument& source, const I18NString& stylesheet,
@@ -157,6 +159,7 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
                         OperationGuard& guard, xalanc::XalanDOMString& collected,
                         ProblemPlace& place)
 {
+    m_phase = FailurePhase::Compile;
     if (m_isRunning)
         throw LimitException("this transformer is already running a transformation; a host "
                              "function may not start another on it (use another transformer)",
@@ -182,6 +185,7 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     Engine engine(engineSupport(), tables, relay, guard);
     m_lastStylesheetUse = PRSMXslStylesheetUse();
     const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet, m_lastStylesheetUse);
+    m_phase = FailurePhase::Transform;
     engine.transform(source, *compiled, target);
 }
 
