@@ -1,26 +1,69 @@
 // Compiled stylesheets kept for reuse by every transformer of the process.
 #include "engine/stylesheets/StylesheetCache.hpp"
 
+#include "PRSMXslLimits.hpp"
+#include "engine/limits/ResourcePolicy.hpp"
+
 #include <sys/stat.h>
 
 namespace prsm::detail
 {
 
-// One stat() per call, and nothing more: the key is looked up on every transformation.
-std::optional<StylesheetKey> StylesheetKey::of(const std::string& name)
+std::optional<FileVersion> FileVersion::of(const std::string& path)
 {
-    // A URL may name anything, including something that changes on every fetch.
-    if (name.empty() || name.find("://") != std::string::npos)
-        return std::nullopt;
     struct stat status = {};
-    if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     const auto modified = std::chrono::seconds(status.st_mtim.tv_sec) +
                           std::chrono::nanoseconds(status.st_mtim.tv_nsec);
-    return StylesheetKey{name, static_cast<std::uintmax_t>(status.st_dev),
-                         static_cast<std::uintmax_t>(status.st_ino),
-                         std::chrono::duration_cast<Modified>(modified),
-                         static_cast<std::uintmax_t>(status.st_size)};
+    return FileVersion{static_cast<std::uintmax_t>(status.st_dev),
+                       static_cast<std::uintmax_t>(status.st_ino),
+                       std::chrono::duration_cast<Modified>(modified),
+                       static_cast<std::uintmax_t>(status.st_size)};
+}
+
+void StylesheetModules::add(const std::string& systemId)
+{
+    const std::optional<std::string> path = localPathOf(systemId);
+    const std::optional<FileVersion> version =
+        path ? FileVersion::of(*path) : std::optional<FileVersion>();
+    if (!version)
+    {
+        isCheckable = false;
+        return;
+    }
+    modules.push_back(ModuleVersion{*path, *version});
+}
+
+bool StylesheetModules::areUnchanged() const
+{
+    for (const ModuleVersion& module : modules)
+        if (FileVersion::of(module.path) != std::optional<FileVersion>(module.version))
+            return false;
+    return true;
+}
+
+std::string compileLimitsText(const PRSMXslLimits& limits)
+{
+    std::string text = std::to_string(limits.maxEntityExpansions) + ' ' +
+                       std::to_string(limits.maxAmplification) + ' ' +
+                       std::to_string(limits.maxElementDepth) + ' ' +
+                       std::to_string(limits.maxExpressionDepth) + ' ' +
+                       (limits.allowNetwork ? '1' : '0') + (limits.allowDtd ? '1' : '0');
+    for (const std::string& folder : limits.allowedDirectories)
+        text += '\n' + folder;
+    return text;
+}
+
+std::optional<StylesheetKey> StylesheetKey::of(const std::string& name, const PRSMXslLimits& limits)
+{
+    // A URL may name anything, including something that changes on every fetch.
+    if (name.find("://") != std::string::npos)
+        return std::nullopt;
+    const std::optional<FileVersion> version = FileVersion::of(name);
+    if (!version)
+        return std::nullopt;
+    return StylesheetKey{name, *version, compileLimitsText(limits)};
 }
 
 StylesheetCache& StylesheetCache::instance()
@@ -31,25 +74,39 @@ StylesheetCache& StylesheetCache::instance()
 
 SharedStylesheet StylesheetCache::find(const StylesheetKey& key)
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    for (auto at = m_entries.begin(); at != m_entries.end(); ++at)
+    SharedStylesheet stylesheet;
+    std::shared_ptr<const StylesheetModules> modules;
     {
-        if (at->key == key)
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto at = m_entries.begin(); at != m_entries.end(); ++at)
         {
-            m_entries.splice(m_entries.begin(), m_entries, at);
-            return m_entries.front().stylesheet;
+            if (at->key == key)
+            {
+                m_entries.splice(m_entries.begin(), m_entries, at);
+                stylesheet = m_entries.front().stylesheet;
+                modules = m_entries.front().modules;
+                break;
+            }
         }
     }
-    return nullptr;
+    // A changed module makes a miss; the compilation that follows replaces the entry.
+    if (modules && !modules->areUnchanged())
+        return nullptr;
+    return stylesheet;
 }
 
-void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet stylesheet)
+void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet stylesheet,
+                             StylesheetModules modules)
 {
+    if (!modules.isCheckable)
+        return;
+    auto kept = std::make_shared<const StylesheetModules>(std::move(modules));
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_capacity == 0)
         return;
-    m_entries.remove_if([&](const Entry& entry) { return entry.key.name == key.name; });
-    m_entries.push_front(Entry{key, std::move(stylesheet)});
+    m_entries.remove_if([&](const Entry& entry)
+                        { return entry.key.name == key.name && entry.key.limits == key.limits; });
+    m_entries.push_front(Entry{key, std::move(stylesheet), std::move(kept)});
     trim();
 }
 

@@ -28,13 +28,14 @@ namespace prsm::detail
 namespace
 {
 
-// The compiled stylesheet of the file `name`: the process's kept one while the file is
-// unchanged, else a new one, kept for the next call. A stylesheet that fails to compile is never
-// kept, so every call reports the failure again.
+// The compiled stylesheet of the file `name`: the process's kept one while the file and every
+// module it includes or imports are unchanged and it was compiled under the same compile limits,
+// else a new one, kept for the next call. A stylesheet that fails to compile is never kept, so
+// every call reports the failure again, exactly as a first compilation would.
 SharedStylesheet compiledStylesheet(Engine& engine, const I18NString& name,
-                                    PRSMXslStylesheetUse& use)
+                                    const PRSMXslLimits& limits, PRSMXslStylesheetUse& use)
 {
-    const std::optional<StylesheetKey> key = StylesheetKey::of(name.c_str());
+    const std::optional<StylesheetKey> key = StylesheetKey::of(name.c_str(), limits);
     StylesheetCache& cache = StylesheetCache::instance();
     if (key)
     {
@@ -45,12 +46,20 @@ SharedStylesheet compiledStylesheet(Engine& engine, const I18NString& name,
         }
     }
     const auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> read;
     SharedStylesheet compiled =
-        engine.compile(xalanc::XSLTInputSource(toEngine(name), engineMemory()));
+        engine.compile(xalanc::XSLTInputSource(toEngine(name), engineMemory()), read);
     use = PRSMXslStylesheetUse{
         false, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
     if (key)
-        cache.insert(*key, compiled);
+    {
+        // Versions taken after the compilation: a module rewritten meanwhile is caught next time
+        // only if it changes again, the same window the stylesheet's own file has.
+        StylesheetModules modules;
+        for (const std::string& module : read)
+            modules.add(module);
+        cache.insert(*key, compiled, std::move(modules));
+    }
     return compiled;
 }
 
@@ -184,7 +193,8 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     MessageRelay relay(listener, m_messageSink);
     Engine engine(engineSupport(), tables, relay, guard);
     m_lastStylesheetUse = PRSMXslStylesheetUse();
-    const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet, m_lastStylesheetUse);
+    const SharedStylesheet compiled =
+        compiledStylesheet(engine, stylesheet, m_limits, m_lastStylesheetUse);
     m_phase = FailurePhase::Transform;
     engine.transform(source, *compiled, target);
 }
