@@ -323,7 +323,7 @@ std::string resultPathInFolder(const std::string& folder, const std::string& sou
 std::string usageSynopsis()
 {
     return "Usage: prsm-xslt [OPTIONS] STYLESHEET SOURCE...\n"
-           "       prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE...\n";
+           "   or: prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE...\n";
 }
 
 std::string usageText()
@@ -361,8 +361,8 @@ std::string usageText()
            "      --allow-dir DIR       resources they name must lie in DIR; repeatable\n"
            "  -v, --verbose             tell on stderr what is being done\n"
            "  -q, --quiet               do not print xsl:message output and engine warnings\n"
-           "  -h, --help                show this text\n"
-           "      --version             show the version\n"
+           "  -h, --help                show this help and exit\n"
+           "      --version             show the version and exit\n"
            "\n"
            "A source that fails is reported on stderr with its name; the others still run,\n"
            "and the exit status is the highest of their statuses.\n"
