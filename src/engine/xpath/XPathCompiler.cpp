@@ -4,7 +4,7 @@
 #include "engine/limits/ExpressionCheck.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/PlatformSupport/PrefixResolver.hpp>

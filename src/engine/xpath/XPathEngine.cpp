@@ -5,7 +5,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/ParserLiaison.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
