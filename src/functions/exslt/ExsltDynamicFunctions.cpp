@@ -3,8 +3,8 @@
 
 #include "functions/QuietConstructionContext.hpp"
 #include "functions/exslt/ResultFragment.hpp"
+#include "platform/InterposedNumberToString.hpp"
 
-#include <xalanc/PlatformSupport/DOMStringHelper.hpp>
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPath.hpp>
@@ -13,7 +13,6 @@
 #include <xalanc/XPath/XalanXPathException.hpp>
 #include <xalanc/XalanDOM/XalanElement.hpp>
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -22,25 +21,15 @@ namespace prsm::detail
 namespace
 {
 
-// The number as string() writes it. The engine's own conversion overruns a fixed buffer for
-// numbers of more than about a hundred digits, so those from 10^18 up, all integers, are written
-// here, with every digit as the engine writes smaller ones.
+// The number as string() writes it, Infinity and -Infinity as the largest and the smallest
+// double.
 xalanc::XalanDOMString numberText(double value, xalanc::MemoryManager& manager)
 {
     if (std::isinf(value))
         value =
             value > 0 ? std::numeric_limits<double>::max() : std::numeric_limits<double>::lowest();
-    if (std::fabs(value) < 1e18)
-    {
-        xalanc::XalanDOMString text(manager);
-        xalanc::NumberToDOMString(value, text);
-        return text;
-    }
-    char digits[400];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 0);
-    return xalanc::XalanDOMString(
-        digits, manager, static_cast<xalanc::XalanDOMString::size_type>(written.ptr - digits));
+    xalanc::XalanDOMString text(manager);
+    return appendNumberText(value, text);
 }
 
 void appendValue(ResultFragment& result, const xalanc::XObject& value,
