@@ -1,7 +1,7 @@
 // dyn:map, the EXSLT dynamic function the engine lacks.
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 
-#include "functions/QuietConstructionContext.hpp"
+#include "functions/ExpressionCompiler.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 #include "platform/InterposedNumberToString.hpp"
 
@@ -9,7 +9,6 @@
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPath.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
-#include <xalanc/XPath/XPathProcessorImpl.hpp>
 #include <xalanc/XPath/XalanXPathException.hpp>
 #include <xalanc/XalanDOM/XalanElement.hpp>
 
@@ -78,21 +77,20 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
                                                        : &elementResolver;
 
     ResultFragment result(executionContext);
-    // The expression keeps strings of its construction context, so that is declared first.
-    QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager, call.locator);
-    if (nodes.getLength() == 0 || expression.empty())
+    ExpressionCompiler* const compiler = expressionCompilerOf(executionContext);
+    if (nodes.getLength() == 0 || expression.empty() || compiler == nullptr)
         return result.finish();
+    std::unique_ptr<CompiledExpression> compiled;
     try
     {
-        xalanc::XPathProcessorImpl processor(manager);
-        processor.initXPath(xpath, constructionContext, expression, *resolver, call.locator);
+        compiled = compiler->compileExpression(expression, *resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
         // The definition gives an expression that does not parse the empty node-set.
         return result.finish();
     }
+    const xalanc::XPath& xpath = compiled->xpath();
 
     xalanc::MutableNodeRefList ordered(manager);
     ordered.addNodesInDocOrder(nodes, executionContext);
