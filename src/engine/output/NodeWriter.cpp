@@ -1,8 +1,8 @@
 // Writes one node of an engine document as XML text onto a standard stream.
 #include "engine/output/NodeWriter.hpp"
 
-#include "platform/EngineMemory.hpp"
 #include "engine/output/OrderedTreeWalker.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/PlatformSupport/XalanOutputStreamPrintWriter.hpp>
 #include <xalanc/PlatformSupport/XalanStdOutputStream.hpp>
