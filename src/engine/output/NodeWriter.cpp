@@ -2,7 +2,7 @@
 #include "engine/output/NodeWriter.hpp"
 
 #include "engine/output/OrderedTreeWalker.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/PlatformSupport/XalanOutputStreamPrintWriter.hpp>
 #include <xalanc/PlatformSupport/XalanStdOutputStream.hpp>

@@ -72,6 +72,37 @@ StylesheetCache& StylesheetCache::instance()
     return cache;
 }
 
+SharedStylesheet
+StylesheetCache::obtain(const std::string& name, const PRSMXslLimits& limits,
+                        PRSMXslStylesheetUse& use,
+                        FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile)
+{
+    const std::optional<StylesheetKey> key = StylesheetKey::of(name, limits);
+    if (key)
+    {
+        if (SharedStylesheet kept = find(*key))
+        {
+            use = PRSMXslStylesheetUse{true, 0.0};
+            return kept;
+        }
+    }
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> read;
+    SharedStylesheet compiled = compile(read);
+    use = PRSMXslStylesheetUse{
+        false, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
+    if (key)
+    {
+        // Versions taken after the compilation: a module rewritten meanwhile is caught next time
+        // only if it changes again, the same window the stylesheet's own file has.
+        StylesheetModules modules;
+        for (const std::string& module : read)
+            modules.add(module);
+        insert(*key, compiled, std::move(modules));
+    }
+    return compiled;
+}
+
 SharedStylesheet StylesheetCache::find(const StylesheetKey& key)
 {
     SharedStylesheet stylesheet;

@@ -1,6 +1,9 @@
 // Compiled stylesheets kept for reuse by every transformer of the process.
 #pragma once
 
+#include "PRSMXslTransformer.hpp"
+#include "platform/FunctionRef.hpp"
+
 #include <xalanc/Include/PlatformDefinitions.hpp>
 
 #include <chrono>
@@ -103,6 +106,17 @@ public:
     static constexpr std::size_t kDefaultCapacity = 64;
 
     static StylesheetCache& instance();
+
+    // The compiled stylesheet of the file `name` for a transformer under `limits`: the kept one
+    // while the file and every module it includes or imports are unchanged and it was compiled
+    // under the same compile limits, else the one `compile` makes (adding the system id of every
+    // module it reads to its argument), kept for the next call unless `name` is no local file or
+    // a module is not. One that fails to compile is never kept, so every call reports the failure
+    // again, exactly as a first compilation would. `use` tells which it was, and how long
+    // compiling took. Lets the exceptions of `compile` through.
+    SharedStylesheet obtain(const std::string& name, const PRSMXslLimits& limits,
+                            PRSMXslStylesheetUse& use,
+                            FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile);
 
     // The stylesheet stored under `key` while every module it was compiled from is unchanged,
     // or null. The modules are checked outside the table's lock.
