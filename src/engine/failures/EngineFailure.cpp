@@ -156,7 +156,8 @@ void describe(EngineFailure& out, const xalanc::XSLException& e, FailurePhase ph
         out.failure.kind = processingKind(phase);
 }
 
-void describe(EngineFailure& out, const xercesc::SAXParseException& e, FailurePhase phase)
+void describe(EngineFailure& out, const xercesc::SAXParseException& e, FailurePhase phase,
+              const ProblemPlace* place)
 {
     const std::string message = utf8Of(e.getMessage());
     const XMLCh* const systemId = e.getSystemId();
@@ -179,6 +180,8 @@ void describe(EngineFailure& out, const xercesc::SAXParseException& e, FailurePh
     out.failure.kind = documentKind(phase);
     out.failure.message = personMessage(message);
     out.failure.uri = utf8Of(systemId);
+    if (out.failure.uri.empty() && place != nullptr)
+        out.failure.uri = place->uri;
     out.failure.line = knownPlace(signedPlace(e.getLineNumber()));
     out.failure.column = knownPlace(signedPlace(e.getColumnNumber()));
 }
@@ -261,7 +264,7 @@ EngineFailure classifyCurrentException(FailurePhase phase, const OperationGuard*
     }
     catch (const xercesc::SAXParseException& e) // a SAXException too, so tried first
     {
-        describe(out, e, phase);
+        describe(out, e, phase, place);
     }
     catch (const xercesc::SAXException& e)
     {

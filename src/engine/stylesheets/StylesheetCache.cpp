@@ -3,6 +3,7 @@
 
 #include "PRSMXslLimits.hpp"
 #include "engine/limits/ResourcePolicy.hpp"
+#include "engine/stylesheets/ModuleWatch.hpp"
 
 #include <sys/stat.h>
 
@@ -32,6 +33,8 @@ void StylesheetModules::add(const std::string& systemId)
         isCheckable = false;
         return;
     }
+    if (!ModuleWatch::instance().watch(*path))
+        isWatched = false;
     modules.push_back(ModuleVersion{*path, *version});
 }
 
@@ -107,6 +110,7 @@ SharedStylesheet StylesheetCache::find(const StylesheetKey& key)
 {
     SharedStylesheet stylesheet;
     std::shared_ptr<const StylesheetModules> modules;
+    std::uint64_t checked = kNeverChecked;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         for (auto at = m_entries.begin(); at != m_entries.end(); ++at)
@@ -116,13 +120,27 @@ SharedStylesheet StylesheetCache::find(const StylesheetKey& key)
                 m_entries.splice(m_entries.begin(), m_entries, at);
                 stylesheet = m_entries.front().stylesheet;
                 modules = m_entries.front().modules;
+                checked = m_entries.front().checkedEpoch;
                 break;
             }
         }
     }
+    if (!stylesheet || modules->modules.empty())
+        return stylesheet;
+    // Taken before the checks: a change while they run moves the epoch past the one recorded.
+    const std::uint64_t now = ModuleWatch::instance().epoch();
+    if (modules->isWatched && checked == now)
+        return stylesheet;
     // A changed module makes a miss; the compilation that follows replaces the entry.
-    if (modules && !modules->areUnchanged())
+    if (!modules->areUnchanged())
         return nullptr;
+    if (modules->isWatched)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (Entry& entry : m_entries)
+            if (entry.stylesheet == stylesheet)
+                entry.checkedEpoch = now;
+    }
     return stylesheet;
 }
 

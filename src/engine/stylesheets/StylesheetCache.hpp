@@ -65,6 +65,9 @@ struct StylesheetModules
 {
     std::vector<ModuleVersion> modules;
     bool isCheckable = true;
+    // Whether every module is watched for changes (ModuleWatch), so that checks can be skipped
+    // while no watched file changes.
+    bool isWatched = true;
 
     // Records the module named by `systemId` (a URL or a path) as it is now: a module that is
     // not a local file, or that cannot be read, makes the stylesheet uncheckable.
@@ -141,7 +144,10 @@ private:
         StylesheetKey key;
         SharedStylesheet stylesheet;
         std::shared_ptr<const StylesheetModules> modules;
+        // The ModuleWatch epoch at which the modules were last found unchanged.
+        std::uint64_t checkedEpoch = kNeverChecked;
     };
+    static constexpr std::uint64_t kNeverChecked = ~std::uint64_t(0);
 
     void trim(); // the caller holds m_mutex
 

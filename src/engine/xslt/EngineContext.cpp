@@ -65,8 +65,11 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
         return 0;
     };
     const FailurePhase phase = FailurePhase::Parse;
+    // The parser names no file when it cannot open one; the failure names it from here.
+    ProblemPlace place;
+    place.uri = utf8Of(source.getSystemId());
     return runWithEngineStatus(m_lastError, m_lastFailure, xalanc::XalanDOMString(engineMemory()),
-                               phase, guard, nullptr, work);
+                               phase, guard, &place, work);
 }
 
 int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
@@ -89,6 +92,9 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
                         ProblemPlace& place)
 {
     xalanc::MemoryManager& manager = engineMemory();
+    // The parser names no file when it cannot open the stylesheet; the failure names it from
+    // here until the engine reports a place of its own.
+    place.uri = stylesheet.c_str();
     // Errors the engine reports before it throws are collected with their place; messages and
     // warnings go to the sink, or nowhere.
     xalanc::DOMStringPrintWriter writer(collected);
