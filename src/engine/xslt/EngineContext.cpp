@@ -2,6 +2,7 @@
 // engine's last error text.
 #include "engine/xslt/EngineContext.hpp"
 
+#include "engine/documents/ResultDocuments.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/SourceDocument.hpp"
@@ -18,6 +19,7 @@
 #include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
 #include <xalanc/PlatformSupport/XalanMemoryManagerDefault.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XSLT/XSLTResultTarget.hpp>
 
 #include <chrono>
 #include <mutex>
@@ -182,7 +184,8 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     Engine engine(engineSupport(), tables, relay, guard);
     m_lastStylesheetUse = PRSMXslStylesheetUse();
     const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet, m_lastStylesheetUse);
-    engine.transform(source, *compiled, target);
+    ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
+    engine.transform(source, *compiled, target, documents);
 }
 
 } // namespace prsm::detail

@@ -4,6 +4,7 @@
 
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "ZBLCore.hpp"
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/xslt/EngineTables.hpp"
@@ -78,6 +79,10 @@ public:
     const PRSMXslLimits& limits() const { return m_limits; }
     void setLimits(const PRSMXslLimits& limits) { m_limits = limits; }
 
+    // What exsl:document may write in later transformations.
+    const PRSMXslWritePolicy& writePolicy() const { return m_writePolicy; }
+    void setWritePolicy(const PRSMXslWritePolicy& policy) { m_writePolicy = policy; }
+
     // Where later transformations deliver their messages and warnings; empty discards them.
     void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
 
@@ -100,6 +105,7 @@ private:
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
+    PRSMXslWritePolicy m_writePolicy;
     bool m_isRunning = false;
 };
 

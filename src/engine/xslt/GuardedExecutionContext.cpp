@@ -1,10 +1,12 @@
 // The execution context of a transformation that obeys the operation's limits.
 #include "engine/xslt/GuardedExecutionContext.hpp"
 
+#include "engine/documents/ExsltDocumentElement.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "platform/EngineText.hpp"
 
+#include <xalanc/XPath/XalanQName.hpp>
 #include <xalanc/XSLT/ElemTemplate.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
@@ -25,6 +27,13 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
     : xalanc::StylesheetExecutionContextDefault(manager)
 {
+}
+
+bool GuardedExecutionContext::elementAvailable(const xalanc::XalanQName& theQName) const
+{
+    if (theQName.getNamespace() == kExsltCommonNamespace && theQName.getLocalPart() == u"document")
+        return true;
+    return StylesheetExecutionContextDefault::elementAvailable(theQName);
 }
 
 void GuardedExecutionContext::setGuard(OperationGuard* guard)

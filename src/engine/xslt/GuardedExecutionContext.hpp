@@ -1,6 +1,8 @@
 // The execution context of a transformation that obeys the operation's limits.
 #pragma once
 
+#include "engine/documents/ResultDocuments.hpp"
+
 #include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 
 #include <cstddef>
@@ -13,8 +15,11 @@ class OperationGuard;
 // The engine runs templates without recursing on the C++ stack, so a runaway recursion would
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
-// ends the transformation with a LimitException once the operation must stop.
-class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault
+// ends the transformation with a LimitException once the operation must stop. It also carries
+// the secondary result documents of the running transformation, and answers that exsl:document
+// is available.
+class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault,
+                                      public DocumentHost
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
@@ -25,6 +30,13 @@ public:
     // starts again from 0.
     void setGuard(OperationGuard* guard);
 
+    // The documents of the transformation now running, or null between transformations.
+    void setResultDocuments(ResultDocuments* documents) { m_documents = documents; }
+    ResultDocuments* resultDocuments() const override { return m_documents; }
+
+    using xalanc::StylesheetExecutionContextDefault::elementAvailable;
+    bool elementAvailable(const xalanc::XalanQName& theQName) const override;
+
     void pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate) override;
     void popCurrentTemplate() override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
@@ -34,6 +46,7 @@ private:
     void step(const xercesc::Locator* locator);
 
     OperationGuard* m_guard = nullptr;
+    ResultDocuments* m_documents = nullptr;
     std::size_t m_templateDepth = 0;
 };
 
