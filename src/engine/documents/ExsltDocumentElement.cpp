@@ -56,6 +56,13 @@ std::u16string trimmed(const std::u16string& text)
 
 } // namespace
 
+bool isDocumentElement(const char16_t* uri, const char16_t* local)
+{
+    const std::u16string name = local;
+    return (name == u"document" && std::u16string(uri) == kExsltCommonNamespace) ||
+           (name == u"output" && std::u16string(uri) == kSaxonNamespace);
+}
+
 ExsltDocumentElement::ExsltDocumentElement(
     xalanc::StylesheetConstructionContext& constructionContext, xalanc::Stylesheet& stylesheetTree,
     const xalanc::XalanDOMChar* name, const xalanc::AttributeListType& atts,
@@ -71,7 +78,7 @@ ExsltDocumentElement::ExsltDocumentElement(
     {
         const std::u16string attribute = atts.getName(i);
         for (std::size_t which = 0; which < AttributeCount; ++which)
-            if (attribute == kAttributeNames[which])
+            if (attribute == kAttributeNames[which] || (which == Href && attribute == u"file"))
                 m_attributes[which] = constructionContext.createAVT(getLocator(), atts.getName(i),
                                                                     atts.getValue(i), *this);
     }

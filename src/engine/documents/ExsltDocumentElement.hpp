@@ -17,6 +17,12 @@ namespace prsm::detail
 // The namespace of the EXSLT common module.
 inline constexpr char16_t kExsltCommonNamespace[] = u"http://exslt.org/common";
 
+// The namespace of Saxon 6, whose saxon:output xsltproc also runs as exsl:document.
+inline constexpr char16_t kSaxonNamespace[] = u"http://icl.com/saxon";
+
+// Whether the element `local` of the namespace `uri` is exsl:document or saxon:output.
+bool isDocumentElement(const char16_t* uri, const char16_t* local);
+
 // Built for exsl:document where the stylesheet declares its prefix an extension element prefix.
 // Each attribute is an attribute value template: href names the document, the others are those
 // of xsl:output. Running it writes its content into the named document instead of the current

@@ -12,6 +12,15 @@
 
 namespace prsm::detail
 {
+namespace
+{
+
+std::string parentFolder(const std::string& path)
+{
+    return path.substr(0, std::max<std::size_t>(path.find_last_of('/'), 1));
+}
+
+} // namespace
 
 // Declared so that the listener, whose writers flush as they go, goes before the sink.
 struct ResultDocuments::Open
@@ -62,6 +71,7 @@ xalanc::FormatterListener& ResultDocuments::open(const std::u16string& hrefText,
                "PRSMXslWritePolicy::handler, through PRSMXslTransformer::setWritePolicy)",
                locator);
     bool isRelative = false;
+    std::string base;
     try
     {
         if (m_base.empty())
@@ -72,10 +82,12 @@ xalanc::FormatterListener& ResultDocuments::open(const std::u16string& hrefText,
             {
                 const std::string result = normalPath(absoluteFolder("") + '/' + m_mainResult);
                 m_paths.insert(result);
-                m_base = result.substr(0, std::max<std::size_t>(result.find_last_of('/'), 1));
+                m_base = parentFolder(result);
             }
         }
-        open->document.path = documentPath(href, m_base, isRelative);
+        // A document inside another resolves against the other's folder, as in xsltproc.
+        base = m_open.empty() ? m_base : parentFolder(m_open.back()->document.path);
+        open->document.path = documentPath(href, base, isRelative);
     }
     catch (const std::runtime_error& error)
     {
@@ -97,7 +109,7 @@ xalanc::FormatterListener& ResultDocuments::open(const std::u16string& hrefText,
     {
         try
         {
-            prepareDocumentFolder(open->document.path, m_base, isRelative, m_policy.writableFolders,
+            prepareDocumentFolder(open->document.path, base, isRelative, m_policy.writableFolders,
                                   m_policy.mayCreateFolders);
         }
         catch (const std::runtime_error& error)

@@ -92,7 +92,7 @@ xalanc::ElemTemplateElement* GuardedConstructionContext::createElement(
         name, getMemoryManager(),
         static_cast<xalanc::XalanDOMString::size_type>(colon == std::u16string::npos ? 0 : colon));
     const xalanc::XalanDOMString* uri = stylesheetTree.getNamespaceForPrefixFromStack(prefix);
-    if (uri == nullptr || *uri != kExsltCommonNamespace || local != u"document")
+    if (uri == nullptr || !isDocumentElement(uri->c_str(), local.c_str()))
         return StylesheetConstructionContextDefault::createElement(stylesheetTree, name, atts,
                                                                    handler, locator);
     m_documentElements.push_back(

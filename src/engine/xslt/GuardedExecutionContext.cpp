@@ -31,7 +31,7 @@ GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
 
 bool GuardedExecutionContext::elementAvailable(const xalanc::XalanQName& theQName) const
 {
-    if (theQName.getNamespace() == kExsltCommonNamespace && theQName.getLocalPart() == u"document")
+    if (isDocumentElement(theQName.getNamespace().c_str(), theQName.getLocalPart().c_str()))
         return true;
     return StylesheetExecutionContextDefault::elementAvailable(theQName);
 }
@@ -40,6 +40,7 @@ void GuardedExecutionContext::setGuard(OperationGuard* guard)
 {
     m_guard = guard;
     m_templateDepth = 0;
+    m_rule.clear();
 }
 
 void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate)
@@ -49,6 +50,7 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
     {
         step(nullptr);
         xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+        m_rule.push(theTemplate);
         return;
     }
     const xercesc::Locator* locator = theTemplate->getLocator();
@@ -64,15 +66,22 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
         throw LimitException(reason, locator);
     }
     xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+    m_rule.push(theTemplate);
     ++m_templateDepth;
 }
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
-    const bool isTemplate = getCurrentTemplate() != nullptr;
+    const bool isTemplate = StylesheetExecutionContextDefault::getCurrentTemplate() != nullptr;
     xalanc::StylesheetExecutionContextDefault::popCurrentTemplate();
+    m_rule.pop();
     if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
+}
+
+const xalanc::ElemTemplate* GuardedExecutionContext::getCurrentTemplate() const
+{
+    return m_rule.get();
 }
 
 void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/documents/ResultDocuments.hpp"
+#include "engine/xslt/CurrentTemplateRule.hpp"
 
 #include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 
@@ -39,6 +40,8 @@ public:
 
     void pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate) override;
     void popCurrentTemplate() override;
+    // The current template rule (CurrentTemplateRule.hpp), for xsl:apply-imports.
+    const xalanc::ElemTemplate* getCurrentTemplate() const override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
 
@@ -47,6 +50,7 @@ private:
 
     OperationGuard* m_guard = nullptr;
     ResultDocuments* m_documents = nullptr;
+    CurrentTemplateRule m_rule;
     std::size_t m_templateDepth = 0;
 };
 
