@@ -193,12 +193,11 @@ void DocumentListener::startElement(const XMLCh* const name, xercesc::AttributeL
     }
 
     const std::size_t outer = m_declarations.size();
-    xalanc::AttributeListImpl mended(m_manager);
+    std::vector<std::size_t> kept;
     bool isMended = false;
     for (std::size_t i = 0; i < count; ++i)
     {
-        const std::u16string attribute = attrs.getName(i);
-        const std::optional<std::u16string> prefix = declaredPrefix(attribute);
+        const std::optional<std::u16string> prefix = declaredPrefix(attrs.getName(i));
         if (prefix)
         {
             const std::u16string uri = attrs.getValue(i);
@@ -211,16 +210,17 @@ void DocumentListener::startElement(const XMLCh* const name, xercesc::AttributeL
             }
             m_declarations.emplace_back(*prefix, uri);
         }
-        mended.addAttribute(attrs.getName(i), attrs.getType(i), attrs.getValue(i));
+        kept.push_back(i);
     }
     std::vector<std::u16string> used{prefixOf(elementName)};
     for (std::size_t i = 0; i < count; ++i)
     {
-        const std::u16string attribute = attrs.getName(i);
-        const std::u16string prefix = prefixOf(attribute);
+        const std::u16string prefix = prefixOf(attrs.getName(i));
         if (!prefix.empty() && prefix != u"xml" && prefix != kXmlns)
             used.push_back(prefix);
     }
+    // The declarations this document lacks come first, as the engine writes its own.
+    xalanc::AttributeListImpl mended(m_manager);
     for (const std::u16string& prefix : used)
     {
         if (uriOf(prefix) != nullptr)
@@ -235,6 +235,9 @@ void DocumentListener::startElement(const XMLCh* const name, xercesc::AttributeL
         m_declarations.emplace_back(prefix, value);
         isMended = true;
     }
+    if (isMended)
+        for (const std::size_t i : kept)
+            mended.addAttribute(attrs.getName(i), attrs.getType(i), attrs.getValue(i));
 
     bool isCdata = false;
     if (m_method == u"xml" && !m_format.cdataElements.empty())

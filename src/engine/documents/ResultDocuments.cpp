@@ -80,7 +80,10 @@ xalanc::FormatterListener& ResultDocuments::open(const std::u16string& hrefText,
                 m_base = absoluteFolder(m_policy.baseFolder);
             else
             {
-                const std::string result = normalPath(absoluteFolder("") + '/' + m_mainResult);
+                const std::string result =
+                    m_mainResult.front() == '/'
+                        ? normalPath(m_mainResult)
+                        : normalPath(absoluteFolder("") + '/' + m_mainResult);
                 m_paths.insert(result);
                 m_base = parentFolder(result);
             }
