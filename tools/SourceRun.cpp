@@ -4,13 +4,13 @@
 #include "CommandLine.hpp"
 #include "Console.hpp"
 #include "Dom2Dom.hpp"
-#include "FailureText.hpp"
+#include "Failure.hpp"
 #include "LibraryEntries.hpp"
 #include "PRSMXslWritePolicy.hpp"
 #include "ResultOutput.hpp"
 #include "SourceInput.hpp"
 #include "Timing.hpp"
-#include "Worker.hpp"
+#include "WorkerPool.hpp"
 
 #include <cstdio>
 #include <deque>

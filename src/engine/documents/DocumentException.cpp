@@ -1,7 +1,7 @@
 // The engine exception that ends a transformation whose secondary result document failed.
 #include "engine/documents/DocumentException.hpp"
 
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
 namespace prsm::detail

@@ -1,7 +1,7 @@
 // The formatter that receives one secondary result document and writes it as its format says.
 #include "engine/documents/DocumentListener.hpp"
 
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/PlatformSupport/AttributeListImpl.hpp>
 #include <xalanc/XMLSupport/FormatterToHTML.hpp>

@@ -4,6 +4,7 @@
 #include "engine/documents/ExsltDocumentElement.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xpath/XPathCompiler.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XPath/XalanQName.hpp>
@@ -102,6 +103,16 @@ void GuardedExecutionContext::step(const xercesc::Locator* locator)
         return;
     if (const std::string* reason = m_guard->step())
         throw LimitException(*reason, locator);
+}
+
+std::unique_ptr<CompiledExpression>
+GuardedExecutionContext::compileExpression(const xalanc::XalanDOMString& expression,
+                                           const xalanc::PrefixResolver& resolver,
+                                           const xercesc::Locator* locator)
+{
+    if (m_guard == nullptr)
+        throw LimitException("an expression was compiled outside an operation", locator);
+    return std::make_unique<CompiledXPath>(expression, resolver, *m_guard, locator);
 }
 
 } // namespace prsm::detail

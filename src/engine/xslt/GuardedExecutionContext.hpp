@@ -3,6 +3,7 @@
 
 #include "engine/documents/ResultDocuments.hpp"
 #include "engine/xslt/CurrentTemplateRule.hpp"
+#include "functions/ExpressionCompiler.hpp"
 
 #include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 
@@ -20,6 +21,7 @@ class OperationGuard;
 // the secondary result documents of the running transformation, and answers that exsl:document
 // is available.
 class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault,
+                                      public ExpressionCompiler,
                                       public DocumentHost
 {
 public:
@@ -44,6 +46,11 @@ public:
     const xalanc::ElemTemplate* getCurrentTemplate() const override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
+
+    // Compiles as CompiledXPath does, under the running operation's guard.
+    std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
+                                                          const xalanc::PrefixResolver& resolver,
+                                                          const xercesc::Locator* locator) override;
 
 private:
     void step(const xercesc::Locator* locator);
