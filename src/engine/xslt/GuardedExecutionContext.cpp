@@ -26,7 +26,7 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 } // namespace
 
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
-    : xalanc::StylesheetExecutionContextDefault(manager)
+    : AttributeSetFrames(manager)
 {
 }
 
@@ -50,7 +50,7 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
     if (theTemplate == nullptr)
     {
         step(nullptr);
-        xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+        AttributeSetFrames::pushCurrentTemplate(theTemplate);
         m_rule.push(theTemplate);
         return;
     }
@@ -66,15 +66,15 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
         m_guard->fail(reason);
         throw LimitException(reason, locator);
     }
-    xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+    AttributeSetFrames::pushCurrentTemplate(theTemplate);
     m_rule.push(theTemplate);
     ++m_templateDepth;
 }
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
-    const bool isTemplate = StylesheetExecutionContextDefault::getCurrentTemplate() != nullptr;
-    xalanc::StylesheetExecutionContextDefault::popCurrentTemplate();
+    const bool isTemplate = AttributeSetFrames::getCurrentTemplate() != nullptr;
+    AttributeSetFrames::popCurrentTemplate();
     m_rule.pop();
     if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
@@ -88,13 +88,13 @@ const xalanc::ElemTemplate* GuardedExecutionContext::getCurrentTemplate() const
 void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushCurrentNode(theCurrentNode);
+    AttributeSetFrames::pushCurrentNode(theCurrentNode);
 }
 
 void GuardedExecutionContext::pushContextNodeList(const xalanc::NodeRefListBase& theList)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushContextNodeList(theList);
+    AttributeSetFrames::pushContextNodeList(theList);
 }
 
 void GuardedExecutionContext::step(const xercesc::Locator* locator)

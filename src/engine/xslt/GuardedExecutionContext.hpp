@@ -2,10 +2,9 @@
 #pragma once
 
 #include "engine/documents/ResultDocuments.hpp"
+#include "engine/xslt/AttributeSetFrames.hpp"
 #include "engine/xslt/CurrentTemplateRule.hpp"
 #include "functions/ExpressionCompiler.hpp"
-
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 
 #include <cstddef>
 
@@ -20,7 +19,7 @@ class OperationGuard;
 // ends the transformation with a LimitException once the operation must stop. It also carries
 // the secondary result documents of the running transformation, and answers that exsl:document
 // is available.
-class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault,
+class GuardedExecutionContext final : public AttributeSetFrames,
                                       public ExpressionCompiler,
                                       public DocumentHost
 {
