@@ -116,16 +116,15 @@ int main(int argc, char** argv)
 
         const xalanc::XalanCompiledStylesheet* compiledModular = nullptr;
         own.compileStylesheet(xalanc::XSLTInputSource(modular.c_str()), compiledModular);
-        engineModular = microsPerCall(count,
-                                      [&]
-                                      {
-                                          own.transform(xalanc::XSLTInputSource(in.c_str()),
-                                                        compiledModular,
-                                                        xalanc::XSLTResultTarget(out.c_str()));
-                                      });
-        reuseModular =
-            microsPerCall(count, [&]
-                          { transformer.doTransform(in.c_str(), modular.c_str(), out.c_str()); });
+        engineModular =
+            microsPerCall(count,
+                          [&]
+                          {
+                              own.transform(xalanc::XSLTInputSource(in.c_str()), compiledModular,
+                                            xalanc::XSLTResultTarget(out.c_str()));
+                          });
+        reuseModular = microsPerCall(
+            count, [&] { transformer.doTransform(in.c_str(), modular.c_str(), out.c_str()); });
         ScopedDom2Dom source(transformer);
         source->InitializeInputSource(xml.c_str());
         handles = microsPerCall(count,
@@ -146,8 +145,8 @@ int main(int argc, char** argv)
                 reuse / engine);
     std::printf("100 modules, engine compiled once:   %8.1f us per transformation\n",
                 engineModular);
-    std::printf("100 modules, file path with reuse:   %8.1f us  (%.2fx the engine)\n",
-                reuseModular, reuseModular / engineModular);
+    std::printf("100 modules, file path with reuse:   %8.1f us  (%.2fx the engine)\n", reuseModular,
+                reuseModular / engineModular);
     std::printf("file path without reuse:             %8.1f us  (%.2fx the engine)\n", noReuse,
                 noReuse / engine);
     std::printf("in-memory handles with reuse:        %8.1f us  (%.2fx the engine)\n", handles,

@@ -10,6 +10,7 @@
 #include "engine/parse/QuietErrorHandler.hpp"
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/parse/SourceReader.hpp"
+#include "engine/parse/StylesheetFilter.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
@@ -109,6 +110,7 @@ ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
 void ParserLiaison::endOperation()
 {
     m_guard = nullptr;
+    m_warnings = nullptr;
     m_hostInput = nullptr;
     m_modules = nullptr;
     setErrorHandler(&quietErrorHandler());
@@ -150,7 +152,8 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     if (m_modules != nullptr && &inputSource != m_hostInput && systemId != nullptr)
         m_modules->push_back(utf8Of(systemId));
     ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
-    GuardedDocumentHandler guarded(setting.budget(), handler);
+    StylesheetFilter filter(handler, m_warnings, getMemoryManager());
+    GuardedDocumentHandler guarded(setting.budget(), filter);
 
     // Configured as the engine configures the parser it reads stylesheets with.
     GuardedParser<xercesc::SAXParser> parser(nullptr, &getMemoryManager());

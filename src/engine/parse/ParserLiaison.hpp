@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+namespace XALAN_CPP_NAMESPACE
+{
+class ProblemListener;
+} // namespace XALAN_CPP_NAMESPACE
+
 namespace prsm::detail
 {
 
@@ -35,6 +40,10 @@ public:
     // reader for each parse.
     void setReaderPool(ReaderPool* readers) { m_readers = readers; }
 
+    // Where warnings about stylesheets go when the lenient mode of StylesheetFilter is wanted;
+    // null (the start) keeps the engine's strictness. It must outlive the parses.
+    void setStylesheetWarnings(xalanc::ProblemListener* warnings) { m_warnings = warnings; }
+
     // The input that the host named itself, read without the access policy; null for none.
     void setHostInput(const xercesc::InputSource* input) { m_hostInput = input; }
 
@@ -60,6 +69,7 @@ public:
 
 private:
     OperationGuard* m_guard = nullptr;
+    xalanc::ProblemListener* m_warnings = nullptr;
     const xercesc::InputSource* m_hostInput = nullptr;
     ReaderPool* m_readers = nullptr;
     std::vector<std::string>* m_modules = nullptr;
