@@ -11,7 +11,7 @@ namespace prsm::detail
 struct StylesheetSource
 {
     // The stylesheet file `file`.
-    StylesheetSource(const I18NString& file) : name(file.c_str()) {} // NOLINT: a file is the rule
+    StylesheetSource(const I18NString& file) : name(file.c_str()) {} // implicit: the usual case
 
     // The stylesheet text `xml` (which must outlive the source), whose relative references
     // resolve against `baseUri` (empty: the current folder).
