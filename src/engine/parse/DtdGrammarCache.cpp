@@ -72,11 +72,10 @@ bool DtdGrammarCache::cacheGrammar(xercesc::Grammar* const grammar)
     if (grammar == nullptr || grammar->getGrammarType() != xercesc::Grammar::DTDGrammarType ||
         m_recording == nullptr || !m_recording->areLocal)
         return false;
+    // Readers keep the grammars they took, so none is ever dropped from a cache in use: a full
+    // cache keeps no more.
     if (m_files.size() >= kMostGrammars)
-    {
-        clear();
-        m_files.clear();
-    }
+        return false;
     const std::string key = utf8Of(grammar->getGrammarDescription()->getGrammarKey());
     if (!xercesc::XMLGrammarPoolImpl::cacheGrammar(grammar))
         return false;
@@ -84,26 +83,13 @@ bool DtdGrammarCache::cacheGrammar(xercesc::Grammar* const grammar)
     return true;
 }
 
-xercesc::Grammar*
-DtdGrammarCache::retrieveGrammar(xercesc::XMLGrammarDescription* const description)
+bool DtdGrammarCache::isCurrent() const
 {
-    xercesc::Grammar* grammar = xercesc::XMLGrammarPoolImpl::retrieveGrammar(description);
-    if (grammar == nullptr || grammar->getGrammarType() != xercesc::Grammar::DTDGrammarType)
-        return grammar;
-    const auto files = m_files.find(utf8Of(description->getGrammarKey()));
-    bool isCurrent = files != m_files.end();
-    if (isCurrent)
-        for (const ModuleVersion& file : files->second.versions)
+    for (const auto& grammar : m_files)
+        for (const ModuleVersion& file : grammar.second.versions)
             if (FileVersion::of(file.path) != std::optional<FileVersion>(file.version))
-                isCurrent = false;
-    if (isCurrent)
-        return grammar;
-    // A DTD file changed: the grammar goes, and the next document that names it reads it anew.
-    if (files != m_files.end())
-        m_files.erase(files);
-    delete orphanGrammar(description->getGrammarKey());
-    m_tried.clear();
-    return nullptr;
+                return false;
+    return true;
 }
 
 DtdGrammarCache::Recording::Recording(DtdGrammarCache& cache, xercesc::XMLEntityResolver* inner)

@@ -21,11 +21,11 @@ std::basic_string<XMLCh> absoluteSystemId(const XMLCh* base, const XMLCh* name,
                                           xercesc::MemoryManager& manager);
 
 // The DTD grammars of one transformer's readers, kept while every file they were read from is
-// unchanged. Xerces-C looks a grammar up by the system id its entity resolver gives the external
-// subset, and uses it only for documents without an internal subset (the readers ignore cached
-// DTDs for those), so a document with declarations of its own is read as before. A grammar is
-// kept only after a complete, successful read of its DTD; a DTD whose files are not all local
-// files is never kept. Bounded; serves one thread at a time.
+// unchanged (ReaderPool checks before each parse). Xerces-C looks a grammar up by the system id its
+// entity resolver gives the external subset, and uses it only for documents without an internal
+// subset (the readers ignore cached DTDs for those), so a document with declarations of its own is
+// read as before. A grammar is kept only after a complete, successful read of its DTD; a DTD whose
+// files are not all local files is never kept. Bounded; serves one thread at a time.
 class DtdGrammarCache final : public xercesc::XMLGrammarPoolImpl
 {
 public:
@@ -50,8 +50,12 @@ public:
     void countRead(std::uint64_t bytes) { m_bytesRead += bytes; }
     bool isOutgrown() const { return m_bytesRead > kBytesPerCache; }
 
+    // Whether every file of every kept grammar is as it was read. A reader remembers each
+    // grammar it took from the cache for as long as it lives, so a cache with a changed file is
+    // dropped whole, with its readers, rather than mended.
+    bool isCurrent() const;
+
     bool cacheGrammar(xercesc::Grammar* const grammar) override;
-    xercesc::Grammar* retrieveGrammar(xercesc::XMLGrammarDescription* const description) override;
 
 private:
     static constexpr std::size_t kMostGrammars = 16;

@@ -13,6 +13,12 @@ ReaderPool::~ReaderPool() = default;
 
 std::unique_ptr<SourceReader> ReaderPool::take() noexcept
 {
+    // A DTD file changed: its grammar may sit in the idle reader too, so both go.
+    if (m_grammars && !m_grammars->isCurrent())
+    {
+        m_idle.reset();
+        m_grammars.reset();
+    }
     return std::move(m_idle);
 }
 
