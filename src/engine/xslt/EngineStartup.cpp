@@ -3,6 +3,7 @@
 
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/EngineContext.hpp"
+#include "engine/xslt/StableGenerateId.hpp"
 #include "functions/exslt/ExsltInstaller.hpp"
 
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
@@ -40,13 +41,15 @@ void releaseAllEngineContexts() noexcept
         context->releaseEngineObjects();
 }
 
-// The engine, then the EXSLT functions it lacks; the engine goes down again if they fail.
+// The engine, then the EXSLT functions it lacks and the functions of its that we replace; the
+// engine goes down again if they fail.
 void startXalan()
 {
     xalanc::XalanTransformer::initialize();
     try
     {
         installExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+        installStableGenerateId();
     }
     catch (...)
     {
