@@ -201,6 +201,8 @@ void apply(Options& options, Option option, const std::string& spelling,
         options.limits.allowDtd = false;
         break;
     case Option::AllowDir:
+        if (values[0].empty())
+            throw UsageError(spelling + " needs a folder");
         options.limits.allowedDirectories.push_back(values[0]);
         break;
     }

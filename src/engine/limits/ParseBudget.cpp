@@ -23,9 +23,9 @@ ParseBudget::ParseBudget(OperationGuard& operation, const XMLCh* systemId)
 {
 }
 
-void ParseBudget::enterEntity(bool isExternal)
+void ParseBudget::enterEntity(const void* entity, bool isExternal)
 {
-    m_entities.push_back(isExternal);
+    m_entities.push_back(isExternal && m_externalEntitiesRead.insert(entity).second);
 }
 
 void ParseBudget::leaveEntity()

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace prsm::detail
@@ -34,8 +35,10 @@ public:
     void addInput(std::size_t bytes) { m_inputBytes += bytes; }
     std::uint64_t inputBytes() const { return m_inputBytes; }
 
-    // Entity references open and close in content, nested.
-    void enterEntity(bool isExternal);
+    // Entity references open and close in content, nested. `entity` names the declaration: an
+    // external entity is input only the first time it is read, so that referring to a large one
+    // over and over amplifies as an internal one does.
+    void enterEntity(const void* entity, bool isExternal);
     void leaveEntity();
 
     // One event of the document's content; `characters` of text or attribute values that it
@@ -61,7 +64,8 @@ private:
     std::uint64_t m_contentCharacters = 0;
     std::uint64_t m_externalCharacters = 0;
     std::size_t m_depth = 0;
-    std::vector<bool> m_entities; // innermost last: whether each open reference is external
+    std::vector<bool> m_entities; // innermost last: whether each open reference is new input
+    std::unordered_set<const void*> m_externalEntitiesRead;
 };
 
 } // namespace prsm::detail

@@ -15,6 +15,7 @@
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
+#include <xercesc/sax/HandlerBase.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 #include <xercesc/util/XMLResourceIdentifier.hpp>
@@ -157,6 +158,10 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     parser.setXMLEntityResolver(&setting.resolver());
     parser.setSecurityManager(setting.security());
     parser.setDocumentHandler(&guarded);
+    // The parser tells a document type declaration only to a parser with a DTD handler: without
+    // one a stylesheet's DTD would escape the DTD rule.
+    xercesc::HandlerBase noDtdEvents;
+    parser.setDTDHandler(&noDtdEvents);
     parser.parse(setting.input());
 }
 

@@ -6,6 +6,7 @@
 #include "engine/parse/ParserLiaison.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
 #include "engine/xslt/EngineContext.hpp"
+#include "functions/WorkCheck.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
@@ -20,7 +21,7 @@ namespace
 
 // Gives the operation a step at every node the evaluation iterates over, and ends it with a
 // LimitException once the operation must stop.
-class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault
+class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault, public WorkCheck
 {
 public:
     GuardedXPathContext(xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
@@ -41,11 +42,13 @@ public:
         XPathExecutionContextDefault::pushContextNodeList(theList);
     }
 
+    void checkWork(const xercesc::Locator* locator) override { step(locator); }
+
 private:
-    void step()
+    void step(const xercesc::Locator* locator = nullptr)
     {
         if (const std::string* reason = m_guard.step())
-            throw LimitException(*reason, nullptr);
+            throw LimitException(*reason, locator);
     }
 
     OperationGuard& m_guard;

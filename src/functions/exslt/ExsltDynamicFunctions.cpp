@@ -2,6 +2,7 @@
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 
 #include "functions/QuietConstructionContext.hpp"
+#include "functions/WorkCheck.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 
 #include <xalanc/PlatformSupport/DOMStringHelper.hpp>
@@ -109,6 +110,7 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     ordered.addNodesInDocOrder(nodes, executionContext);
     for (xalanc::NodeRefListBase::size_type i = 0; i < ordered.getLength(); ++i)
     {
+        checkWork(executionContext, call.locator);
         const xalanc::XObjectPtr value =
             xpath.execute(ordered.item(i), *resolver, ordered, executionContext);
         appendValue(result, *value, executionContext);

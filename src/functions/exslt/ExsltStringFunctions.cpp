@@ -1,14 +1,20 @@
-// str:tokenize, str:split and str:replace, the EXSLT string functions the engine lacks.
+// str:tokenize, str:split and str:replace, the EXSLT string functions the engine lacks, and
+// str:padding, which the engine builds in time quadratic in its length and without a pause to
+// check the operation's limits (XalanEXSLTString.cpp, XalanEXSLTFunctionPadding::execute).
 #include "functions/exslt/ExsltStringFunctions.hpp"
 
+#include "functions/WorkCheck.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 #include "platform/FunctionRef.hpp"
 
 #include <xalanc/DOMSupport/DOMServices.hpp>
+#include <xalanc/PlatformSupport/DoubleSupport.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
+#include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -253,6 +259,44 @@ xalanc::XObjectPtr replaceWorker(const ExsltCall& call)
     return result.finish();
 }
 
+// Units written between two checks of the operation's limits: a fraction of a millisecond.
+constexpr std::size_t kPaddingPiece = 1 << 16;
+
+xalanc::XObjectPtr paddingWorker(const ExsltCall& call)
+{
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const double length = xalanc::DoubleSupport::round(call.args[0]->num(executionContext));
+    static const xalanc::XalanDOMChar kSpace[] = u" ";
+    const xalanc::XalanDOMChar* padding = kSpace;
+    std::size_t paddingLength = 1;
+    if (call.args.size() == 2)
+    {
+        const xalanc::XalanDOMString& given = call.args[1]->str(executionContext);
+        padding = given.c_str();
+        paddingLength = given.length();
+    }
+    // NaN and negative lengths make the empty string, as 0 does.
+    constexpr double kLongest = std::numeric_limits<xalanc::XalanDOMString::size_type>::max() - 1;
+    if (!(length >= 1) || paddingLength == 0)
+        return executionContext.getXObjectFactory().createString(
+            xalanc::XalanDOMString(executionContext.getMemoryManager()));
+    const auto total = static_cast<std::size_t>(std::min(length, kLongest));
+
+    // Doubling what is written copies each unit a few times, whatever the padding's length;
+    // pieces stay whole repetitions of the padding until the last.
+    std::u16string text(padding, std::min(total, paddingLength));
+    const std::size_t wholePiece =
+        std::max(kPaddingPiece / paddingLength, std::size_t(1)) * paddingLength;
+    while (text.size() < total)
+    {
+        checkWork(executionContext, call.locator);
+        text.append(text, 0, std::min({text.size(), total - text.size(), wholePiece}));
+    }
+    xalanc::XPathExecutionContext::GetCachedString cached(executionContext);
+    cached.get().assign(text.data(), static_cast<xalanc::XalanDOMString::size_type>(text.size()));
+    return executionContext.getXObjectFactory().createString(cached);
+}
+
 } // namespace
 
 const ExsltModule& exsltStringsModule()
@@ -260,7 +304,8 @@ const ExsltModule& exsltStringsModule()
     static const ExsltModule module{"http://exslt.org/strings",
                                     {{"tokenize", kOneOrTwoArguments, tokenizeWorker},
                                      {"split", kOneOrTwoArguments, splitWorker},
-                                     {"replace", kThreeArguments, replaceWorker}}};
+                                     {"replace", kThreeArguments, replaceWorker},
+                                     {"padding", kOneOrTwoArguments, paddingWorker}}};
     return module;
 }
 
