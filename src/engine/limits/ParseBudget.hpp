@@ -45,6 +45,10 @@ public:
     // brings. Text inside an external entity is input as much as content.
     void addContent(std::size_t characters);
 
+    // The parser is about to take a block of `bytes` to grow a value into. It grows its buffers
+    // by doubling, so the value it builds holds a quarter of that in characters at least.
+    void claimBlock(std::size_t bytes);
+
     void openElement();
     void closeElement();
 
@@ -55,7 +59,7 @@ public:
     void record(const std::string& reason);
 
 private:
-    void checkAmplification();
+    void checkAmplification(std::uint64_t pendingCharacters = 0);
 
     OperationGuard& m_operation;
     const XMLCh* m_systemId;

@@ -4,6 +4,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/limits/ParseBudget.hpp"
 #include "engine/limits/ResourcePolicy.hpp"
+#include "engine/parse/BudgetedMemory.hpp"
 #include "engine/parse/CountingInputSource.hpp"
 #include "engine/parse/GuardedHandlers.hpp"
 #include "engine/parse/GuardedParser.hpp"
@@ -102,7 +103,7 @@ private:
 } // namespace
 
 ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
-    : xalanc::XalanSourceTreeParserLiaison(manager)
+    : xalanc::XalanSourceTreeParserLiaison(manager), m_stylesheetMemory(manager)
 {
     setErrorHandler(&quietErrorHandler());
 }
@@ -149,7 +150,15 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     GuardedDocumentHandler guarded(setting.budget(), handler);
 
     // Configured as the engine configures the parser it reads stylesheets with.
-    GuardedParser<xercesc::SAXParser> parser(nullptr, &getMemoryManager());
+    // Parses of included and imported stylesheets run inside the parse that names them.
+    struct BudgetScope
+    {
+        BudgetedMemory& memory;
+        ParseBudget* outer;
+        ~BudgetScope() { memory.setBudget(outer); }
+    } scope{m_stylesheetMemory, m_stylesheetMemory.budget()};
+    m_stylesheetMemory.setBudget(&setting.budget());
+    GuardedParser<xercesc::SAXParser> parser(nullptr, &m_stylesheetMemory);
     parser.setBudget(&setting.budget());
     parser.setValidationScheme(xercesc::SAXParser::Val_Never);
     parser.setDoNamespaces(false);

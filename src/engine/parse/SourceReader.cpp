@@ -7,7 +7,8 @@ namespace prsm::detail
 {
 
 SourceReader::SourceReader(xercesc::MemoryManager& manager)
-    : GuardedParser<xercesc::SAX2XMLReaderImpl>(&manager), m_manager(manager)
+    : SourceReaderMemory(manager), GuardedParser<xercesc::SAX2XMLReaderImpl>(&m_memory),
+      m_manager(manager)
 {
     using xercesc::XMLUni;
     setFeature(XMLUni::fgSAX2CoreNameSpaces, true);

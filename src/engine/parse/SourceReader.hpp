@@ -1,6 +1,7 @@
 // The reader of source documents, which may serve many parses one after the other.
 #pragma once
 
+#include "engine/parse/BudgetedMemory.hpp"
 #include "engine/parse/GuardedParser.hpp"
 
 #include <xercesc/parsers/SAX2XMLReaderImpl.hpp>
@@ -12,10 +13,25 @@ namespace prsm::detail
 
 // A namespace-aware reader configured as the engine configures its own for its source tree.
 // Between parses it holds no handler, resolver, budget or security manager of any parse.
-class SourceReader final : public GuardedParser<xercesc::SAX2XMLReaderImpl>
+// Made before the reader, which allocates from it.
+struct SourceReaderMemory
+{
+    explicit SourceReaderMemory(xercesc::MemoryManager& manager) : m_memory(manager) {}
+    BudgetedMemory m_memory;
+};
+
+class SourceReader final : private SourceReaderMemory,
+                           public GuardedParser<xercesc::SAX2XMLReaderImpl>
 {
 public:
     explicit SourceReader(xercesc::MemoryManager& manager);
+
+    // The budget of the parse about to start, for the parser's events and its large blocks.
+    void setBudget(ParseBudget* budget)
+    {
+        m_memory.setBudget(budget);
+        GuardedParser<xercesc::SAX2XMLReaderImpl>::setBudget(budget);
+    }
 
     xercesc::MemoryManager& memoryManager() const { return m_manager; }
 

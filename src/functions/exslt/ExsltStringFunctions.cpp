@@ -1,6 +1,8 @@
 // str:tokenize, str:split and str:replace, the EXSLT string functions the engine lacks, and
-// str:padding, which the engine builds in time quadratic in its length and without a pause to
-// check the operation's limits (XalanEXSLTString.cpp, XalanEXSLTFunctionPadding::execute).
+// str:padding and str:encode-uri, which the engine builds one piece at a time into a string that
+// grows by exactly each piece, in time quadratic in their length, without a pause to check the
+// operation's limits (XalanEXSLTString.cpp, XalanEXSLTFunctionPadding::execute and
+// XalanEXSLTFunctionEncodeURI::execute).
 #include "functions/exslt/ExsltStringFunctions.hpp"
 
 #include "functions/WorkCheck.hpp"
@@ -9,9 +11,11 @@
 
 #include <xalanc/DOMSupport/DOMServices.hpp>
 #include <xalanc/PlatformSupport/DoubleSupport.hpp>
+#include <xalanc/PlatformSupport/XalanTranscodingServices.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
+#include <xalanc/XalanDOM/XalanText.hpp>
 
 #include <algorithm>
 #include <limits>
@@ -40,6 +44,60 @@ std::size_t characterLength(Text text, std::size_t position)
                         text[position] <= 0xDBFF && text[position + 1] >= 0xDC00 &&
                         text[position + 1] <= 0xDFFF;
     return isPair ? 2 : 1;
+}
+
+// Nodes visited between two checks of the operation's limits.
+constexpr std::size_t kNodesPerCheck = 4096;
+
+// The string value of argument `index`. For an element the engine appends the text of each
+// descendant to a string that grows by exactly that text (XNodeSetBase::str through
+// DOMServices::getNodeData), in time quadratic in the number of text nodes, and without a pause;
+// here the string grows geometrically, between checks of the limits.
+std::u16string argumentText(const ExsltCall& call, std::size_t index)
+{
+    using xalanc::XalanNode;
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const xalanc::XObject& argument = *call.args[index];
+    const XalanNode* top = nullptr;
+    if (argument.getType() == xalanc::XObject::eTypeNodeSet ||
+        argument.getType() == xalanc::XObject::eTypeNodeSetNodeProxy)
+    {
+        const xalanc::NodeRefListBase& nodes = argument.nodeset();
+        top = nodes.getLength() > 0 ? nodes.item(0) : nullptr;
+    }
+    const auto topType = top != nullptr ? top->getNodeType() : XalanNode::UNKNOWN_NODE;
+    if (topType != XalanNode::ELEMENT_NODE && topType != XalanNode::DOCUMENT_NODE &&
+        topType != XalanNode::DOCUMENT_FRAGMENT_NODE)
+    {
+        const xalanc::XalanDOMString& text = argument.str(executionContext);
+        return std::u16string(text.c_str(), text.length());
+    }
+    std::u16string text;
+    std::vector<const XalanNode*> resumeAt; // the next sibling of each element walked into
+    std::size_t visited = 0;
+    for (const XalanNode* node = top->getFirstChild(); node != nullptr;)
+    {
+        if (++visited % kNodesPerCheck == 0)
+            checkWork(executionContext, call.locator);
+        const auto type = node->getNodeType();
+        if ((type == XalanNode::TEXT_NODE || type == XalanNode::CDATA_SECTION_NODE) &&
+            !executionContext.shouldStripSourceNode(static_cast<const xalanc::XalanText&>(*node)))
+            text += textOf(node->getNodeValue());
+        const XalanNode* child = type == XalanNode::ELEMENT_NODE ? node->getFirstChild() : nullptr;
+        if (child != nullptr)
+        {
+            resumeAt.push_back(node->getNextSibling());
+            node = child;
+            continue;
+        }
+        node = node->getNextSibling();
+        while (node == nullptr && !resumeAt.empty())
+        {
+            node = resumeAt.back();
+            resumeAt.pop_back();
+        }
+    }
+    return text;
 }
 
 void appendToken(ResultFragment& result, Text token)
@@ -132,7 +190,8 @@ xalanc::XObjectPtr tokens(const ExsltCall& call, Text defaultDelimiters,
                           void (*forEach)(Text text, Text delimiters, Found found))
 {
     xalanc::XPathExecutionContext& executionContext = call.executionContext;
-    const Text text = textOf(call.args[0]->str(executionContext));
+    const std::u16string whole = argumentText(call, 0);
+    const Text text(whole);
     const Text delimiters =
         call.args.size() == 2 ? textOf(call.args[1]->str(executionContext)) : defaultDelimiters;
 
@@ -175,7 +234,8 @@ xalanc::XObjectPtr replaceWorker(const ExsltCall& call)
 {
     xalanc::XPathExecutionContext& executionContext = call.executionContext;
     const xalanc::Function::XObjectArgVectorType& args = call.args;
-    const Text text = textOf(args[0]->str(executionContext));
+    const std::u16string whole = argumentText(call, 0);
+    const Text text(whole);
 
     std::vector<std::u16string> searches;
     xalanc::MutableNodeRefList replacementNodes(executionContext.getMemoryManager());
@@ -267,14 +327,9 @@ xalanc::XObjectPtr paddingWorker(const ExsltCall& call)
     xalanc::XPathExecutionContext& executionContext = call.executionContext;
     const double length = xalanc::DoubleSupport::round(call.args[0]->num(executionContext));
     static const xalanc::XalanDOMChar kSpace[] = u" ";
-    const xalanc::XalanDOMChar* padding = kSpace;
-    std::size_t paddingLength = 1;
-    if (call.args.size() == 2)
-    {
-        const xalanc::XalanDOMString& given = call.args[1]->str(executionContext);
-        padding = given.c_str();
-        paddingLength = given.length();
-    }
+    const std::u16string given = call.args.size() == 2 ? argumentText(call, 1) : std::u16string();
+    const xalanc::XalanDOMChar* padding = call.args.size() == 2 ? given.c_str() : kSpace;
+    const std::size_t paddingLength = call.args.size() == 2 ? given.size() : 1;
     // NaN and negative lengths make the empty string, as 0 does.
     constexpr double kLongest = std::numeric_limits<xalanc::XalanDOMString::size_type>::max() - 1;
     if (!(length >= 1) || paddingLength == 0)
@@ -297,6 +352,80 @@ xalanc::XObjectPtr paddingWorker(const ExsltCall& call)
     return executionContext.getXObjectFactory().createString(cached);
 }
 
+// Characters of the text between two checks of the operation's limits.
+constexpr std::size_t kEncodingPiece = 1 << 14;
+
+void appendEscapedOctet(std::u16string& result, unsigned octet)
+{
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    result += u'%';
+    result += kHex[(octet >> 4) & 0xF];
+    result += kHex[octet & 0xF];
+}
+
+// ASCII characters that are always escaped, besides controls and DEL.
+bool isExcluded(char16_t c)
+{
+    return std::u16string_view(u" \"#%<>\\^`{|}").find(c) != std::u16string_view::npos;
+}
+
+bool isReserved(char16_t c)
+{
+    return std::u16string_view(u"$&+,/:;=?@[]").find(c) != std::u16string_view::npos;
+}
+
+// As the engine encodes: UTF-8 only (another encoding makes the empty string), every octet of a
+// character outside ASCII escaped, a lone surrogate encoded as the engine encodes it.
+xalanc::XObjectPtr encodeUriWorker(const ExsltCall& call)
+{
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const std::u16string given = argumentText(call, 0);
+    const Text text(given);
+    const bool escapeReserved = call.args[1]->boolean(executionContext);
+    const bool isUtf8 = call.args.size() == 2 || xalanc::XalanTranscodingServices::encodingIsUTF8(
+                                                     call.args[2]->str(executionContext));
+    std::u16string result;
+    if (isUtf8)
+        result.reserve(text.size());
+    for (std::size_t i = 0; isUtf8 && i < text.size(); ++i)
+    {
+        if (i % kEncodingPiece == 0)
+            checkWork(executionContext, call.locator);
+        const char16_t c = text[i];
+        if (c <= 0x7F)
+        {
+            if (c < 32 || c > 126 || isExcluded(c) || (escapeReserved && isReserved(c)))
+                appendEscapedOctet(result, c);
+            else
+                result += c;
+        }
+        else if (c <= 0x7FF)
+        {
+            appendEscapedOctet(result, (c >> 6) | 0xC0);
+            appendEscapedOctet(result, (c & 0x3F) | 0x80);
+        }
+        else if ((c & 0xFC00) == 0xD800)
+        {
+            const unsigned high = (c & 0x03FF) + 0x40;
+            const unsigned low = ++i < text.size() ? text[i] & 0x03FF : 0;
+            appendEscapedOctet(result, 0xF0 + ((high & 0x0300) >> 8));
+            appendEscapedOctet(result, 0x80 + ((high & 0x00FC) >> 2));
+            appendEscapedOctet(result, 0x80 + ((high & 0x0003) << 4) + ((low & 0x03C0) >> 6));
+            appendEscapedOctet(result, 0x80 + (low & 0x003F));
+        }
+        else
+        {
+            appendEscapedOctet(result, (c >> 12) | 0xE0);
+            appendEscapedOctet(result, ((c & 0x0FC0) >> 6) | 0x80);
+            appendEscapedOctet(result, (c & 0x3F) | 0x80);
+        }
+    }
+    xalanc::XPathExecutionContext::GetCachedString cached(executionContext);
+    cached.get().assign(result.data(),
+                        static_cast<xalanc::XalanDOMString::size_type>(result.size()));
+    return executionContext.getXObjectFactory().createString(cached);
+}
+
 } // namespace
 
 const ExsltModule& exsltStringsModule()
@@ -305,7 +434,8 @@ const ExsltModule& exsltStringsModule()
                                     {{"tokenize", kOneOrTwoArguments, tokenizeWorker},
                                      {"split", kOneOrTwoArguments, splitWorker},
                                      {"replace", kThreeArguments, replaceWorker},
-                                     {"padding", kOneOrTwoArguments, paddingWorker}}};
+                                     {"padding", kOneOrTwoArguments, paddingWorker},
+                                     {"encode-uri", kTwoOrThreeArguments, encodeUriWorker}}};
     return module;
 }
 
