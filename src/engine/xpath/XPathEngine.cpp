@@ -5,8 +5,8 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/ParserLiaison.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
-#include "engine/xslt/EngineContext.hpp"
 #include "functions/WorkCheck.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
@@ -21,7 +21,9 @@ namespace
 
 // Gives the operation a step at every node the evaluation iterates over, and ends it with a
 // LimitException once the operation must stop.
-class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault, public WorkCheck
+class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault,
+                                  public ExpressionCompiler,
+                                  public WorkCheck
 {
 public:
     GuardedXPathContext(xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
@@ -43,6 +45,13 @@ public:
     }
 
     void checkWork(const xercesc::Locator* locator) override { step(locator); }
+
+    std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
+                                                          const xalanc::PrefixResolver& resolver,
+                                                          const xercesc::Locator* locator) override
+    {
+        return std::make_unique<CompiledXPath>(expression, resolver, m_guard, locator);
+    }
 
 private:
     void step(const xercesc::Locator* locator = nullptr)

@@ -3,6 +3,7 @@
 
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xpath/XPathCompiler.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/ElemTemplate.hpp>
@@ -23,7 +24,7 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 } // namespace
 
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
-    : xalanc::StylesheetExecutionContextDefault(manager)
+    : AttributeSetFrames(manager)
 {
 }
 
@@ -39,7 +40,7 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
     if (theTemplate == nullptr)
     {
         step(nullptr);
-        xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+        AttributeSetFrames::pushCurrentTemplate(theTemplate);
         return;
     }
     const xercesc::Locator* locator = theTemplate->getLocator();
@@ -54,14 +55,14 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
         m_guard->fail(reason);
         throw LimitException(reason, locator);
     }
-    xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+    AttributeSetFrames::pushCurrentTemplate(theTemplate);
     ++m_templateDepth;
 }
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
     const bool isTemplate = getCurrentTemplate() != nullptr;
-    xalanc::StylesheetExecutionContextDefault::popCurrentTemplate();
+    AttributeSetFrames::popCurrentTemplate();
     if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
 }
@@ -69,13 +70,13 @@ void GuardedExecutionContext::popCurrentTemplate()
 void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushCurrentNode(theCurrentNode);
+    AttributeSetFrames::pushCurrentNode(theCurrentNode);
 }
 
 void GuardedExecutionContext::pushContextNodeList(const xalanc::NodeRefListBase& theList)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushContextNodeList(theList);
+    AttributeSetFrames::pushContextNodeList(theList);
 }
 
 void GuardedExecutionContext::step(const xercesc::Locator* locator)
@@ -84,6 +85,16 @@ void GuardedExecutionContext::step(const xercesc::Locator* locator)
         return;
     if (const std::string* reason = m_guard->step())
         throw LimitException(*reason, locator);
+}
+
+std::unique_ptr<CompiledExpression>
+GuardedExecutionContext::compileExpression(const xalanc::XalanDOMString& expression,
+                                           const xalanc::PrefixResolver& resolver,
+                                           const xercesc::Locator* locator)
+{
+    if (m_guard == nullptr)
+        throw LimitException("an expression was compiled outside an operation", locator);
+    return std::make_unique<CompiledXPath>(expression, resolver, *m_guard, locator);
 }
 
 } // namespace prsm::detail
