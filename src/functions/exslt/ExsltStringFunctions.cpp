@@ -6,6 +6,7 @@
 #include "functions/exslt/ExsltStringFunctions.hpp"
 
 #include "functions/WorkCheck.hpp"
+#include "functions/exslt/NodeText.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 #include "platform/FunctionRef.hpp"
 
@@ -15,7 +16,6 @@
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
-#include <xalanc/XalanDOM/XalanText.hpp>
 
 #include <algorithm>
 #include <limits>
@@ -46,58 +46,20 @@ std::size_t characterLength(Text text, std::size_t position)
     return isPair ? 2 : 1;
 }
 
-// Nodes visited between two checks of the operation's limits.
-constexpr std::size_t kNodesPerCheck = 4096;
-
-// The string value of argument `index`. For an element the engine appends the text of each
-// descendant to a string that grows by exactly that text (XNodeSetBase::str through
-// DOMServices::getNodeData), in time quadratic in the number of text nodes, and without a pause;
-// here the string grows geometrically, between checks of the limits.
+// The string value of argument `index`, built as nodeText builds it for a node.
 std::u16string argumentText(const ExsltCall& call, std::size_t index)
 {
-    using xalanc::XalanNode;
-    xalanc::XPathExecutionContext& executionContext = call.executionContext;
     const xalanc::XObject& argument = *call.args[index];
-    const XalanNode* top = nullptr;
     if (argument.getType() == xalanc::XObject::eTypeNodeSet ||
         argument.getType() == xalanc::XObject::eTypeNodeSetNodeProxy)
     {
         const xalanc::NodeRefListBase& nodes = argument.nodeset();
-        top = nodes.getLength() > 0 ? nodes.item(0) : nullptr;
+        return nodes.getLength() == 0
+                   ? std::u16string()
+                   : nodeText(*nodes.item(0), call.executionContext, call.locator);
     }
-    const auto topType = top != nullptr ? top->getNodeType() : XalanNode::UNKNOWN_NODE;
-    if (topType != XalanNode::ELEMENT_NODE && topType != XalanNode::DOCUMENT_NODE &&
-        topType != XalanNode::DOCUMENT_FRAGMENT_NODE)
-    {
-        const xalanc::XalanDOMString& text = argument.str(executionContext);
-        return std::u16string(text.c_str(), text.length());
-    }
-    std::u16string text;
-    std::vector<const XalanNode*> resumeAt; // the next sibling of each element walked into
-    std::size_t visited = 0;
-    for (const XalanNode* node = top->getFirstChild(); node != nullptr;)
-    {
-        if (++visited % kNodesPerCheck == 0)
-            checkWork(executionContext, call.locator);
-        const auto type = node->getNodeType();
-        if ((type == XalanNode::TEXT_NODE || type == XalanNode::CDATA_SECTION_NODE) &&
-            !executionContext.shouldStripSourceNode(static_cast<const xalanc::XalanText&>(*node)))
-            text += textOf(node->getNodeValue());
-        const XalanNode* child = type == XalanNode::ELEMENT_NODE ? node->getFirstChild() : nullptr;
-        if (child != nullptr)
-        {
-            resumeAt.push_back(node->getNextSibling());
-            node = child;
-            continue;
-        }
-        node = node->getNextSibling();
-        while (node == nullptr && !resumeAt.empty())
-        {
-            node = resumeAt.back();
-            resumeAt.pop_back();
-        }
-    }
-    return text;
+    const xalanc::XalanDOMString& text = argument.str(call.executionContext);
+    return std::u16string(text.c_str(), text.length());
 }
 
 void appendToken(ResultFragment& result, Text token)
