@@ -69,6 +69,18 @@ int main()
          "<doc>" + repeated("<i>a b</i>", 200000) + "</doc>",
          stylesheet("<xsl:value-of select='string-length(str:encode-uri(/doc, true()))' "
                     "xmlns:str='http://exslt.org/strings'/>")},
+        {"set:distinct and set:leading over 200,000 nodes (passes)",
+         "<doc>" +
+             []
+             {
+                 std::string items;
+                 for (int i = 0; i < 200000; ++i)
+                     items += "<i>" + std::to_string(i) + "</i>";
+                 return items;
+             }() +
+             "</doc>",
+         stylesheet("<xsl:value-of select='count(set:distinct(//i)) + "
+                    "count(set:leading(//i, //i[last()]))' xmlns:set='http://exslt.org/sets'/>")},
         {"9,000 internal entity references (passes)",
          "<!DOCTYPE doc [<!ENTITY e 'v'>]><doc>" + repeated("&e;", 9000) + "</doc>", echo},
     };
