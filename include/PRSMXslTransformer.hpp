@@ -14,6 +14,7 @@
 class Dom2Dom;
 class QxXsltFunction;
 struct PRSMXslLimits;
+struct PRSMXslWritePolicy;
 
 // The namespace URI under which stylesheets call the installed extension functions.
 inline constexpr const char kPRSMExtensionNamespace[] = "urn:prsm:xslt-extensions";
@@ -153,6 +154,14 @@ public:
 
     // The limits in force; the defaults of PRSMXslLimits until setLimits.
     const PRSMXslLimits& limits() const;
+
+    // Replaces what exsl:document may write in later transformations (PRSMXslWritePolicy.hpp).
+    // Until then it writes nothing: each document fails its transformation with a text naming
+    // this setting.
+    void setWritePolicy(const PRSMXslWritePolicy& policy);
+
+    // The write policy in force.
+    const PRSMXslWritePolicy& writePolicy() const;
 
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status; the engine's text is then in

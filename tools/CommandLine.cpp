@@ -191,8 +191,25 @@ constexpr OptionRow kOptions[] = {
      [](Options& o, const Given& g)
      {
          if (g.value().empty())
-             throw UsageError(g.spelling + " needs a folder");
+             throw UsageError(g.spelling + " needs a folder name");
          o.limits.allowedDirectories.push_back(g.value());
+     }},
+    {"",
+     "--nowrite",
+     {"", "refuse the documents a stylesheet writes (exsl:document)"},
+     [](Options& o, const Given&) { o.isWriteRefused = true; }},
+    {"",
+     "--nomkdir",
+     {"", "refuse to create folders for them"},
+     [](Options& o, const Given&) { o.isMkdirRefused = true; }},
+    {"",
+     "--write-dir",
+     {"DIR", "write them only under DIR; repeatable (default: anywhere)"},
+     [](Options& o, const Given& g)
+     {
+         if (g.value().empty())
+             throw UsageError(g.spelling + " needs a folder name");
+         o.writeFolders.push_back(g.value());
      }},
     {"-v",
      "--verbose",

@@ -2,6 +2,7 @@
 // engine's last error text.
 #include "engine/xslt/EngineContext.hpp"
 
+#include "engine/documents/ResultDocuments.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
@@ -18,6 +19,7 @@
 
 #include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XSLT/XSLTResultTarget.hpp>
 
 namespace prsm::detail
 {
@@ -103,7 +105,8 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     const SharedStylesheet compiled =
         StylesheetCache::instance().obtain(stylesheet.c_str(), m_lastStylesheetUse, compile);
     m_phase = FailurePhase::Transform;
-    engine.transform(source, *compiled, target);
+    ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
+    engine.transform(source, *compiled, target, documents);
 }
 
 } // namespace prsm::detail
