@@ -8,8 +8,10 @@ namespace prsm::detail
 namespace
 {
 
-// Smaller blocks are the parser's own bookkeeping, which follows the input.
-constexpr XMLSize_t kLargeBlock = 64 * 1024;
+// Smaller blocks are the parser's own bookkeeping, which follows the input. The largest of them,
+// a reader of an entity (some 160 KB), is made where the parser cannot take an exception without
+// leaking what it made just before; value buffers this large are only ever grown.
+constexpr XMLSize_t kLargeBlock = 1024 * 1024;
 
 } // namespace
 

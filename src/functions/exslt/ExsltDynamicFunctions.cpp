@@ -3,6 +3,7 @@
 
 #include "functions/ExpressionCompiler.hpp"
 #include "functions/WorkCheck.hpp"
+#include "functions/exslt/DocumentOrder.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 #include "platform/InterposedNumberToString.hpp"
 
@@ -94,7 +95,9 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     const xalanc::XPath& xpath = compiled->xpath();
 
     xalanc::MutableNodeRefList ordered(manager);
-    ordered.addNodesInDocOrder(nodes, executionContext);
+    for (xalanc::XalanNode* node : inDocumentOrder(nodes, executionContext))
+        ordered.addNode(node);
+    ordered.setDocumentOrder();
     for (xalanc::NodeRefListBase::size_type i = 0; i < ordered.getLength(); ++i)
     {
         checkWork(executionContext, call.locator);

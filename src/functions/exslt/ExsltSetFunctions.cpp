@@ -2,6 +2,7 @@
 #include "functions/exslt/ExsltSetFunctions.hpp"
 
 #include "functions/WorkCheck.hpp"
+#include "functions/exslt/DocumentOrder.hpp"
 #include "functions/exslt/NodeText.hpp"
 
 #include <xalanc/XPath/MutableNodeRefList.hpp>
@@ -26,10 +27,7 @@ constexpr std::size_t kNodesPerCheck = 4096;
 xalanc::XObjectPtr nodeSetOf(Nodes& nodes, const ExsltCall& call)
 {
     xalanc::XPathExecutionContext& executionContext = call.executionContext;
-    const auto before = [&executionContext](const xalanc::XalanNode* a, const xalanc::XalanNode* b)
-    { return a != b && executionContext.isNodeAfter(*b, *a); };
-    if (!std::is_sorted(nodes.begin(), nodes.end(), before))
-        std::stable_sort(nodes.begin(), nodes.end(), before);
+    sortInDocumentOrder(nodes, executionContext);
     checkWork(executionContext, call.locator);
     xalanc::XPathExecutionContext::BorrowReturnMutableNodeRefList result(executionContext);
     for (xalanc::XalanNode* node : nodes)
