@@ -188,7 +188,12 @@ constexpr OptionRow kOptions[] = {
     {"",
      "--allow-dir",
      {"DIR", "resources they name must lie in DIR; repeatable"},
-     [](Options& o, const Given& g) { o.limits.allowedDirectories.push_back(g.value()); }},
+     [](Options& o, const Given& g)
+     {
+         if (g.value().empty())
+             throw UsageError(g.spelling + " needs a folder name");
+         o.limits.allowedDirectories.push_back(g.value());
+     }},
     {"",
      "--nowrite",
      {"", "refuse the documents a stylesheet writes (exsl:document)"},

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -245,6 +247,54 @@ TEST_F(PrsmXslt, SeveralWorkersKeepTheOrderOfTheSources)
     {
         SCOPED_TRACE(jobs);
         expectOutcome(run(std::string(jobs) + " title.xsl" + sources), 0, expected.c_str(), "");
+    }
+}
+
+// The limits on the routes around the source: each refusal is one line naming the field, and
+// comes within the bounds the limits set.
+TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
+{
+    const std::string exslt = "<xsl:stylesheet version='1.0' "
+                              "xmlns:xsl='http://www.w3.org/1999/XSL/Transform' "
+                              "xmlns:str='http://exslt.org/strings'><xsl:template match='/'>";
+    const struct
+    {
+        const char* arguments;
+        std::string input;
+        int status;
+        const char* errorPart;
+    } cases[] = {
+        {"--nodtd dtd.xsl items.xml", "", 6, "(PRSMXslLimits::allowDtd)"},
+        {"--allow-dir '' title.xsl items.xml", "", 2, "--allow-dir needs a folder name"},
+        {"--timeout 1 --max-memory 100 padding.xsl items.xml", "", 6, "(PRSMXslLimits::"},
+        {"title.xsl -",
+         "<!DOCTYPE d [<!ENTITY big '" + std::string(100000, 'x') + "'>]><d a='" +
+             []
+             {
+                 std::string references;
+                 for (int i = 0; i < 5000; ++i)
+                     references += "&big;";
+                 return references;
+             }() +
+             "'/>",
+         6, "(PRSMXslLimits::maxAmplification)"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.arguments);
+        m_dir->write("dtd.xsl", "<!DOCTYPE xsl:stylesheet [<!ENTITY e 'expanded'>]>" + exslt +
+                                    "&e;</xsl:template></xsl:stylesheet>");
+        m_dir->write("padding.xsl", exslt +
+                                        "<xsl:value-of select=\"str:padding(1000000000, 'a')\"/>"
+                                        "</xsl:template></xsl:stylesheet>");
+        const auto start = std::chrono::steady_clock::now();
+        expectOutcome(run(c.arguments, c.input), c.status, "", c.errorPart);
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(elapsed.count(), 15);
+        if (c.status == 6)
+        {
+            EXPECT_EQ(std::count(m_err.begin(), m_err.end(), '\n'), 1) << m_err;
+        }
     }
 }
 

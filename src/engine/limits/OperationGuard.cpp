@@ -1,7 +1,9 @@
 // The budget of one operation: its limits, its clock and memory bounds, and why it must stop.
 #include "engine/limits/OperationGuard.hpp"
 
+#include <atomic>
 #include <cstdio>
+#include <malloc.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -28,6 +30,10 @@ std::size_t residentBytes()
     return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
+// The resident size before the first of the stopped operations since the last one that ended
+// otherwise; 0 after one that did.
+std::atomic<std::size_t> s_residentBeforeStops{0};
+
 } // namespace
 
 OperationGuard::OperationGuard(const PRSMXslLimits& limits)
@@ -36,7 +42,30 @@ OperationGuard::OperationGuard(const PRSMXslLimits& limits)
       m_timers(limits.maxTimers)
 {
     if (m_limits.maxMemoryMegabytes > 0)
+    {
         m_baseResident = residentBytes();
+        const std::size_t beforeStops = s_residentBeforeStops.load();
+        if (beforeStops != 0 && beforeStops < m_baseResident)
+            m_baseResident = beforeStops;
+    }
+}
+
+OperationGuard::~OperationGuard()
+{
+    if (m_failure.empty())
+    {
+        s_residentBeforeStops.store(0);
+        return;
+    }
+    // A stopped operation frees what it built, but the allocator keeps most of it.
+    malloc_trim(0);
+    if (m_baseResident == 0)
+        return;
+    std::size_t beforeStops = s_residentBeforeStops.load();
+    while ((beforeStops == 0 || m_baseResident < beforeStops) &&
+           !s_residentBeforeStops.compare_exchange_weak(beforeStops, m_baseResident))
+    {
+    }
 }
 
 const std::string* OperationGuard::step()

@@ -15,11 +15,14 @@ namespace prsm::detail
 // transforms or evaluates for it. The hooks in the parser front and the execution contexts call
 // step() often: without a time or memory bound a step costs a comparison; with one it reads the
 // clock, and the resident size every few milliseconds, so even a few steps that each allocate a
-// lot are seen. Timer functions called while it lives obey its timer bound.
+// lot are seen. Timer functions called while it lives obey its timer bound. The memory bound is
+// measured from the resident size before the first of a run of stopped operations: what a stopped
+// operation leaves resident does not widen the bound of the next one.
 class OperationGuard
 {
 public:
     explicit OperationGuard(const PRSMXslLimits& limits);
+    ~OperationGuard();
     OperationGuard(const OperationGuard&) = delete;
     OperationGuard& operator=(const OperationGuard&) = delete;
 

@@ -23,7 +23,7 @@ ParseBudget::ParseBudget(OperationGuard& operation, const XMLCh* systemId)
 {
 }
 
-void ParseBudget::enterEntity(bool isExternal)
+void ParseBudget::enterEntity(const void* entity, bool isExternal)
 {
     // Counted here as well as by the parser's own counter, which stays one higher as a backstop,
     // so that the refusal names the bound the host sets.
@@ -31,7 +31,7 @@ void ParseBudget::enterEntity(bool isExternal)
     if (limit > 0 && ++m_expansions > limit)
         refuse("entity references expand more than the limit of " + std::to_string(limit) +
                " entity expansions (PRSMXslLimits::maxEntityExpansions)");
-    m_entities.push_back(isExternal);
+    m_entities.push_back(isExternal && m_externalEntitiesRead.insert(entity).second);
 }
 
 void ParseBudget::leaveEntity()
@@ -65,15 +65,23 @@ void ParseBudget::closeElement()
         --m_depth;
 }
 
-void ParseBudget::checkAmplification()
+void ParseBudget::claimBlock(std::size_t bytes)
+{
+    if (const std::string* reason = m_operation.step())
+        refuse(*reason);
+    checkAmplification(bytes / (2 * sizeof(XMLCh)));
+}
+
+void ParseBudget::checkAmplification(std::uint64_t pendingCharacters)
 {
     const std::uint64_t factor = m_operation.limits().maxAmplification;
-    if (factor == 0 || m_contentCharacters <= kAmplificationAllowance)
+    const std::uint64_t content = m_contentCharacters + pendingCharacters;
+    if (factor == 0 || content <= kAmplificationAllowance)
         return;
     const std::uint64_t input = m_inputBytes + m_externalCharacters;
-    if (m_contentCharacters / factor > input)
-        refuse("entities expand the document to " + std::to_string(m_contentCharacters) +
-               " characters from " + std::to_string(input) + " of input, more than the limit of " +
+    if (content / factor > input)
+        refuse("entities expand the document to " + std::to_string(content) + " characters from " +
+               std::to_string(input) + " of input, more than the limit of " +
                std::to_string(factor) + " times (PRSMXslLimits::maxAmplification)");
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace prsm::detail
@@ -34,13 +35,19 @@ public:
     void addInput(std::size_t bytes) { m_inputBytes += bytes; }
     std::uint64_t inputBytes() const { return m_inputBytes; }
 
-    // Entity references open and close in content, nested.
-    void enterEntity(bool isExternal);
+    // Entity references open and close in content, nested. `entity` names the declaration: an
+    // external entity is input only the first time it is read, so that referring to a large one
+    // over and over amplifies as an internal one does.
+    void enterEntity(const void* entity, bool isExternal);
     void leaveEntity();
 
     // One event of the document's content; `characters` of text or attribute values that it
     // brings. Text inside an external entity is input as much as content.
     void addContent(std::size_t characters);
+
+    // The parser is about to take a block of `bytes` to grow a value into. It grows its buffers
+    // by doubling, so the value it builds holds a quarter of that in characters at least.
+    void claimBlock(std::size_t bytes);
 
     void openElement();
     void closeElement();
@@ -52,7 +59,7 @@ public:
     void record(const std::string& reason);
 
 private:
-    void checkAmplification();
+    void checkAmplification(std::uint64_t pendingCharacters = 0);
 
     OperationGuard& m_operation;
     const XMLCh* m_systemId;
@@ -62,7 +69,8 @@ private:
     std::uint64_t m_externalCharacters = 0;
     std::size_t m_depth = 0;
     std::size_t m_expansions = 0;
-    std::vector<bool> m_entities; // innermost last: whether each open reference is external
+    std::vector<bool> m_entities; // innermost last: whether each open reference is new input
+    std::unordered_set<const void*> m_externalEntitiesRead;
 };
 
 } // namespace prsm::detail

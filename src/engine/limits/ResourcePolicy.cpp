@@ -154,8 +154,9 @@ std::string resourceRefusal(const PRSMXslLimits& limits, const std::string& refe
     if (limits.allowedDirectories.empty())
         return {};
     const fs::path path = resolved(location.path);
+    // An empty entry names no folder: resolved, it would hold every path.
     for (const std::string& folder : limits.allowedDirectories)
-        if (isInside(path, resolved(folder)))
+        if (!folder.empty() && isInside(path, resolved(folder)))
             return {};
     return named + path.string() +
            " lies outside the allowed folders (PRSMXslLimits::allowedDirectories)";

@@ -42,7 +42,7 @@ public:
 
     void startEntityReference(const xercesc::XMLEntityDecl& entityDecl) override
     {
-        m_budget->enterEntity(entityDecl.isExternal());
+        m_budget->enterEntity(&entityDecl, entityDecl.isExternal());
         Parser::startEntityReference(entityDecl);
     }
 

@@ -4,6 +4,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/limits/ParseBudget.hpp"
 #include "engine/limits/ResourcePolicy.hpp"
+#include "engine/parse/BudgetedMemory.hpp"
 #include "engine/parse/CountingInputSource.hpp"
 #include "engine/parse/GuardedHandlers.hpp"
 #include "engine/parse/GuardedParser.hpp"
@@ -16,6 +17,7 @@
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
+#include <xercesc/sax/HandlerBase.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 #include <xercesc/util/XMLResourceIdentifier.hpp>
@@ -102,7 +104,7 @@ private:
 } // namespace
 
 ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
-    : xalanc::XalanSourceTreeParserLiaison(manager)
+    : xalanc::XalanSourceTreeParserLiaison(manager), m_stylesheetMemory(manager)
 {
     setErrorHandler(&quietErrorHandler());
 }
@@ -159,7 +161,15 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     GuardedDocumentHandler guarded(setting.budget(), filter);
 
     // Configured as the engine configures the parser it reads stylesheets with.
-    GuardedParser<xercesc::SAXParser> parser(nullptr, &getMemoryManager());
+    // Parses of included and imported stylesheets run inside the parse that names them.
+    struct BudgetScope
+    {
+        BudgetedMemory& memory;
+        ParseBudget* outer;
+        ~BudgetScope() { memory.setBudget(outer); }
+    } scope{m_stylesheetMemory, m_stylesheetMemory.budget()};
+    m_stylesheetMemory.setBudget(&setting.budget());
+    GuardedParser<xercesc::SAXParser> parser(nullptr, &m_stylesheetMemory);
     parser.setBudget(&setting.budget());
     parser.setValidationScheme(xercesc::SAXParser::Val_Never);
     parser.setDoNamespaces(false);
@@ -168,6 +178,10 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     parser.setXMLEntityResolver(&setting.resolver());
     parser.setSecurityManager(setting.security());
     parser.setDocumentHandler(&guarded);
+    // The parser tells a document type declaration only to a parser with a DTD handler: without
+    // one a stylesheet's DTD would escape the DTD rule.
+    xercesc::HandlerBase noDtdEvents;
+    parser.setDTDHandler(&noDtdEvents);
     parser.parse(setting.input());
 }
 

@@ -1,6 +1,8 @@
 // The parser front that every document of the library goes through.
 #pragma once
 
+#include "engine/parse/BudgetedMemory.hpp"
+
 #include <xalanc/XalanSourceTree/XalanSourceTreeDOMSupport.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
 
@@ -73,6 +75,9 @@ private:
     const xercesc::InputSource* m_hostInput = nullptr;
     ReaderPool* m_readers = nullptr;
     std::vector<std::string>* m_modules = nullptr;
+    // The stylesheet parser makes its exceptions from its own memory, so that memory outlives
+    // every parse.
+    BudgetedMemory m_stylesheetMemory;
 };
 
 // Source-tree DOM support that also answers unparsed-entity-uri() for documents that another

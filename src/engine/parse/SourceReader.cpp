@@ -11,8 +11,8 @@ namespace prsm::detail
 
 SourceReader::SourceReader(xercesc::MemoryManager& manager,
                            std::shared_ptr<DtdGrammarCache> grammars)
-    : GrammarCacheHold{std::move(grammars)}, GuardedParser<xercesc::SAX2XMLReaderImpl>(
-                                                 &manager, GrammarCacheHold::m_grammars.get()),
+    : SourceReaderMemory(manager), GrammarCacheHold{std::move(grammars)},
+      GuardedParser<xercesc::SAX2XMLReaderImpl>(&m_memory, GrammarCacheHold::m_grammars.get()),
       m_manager(manager)
 {
     using xercesc::XMLUni;

@@ -1,6 +1,7 @@
 // The reader of source documents, which may serve many parses one after the other.
 #pragma once
 
+#include "engine/parse/BudgetedMemory.hpp"
 #include "engine/parse/DtdGrammarCache.hpp"
 #include "engine/parse/GuardedParser.hpp"
 
@@ -21,12 +22,28 @@ struct GrammarCacheHold
 
 // A namespace-aware reader configured as the engine configures its own for its source tree.
 // Between parses it holds no handler, resolver, budget or security manager of any parse.
-class SourceReader final : private GrammarCacheHold,
+// Made before the reader, which allocates from it.
+struct SourceReaderMemory
+{
+    explicit SourceReaderMemory(xercesc::MemoryManager& manager) : m_memory(manager) {}
+    BudgetedMemory m_memory;
+};
+
+// The grammars live in the cache's own memory, never the reader's: they outlive the reader.
+class SourceReader final : private SourceReaderMemory,
+                           private GrammarCacheHold,
                            public GuardedParser<xercesc::SAX2XMLReaderImpl>
 {
 public:
     // A reader that reuses the DTD grammars of `grammars` (none when null).
     SourceReader(xercesc::MemoryManager& manager, std::shared_ptr<DtdGrammarCache> grammars);
+
+    // The budget of the parse about to start, for the parser's events and its large blocks.
+    void setBudget(ParseBudget* budget)
+    {
+        m_memory.setBudget(budget);
+        GuardedParser<xercesc::SAX2XMLReaderImpl>::setBudget(budget);
+    }
 
     xercesc::MemoryManager& memoryManager() const { return m_manager; }
 

@@ -5,6 +5,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/ParserLiaison.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
+#include "functions/WorkCheck.hpp"
 #include "platform/EngineMemory.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
@@ -21,7 +22,8 @@ namespace
 // Gives the operation a step at every node the evaluation iterates over, and ends it with a
 // LimitException once the operation must stop.
 class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault,
-                                  public ExpressionCompiler
+                                  public ExpressionCompiler,
+                                  public WorkCheck
 {
 public:
     GuardedXPathContext(xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
@@ -42,6 +44,8 @@ public:
         XPathExecutionContextDefault::pushContextNodeList(theList);
     }
 
+    void checkWork(const xercesc::Locator* locator) override { step(locator); }
+
     std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
                                                           const xalanc::PrefixResolver& resolver,
                                                           const xercesc::Locator* locator) override
@@ -50,10 +54,10 @@ public:
     }
 
 private:
-    void step()
+    void step(const xercesc::Locator* locator = nullptr)
     {
         if (const std::string* reason = m_guard.step())
-            throw LimitException(*reason, nullptr);
+            throw LimitException(*reason, locator);
     }
 
     OperationGuard& m_guard;

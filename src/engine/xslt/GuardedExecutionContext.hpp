@@ -6,6 +6,7 @@
 #include "engine/xslt/CurrentTemplateRule.hpp"
 #include "engine/xslt/StableGenerateId.hpp"
 #include "functions/ExpressionCompiler.hpp"
+#include "functions/WorkCheck.hpp"
 
 #include <cstddef>
 
@@ -22,7 +23,8 @@ class OperationGuard;
 // is available.
 class GuardedExecutionContext final : public AttributeSetFrames,
                                       public ExpressionCompiler,
-                                      public DocumentHost
+                                      public DocumentHost,
+                                      public WorkCheck
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
@@ -49,6 +51,7 @@ public:
     const xalanc::ElemTemplate* getCurrentTemplate() const override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
+    void checkWork(const xercesc::Locator* locator) override { step(locator); }
 
     // Compiles as CompiledXPath does, under the running operation's guard.
     std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,

@@ -2,6 +2,8 @@
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 
 #include "functions/ExpressionCompiler.hpp"
+#include "functions/WorkCheck.hpp"
+#include "functions/exslt/DocumentOrder.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 #include "platform/InterposedNumberToString.hpp"
 
@@ -93,9 +95,12 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     const xalanc::XPath& xpath = compiled->xpath();
 
     xalanc::MutableNodeRefList ordered(manager);
-    ordered.addNodesInDocOrder(nodes, executionContext);
+    for (xalanc::XalanNode* node : inDocumentOrder(nodes, executionContext))
+        ordered.addNode(node);
+    ordered.setDocumentOrder();
     for (xalanc::NodeRefListBase::size_type i = 0; i < ordered.getLength(); ++i)
     {
+        checkWork(executionContext, call.locator);
         const xalanc::XObjectPtr value =
             xpath.execute(ordered.item(i), *resolver, ordered, executionContext);
         appendValue(result, *value, executionContext);

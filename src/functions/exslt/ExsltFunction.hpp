@@ -27,6 +27,8 @@ inline constexpr ExsltArity kOneOrTwoArguments{
     1, 2, xalanc::XalanMessages::EXSLTFunctionAccepts1Or2Argument_1Param};
 inline constexpr ExsltArity kTwoArguments{
     2, 2, xalanc::XalanMessages::EXSLTFunctionAcceptsTwoArguments_1Param};
+inline constexpr ExsltArity kTwoOrThreeArguments{
+    2, 3, xalanc::XalanMessages::EXSLTFunctionAcceptsTwoOrThreeArguments_1Param};
 inline constexpr ExsltArity kThreeArguments{
     3, 3, xalanc::XalanMessages::FunctionTakesThreeArguments_1Param};
 

@@ -4,6 +4,7 @@
 #include "functions/exslt/ExsltCommonFunctions.hpp"
 #include "functions/exslt/ExsltDateFunctions.hpp"
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
+#include "functions/exslt/ExsltSetFunctions.hpp"
 #include "functions/exslt/ExsltStringFunctions.hpp"
 
 #include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
@@ -15,10 +16,10 @@ namespace prsm::detail
 namespace
 {
 
-std::array<const ExsltModule*, 4> modules()
+std::array<const ExsltModule*, 5> modules()
 {
     return {&exsltCommonModule(), &exsltStringsModule(), &exsltDatesAndTimesModule(),
-            &exsltDynamicModule()};
+            &exsltDynamicModule(), &exsltSetsModule()};
 }
 
 } // namespace
