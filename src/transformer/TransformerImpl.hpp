@@ -12,7 +12,7 @@ class PRSMXslTransformer::Impl
 public:
     prsm::detail::EngineTables tables() const
     {
-        return {m_stylesheetParams, m_externalFunctions, m_functionsRevision};
+        return {m_stylesheetParams, m_externalFunctions, m_functionsRevision, m_xsltprocCompatible};
     }
 
     // The report of the last failed in-memory operation; once set, never emptied.
@@ -24,4 +24,5 @@ public:
     prsm::detail::FunctionTable m_externalFunctions;
     // Renewed by every change of m_externalFunctions.
     std::uint64_t m_functionsRevision = prsm::detail::nextFunctionsRevision();
+    bool m_xsltprocCompatible = false;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -70,6 +71,43 @@ TEST_F(EngineFaults, AreCorrected)
         EXPECT_EQ(run(c.stylesheet), c.expected) << m_transformer.getLastError();
         EXPECT_EQ(m_status, 0);
     }
+}
+
+} // namespace
+
+namespace
+{
+
+// xsltproc ignores an attribute that XSLT does not define on an XSLT element; the engine stops.
+const std::string kUndefinedAttribute =
+    kOpen + ">" + kOutput +
+    "<xsl:template match='/'><r><xsl:choose><xsl:when test='false()'>a</xsl:when>"
+    "<xsl:otherwise test='true()'>b</xsl:otherwise></xsl:choose></r></xsl:template>"
+    "</xsl:stylesheet>";
+
+TEST_F(EngineFaults, UndefinedAttributesStopTheEngineUnlessXsltprocCompatible)
+{
+    std::vector<std::string> warnings;
+    m_transformer.setMessageSink(
+        [&](const PRSMXslMessage& message)
+        {
+            if (message.kind == PRSMXslMessage::Kind::Warning)
+                warnings.push_back(message.text);
+        });
+    EXPECT_EQ(run(kUndefinedAttribute), "");
+    EXPECT_NE(m_status, 0);
+    EXPECT_NE(std::string(m_transformer.getLastError()).find("test"), std::string::npos);
+
+    // The lenient compilation is kept apart from the strict one.
+    m_transformer.setXsltprocCompatible(true);
+    EXPECT_EQ(run(kUndefinedAttribute), "<r>b</r>") << m_transformer.getLastError();
+    EXPECT_EQ(m_status, 0);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("'test'"), std::string::npos) << warnings[0];
+
+    m_transformer.setXsltprocCompatible(false);
+    EXPECT_EQ(run(kUndefinedAttribute), "");
+    EXPECT_NE(m_status, 0);
 }
 
 } // namespace

@@ -48,7 +48,8 @@ void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet styleshe
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_capacity == 0)
         return;
-    m_entries.remove_if([&](const Entry& entry) { return entry.key.name == key.name; });
+    m_entries.remove_if([&](const Entry& entry)
+                        { return entry.key.name == key.name && entry.key.lenient == key.lenient; });
     m_entries.push_front(Entry{key, std::move(stylesheet)});
     trim();
 }

@@ -37,11 +37,12 @@ struct StylesheetKey
     std::uintmax_t inode = 0;
     Modified modified{0};
     std::uintmax_t size = 0;
+    bool lenient = false; // compiled as xsltproc reads stylesheets
 
     bool operator==(const StylesheetKey& other) const
     {
         return device == other.device && inode == other.inode && name == other.name &&
-               modified == other.modified && size == other.size;
+               modified == other.modified && size == other.size && lenient == other.lenient;
     }
 
     // The key of the local file `name` names, or none for a name that is not a readable local

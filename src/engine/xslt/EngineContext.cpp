@@ -31,10 +31,12 @@ namespace
 // The compiled stylesheet of the file `name`: the process's kept one while the file is
 // unchanged, else a new one, kept for the next call. A stylesheet that fails to compile is never
 // kept, so every call reports the failure again.
-SharedStylesheet compiledStylesheet(Engine& engine, const I18NString& name,
+SharedStylesheet compiledStylesheet(Engine& engine, const I18NString& name, bool lenient,
                                     PRSMXslStylesheetUse& use)
 {
-    const std::optional<StylesheetKey> key = StylesheetKey::of(name.c_str());
+    std::optional<StylesheetKey> key = StylesheetKey::of(name.c_str());
+    if (key)
+        key->lenient = lenient;
     StylesheetCache& cache = StylesheetCache::instance();
     if (key)
     {
@@ -181,7 +183,8 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     MessageRelay relay(listener, m_messageSink);
     Engine engine(engineSupport(), tables, relay, guard);
     m_lastStylesheetUse = PRSMXslStylesheetUse();
-    const SharedStylesheet compiled = compiledStylesheet(engine, stylesheet, m_lastStylesheetUse);
+    const SharedStylesheet compiled =
+        compiledStylesheet(engine, stylesheet, tables.lenient, m_lastStylesheetUse);
     engine.transform(source, *compiled, target);
 }
 
