@@ -71,7 +71,7 @@ public:
           m_budget(*m_guard, input.getSystemId()), m_resolver(m_budget), m_input(input, m_budget)
     {
         if (const std::size_t limit = m_guard->limits().maxEntityExpansions)
-            m_security.setEntityExpansionLimit(limit);
+            m_security.setEntityExpansionLimit(static_cast<XMLSize_t>(limit) + 1);
         const XMLCh* systemId = input.getSystemId();
         if (isHostInput || !isReadByName(input) || systemId == nullptr)
             return;
