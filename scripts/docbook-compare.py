@@ -27,6 +27,9 @@ import xml.etree.ElementTree as ElementTree
 
 STYLESHEETS = '/usr/share/xml/docbook/stylesheet/docbook-xsl'
 DTDS = '/usr/share/xml/docbook/schema/dtd'
+# The families that write one page to standard output; prsm-xslt runs these over all documents at
+# once, compiling the stylesheet once.
+SINGLE_PAGE = {'html', 'xhtml', 'xhtml5', 'fo'}
 FAMILIES = {
     'html': 'html/docbook.xsl', 'xhtml': 'xhtml/docbook.xsl', 'xhtml5': 'xhtml5/docbook.xsl',
     'fo': 'fo/docbook.xsl', 'epub': 'epub/docbook.xsl', 'epub3': 'epub3/chunk.xsl',
@@ -123,10 +126,13 @@ def compare(document, args, stylesheet):
     theirs = os.path.join(args.work, args.family, 'xsltproc', name)
     status, their_status, errors = 0, 0, ''
     if not args.reuse:
-        for folder in (ours, theirs):
-            shutil.rmtree(folder, ignore_errors=True)
-        tool = [args.tool] + (['--strict'] if args.strict else []) + [stylesheet, source]
-        status, errors = run(tool, ours)
+        shutil.rmtree(theirs, ignore_errors=True)
+        if args.family not in SINGLE_PAGE:
+            shutil.rmtree(ours, ignore_errors=True)
+            tool = [args.tool] + (['--strict'] if args.strict else []) + [stylesheet, source]
+            status, errors = run(tool, ours)
+        else:
+            status, errors = args.batch.get(name, (0, ''))
         their_status, _ = run(['xsltproc', '--nonet', stylesheet, source], theirs)
     mine, reference = pages(ours), pages(theirs)
     differing, stray = [], []
@@ -174,6 +180,33 @@ def main():
         target = os.path.join(args.work, 'docs', entry)
         if not entry.endswith('.xml') and not os.path.exists(target):
             (shutil.copytree if os.path.isdir(path) else shutil.copy)(path, target)
+
+    # A copy of the tool, so that rebuilding it meanwhile does not disturb the run.
+    tool = os.path.join(args.work, 'prsm-xslt')
+    shutil.copy(args.tool, tool)
+    args.tool = tool
+    args.batch = {}
+    if args.family in SINGLE_PAGE and not args.reuse:
+        batch = os.path.join(args.work, args.family, 'prsm-batch')
+        shutil.rmtree(batch, ignore_errors=True)
+        os.makedirs(batch)
+        sources = [os.path.join(args.work, 'docs', os.path.basename(d)) for d in documents]
+        done = subprocess.run([tool, '-q', '-j', str(args.jobs), '-o', batch + '/'] +
+                              (['--strict'] if args.strict else []) + [stylesheet] + sources,
+                              cwd=batch, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        complaints = done.stderr.decode(errors='replace').splitlines()
+        for document in documents:
+            name = os.path.basename(document)[:-4]
+            folder = os.path.join(args.work, args.family, 'prsm', name)
+            shutil.rmtree(folder, ignore_errors=True)
+            os.makedirs(folder)
+            written = os.path.join(batch, name + '.xml')
+            if os.path.exists(written):
+                os.rename(written, os.path.join(folder, '_stdout'))
+            else:
+                open(os.path.join(folder, '_stdout'), 'w').close()
+                said = [c for c in complaints if '/%s.xml:' % name in c]
+                args.batch[name] = (1, said[-1] if said else 'no result')
 
     failed, differing, stray, pages_differing = [], [], [], 0
     with concurrent.futures.ThreadPoolExecutor(args.jobs) as pool:

@@ -55,6 +55,12 @@ const Case kCases[] = {
          "<out xsl:use-attribute-sets='as'><in xsl:use-attribute-sets='as'/>"
          "<xsl:value-of select='$local'/></out></xsl:template></xsl:stylesheet>",
      "", "<out a=\"xG\" b=\"G\"><in a=\"xG\" b=\"G\"/>1</out>"},
+    {"an empty reference resolved against a node",
+     kOpen + ">" + kOutput +
+         "<xsl:template match='/'><r><xsl:value-of select=\"name(document('', /*)/*)\"/>|"
+         "<xsl:value-of select=\"count(document(/doc/e, /*))\"/>|"
+         "<xsl:value-of select=\"name(document('')/*)\"/></r></xsl:template></xsl:stylesheet>",
+     "", "<r>doc|0|xsl:stylesheet</r>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest

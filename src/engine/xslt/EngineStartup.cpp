@@ -2,6 +2,7 @@
 #include "engine/xslt/EngineStartup.hpp"
 
 #include "engine/stylesheets/StylesheetCache.hpp"
+#include "engine/xslt/DocumentFunction.hpp"
 #include "engine/xslt/EngineContext.hpp"
 #include "functions/exslt/ExsltInstaller.hpp"
 
@@ -40,13 +41,15 @@ void releaseAllEngineContexts() noexcept
         context->releaseEngineObjects();
 }
 
-// The engine, then the EXSLT functions it lacks; the engine goes down again if they fail.
+// The engine, then the EXSLT functions it lacks and the functions that correct its own; the
+// engine goes down again if they fail.
 void startXalan()
 {
     xalanc::XalanTransformer::initialize();
     try
     {
         installExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+        DocumentFunction::install();
     }
     catch (...)
     {
