@@ -58,9 +58,17 @@ const Case kCases[] = {
     {"an empty reference resolved against a node",
      kOpen + ">" + kOutput +
          "<xsl:template match='/'><r><xsl:value-of select=\"name(document('', /*)/*)\"/>|"
-         "<xsl:value-of select=\"count(document(/doc/e, /*))\"/>|"
+         "<xsl:value-of select=\"count(document(/doc/none, /*))\"/>|"
          "<xsl:value-of select=\"name(document('')/*)\"/></r></xsl:template></xsl:stylesheet>",
      "", "<r>doc|0|xsl:stylesheet</r>"},
+    {"the root in a union, in document order",
+     kOpen + ">" + kOutput +
+         "<xsl:template match='/'><r><xsl:for-each select='//e'>"
+         "<xsl:value-of select='name((ancestor::doc|/)[last()])'/>|"
+         "<xsl:value-of select='count((ancestor::doc|/)[1]/doc)'/>|"
+         "<xsl:for-each select='ancestor::doc|.|/'><xsl:value-of select='name()'/>,</xsl:for-each>"
+         "</xsl:for-each></r></xsl:template></xsl:stylesheet>",
+     "", "<r>doc|1|,doc,e,</r>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest
@@ -74,7 +82,7 @@ TEST_F(EngineFaults, AreCorrected)
         SCOPED_TRACE(c.fault);
         if (!c.module.empty())
             m_dir.write("mod.xsl", c.module);
-        EXPECT_EQ(run(c.stylesheet), c.expected) << m_transformer.getLastError();
+        EXPECT_EQ(run(c.stylesheet, "<doc><e/></doc>"), c.expected) << m_transformer.getLastError();
         EXPECT_EQ(m_status, 0);
     }
 }
