@@ -66,9 +66,10 @@ const Case kCases[] = {
          "<xsl:template match='/'><r><xsl:for-each select='//e'>"
          "<xsl:value-of select='name((ancestor::doc|/)[last()])'/>|"
          "<xsl:value-of select='count((ancestor::doc|/)[1]/doc)'/>|"
-         "<xsl:for-each select='ancestor::doc|.|/'><xsl:value-of select='name()'/>,</xsl:for-each>"
+         "<xsl:value-of select=\"count(/ | //e) + count(//e[/ = /])\"/>|"
+         "<xsl:for-each select='ancestor::doc|/|.'><xsl:value-of select='name()'/>,</xsl:for-each>"
          "</xsl:for-each></r></xsl:template></xsl:stylesheet>",
-     "", "<r>doc|1|,doc,e,</r>"},
+     "", "<r>doc|1|3|,doc,e,</r>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest
