@@ -55,6 +55,16 @@ struct PRSMXslStylesheetUse
     double compileSeconds = 0.0; // time spent compiling; 0 when reused
 };
 
+// A stylesheet held in memory, for the transformations that take one instead of a file.
+struct PRSMXslStylesheetText
+{
+    // The stylesheet's XML, in UTF-8 or in the encoding its declaration names.
+    std::string xml;
+    // The URI that its relative xsl:include, xsl:import and document() references resolve
+    // against, and that its failures name; empty for the current folder.
+    std::string baseUri;
+};
+
 // Compiled stylesheets are kept for reuse by every transformer of the process, one per stylesheet
 // file, while the file keeps its modification time and size; a stylesheet that fails to compile
 // is never kept. Sets how many are kept, least recently used out first (64 by default); 0 switches
@@ -189,12 +199,22 @@ public:
     // is written. Returns 0 or the engine's nonzero status. Lets exceptions through.
     int doTransform(std::istream& source, const I18NString& stylesheet, std::ostream& result);
 
+    // As the stream doTransform above, with a stylesheet held in memory. A text is kept for reuse
+    // as a file is, by its content and base URI: the same text compiles once while its modules
+    // stay unchanged. Lets exceptions through.
+    int doTransform(std::istream& source, const PRSMXslStylesheetText& stylesheet,
+                    std::ostream& result);
+
     // Transforms the document held by `source` into the target of `result`, both made by this
     // transformer. Never throws: returns 0, the input's own parse status, kNoDocumentStatus or
     // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse),
     // kNotInitializedStatus, or -1 to -5 with a report in getLastError(); a report of the engine
     // names the stylesheet, line and column where it knows them.
     int doTransform(Dom2Dom& source, const I18NString& stylesheet, Dom2Dom& result);
+
+    // As the handle doTransform above, with a stylesheet held in memory, kept for reuse by
+    // content as the stream overload says. Never throws.
+    int doTransform(Dom2Dom& source, const PRSMXslStylesheetText& stylesheet, Dom2Dom& result);
 
     // Evaluates `expression` over the document of `doc` and writes a single selected node as XML
     // or a string result as text; other results write nothing. Never throws: returns 0, the

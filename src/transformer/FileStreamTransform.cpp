@@ -48,11 +48,14 @@ int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& 
     return engine.transform(*document, stylesheet, target, m_impl->tables(), guard);
 }
 
-int PRSMXslTransformer::doTransform(std::istream& source, const I18NString& stylesheet,
-                                    std::ostream& result)
+namespace
+{
+
+int transformStream(prsm::detail::EngineContext& engine, const prsm::detail::EngineTables& tables,
+                    std::istream& source, const prsm::detail::StylesheetSource& stylesheet,
+                    std::ostream& result)
 {
     prsm::detail::requireEngine("PRSMXslTransformer::doTransform");
-    prsm::detail::EngineContext& engine = *m_impl->m_xalanTransformer;
     prsm::detail::OperationGuard guard(engine.limits());
     std::unique_ptr<prsm::detail::SourceDocument> document;
     const xalanc::XSLTInputSource input(&source, prsm::detail::engineMemory());
@@ -60,8 +63,25 @@ int PRSMXslTransformer::doTransform(std::istream& source, const I18NString& styl
         return status;
 
     xalanc::XSLTResultTarget target(&result, prsm::detail::engineMemory());
-    const int status = engine.transform(*document, stylesheet, target, m_impl->tables(), guard);
+    const int status = engine.transform(*document, stylesheet, target, tables, guard);
     // Intended: callers reading into a character buffer find the text NUL-terminated.
     result << std::ends;
     return status;
+}
+
+} // namespace
+
+int PRSMXslTransformer::doTransform(std::istream& source, const I18NString& stylesheet,
+                                    std::ostream& result)
+{
+    return transformStream(*m_impl->m_xalanTransformer, m_impl->tables(), source, stylesheet,
+                           result);
+}
+
+int PRSMXslTransformer::doTransform(std::istream& source, const PRSMXslStylesheetText& stylesheet,
+                                    std::ostream& result)
+{
+    return transformStream(*m_impl->m_xalanTransformer, m_impl->tables(), source,
+                           prsm::detail::StylesheetSource(stylesheet.xml, stylesheet.baseUri),
+                           result);
 }

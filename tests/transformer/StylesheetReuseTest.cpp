@@ -225,4 +225,51 @@ TEST_F(ModuleReuse, AKeptStylesheetIsNeverReusedPastTheLimitsOfTheTransformer)
     }
 }
 
+TEST_F(ModuleReuse, AStylesheetTextIsKeptByContentAndKnowsItsModules)
+{
+    writeModule("m.xsl", "one");
+    const std::string base = m_dir.path("any-name.xsl");
+    PRSMXslStylesheetText text{
+        moduleText("<xsl:include href='m.xsl'/><xsl:output method='text'/><xsl:template "
+                   "match='/'>[<xsl:call-template name='word'/>]</xsl:template>"),
+        base};
+    auto viaStream = [&]
+    {
+        std::istringstream in("<doc/>");
+        std::ostringstream out;
+        const int status = m_transformer.doTransform(in, text, out);
+        std::string result = out.str();
+        if (!result.empty())
+            result.pop_back();
+        return status == 0 ? result : "failed";
+    };
+    auto viaHandles = [&]
+    {
+        std::ostringstream out;
+        prsm::test::Handle input(m_transformer), output(m_transformer);
+        input->InitializeInputSource("<doc/>");
+        output->InitializeOutputTarget(out);
+        return m_transformer.doTransform(*input, text, *output) == 0 ? out.str() : "failed";
+    };
+    QXXslTransformer_ClearStylesheetCache();
+    EXPECT_EQ(viaStream(), "[one]");
+    EXPECT_FALSE(m_transformer.lastStylesheetUse().isReused);
+    EXPECT_EQ(viaHandles(), "[one]");
+    EXPECT_TRUE(m_transformer.lastStylesheetUse().isReused);
+    writeModule("m.xsl", "two");
+    EXPECT_EQ(viaHandles(), "[two]");
+    EXPECT_FALSE(m_transformer.lastStylesheetUse().isReused);
+
+    text.xml.replace(text.xml.find("["), 1, "(");
+    EXPECT_EQ(viaStream(), "(two]");
+    EXPECT_FALSE(m_transformer.lastStylesheetUse().isReused);
+    EXPECT_EQ(viaStream(), "(two]");
+    EXPECT_TRUE(m_transformer.lastStylesheetUse().isReused);
+
+    text.xml = "<xsl:stylesheet";
+    EXPECT_EQ(viaHandles(), "failed");
+    EXPECT_EQ(m_transformer.lastFailure().kind, PRSMXslFailureKind::Stylesheet);
+    EXPECT_NE(m_transformer.lastFailure().uri.find(base), std::string::npos);
+}
+
 } // namespace

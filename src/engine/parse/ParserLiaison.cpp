@@ -127,7 +127,9 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
 
     std::unique_ptr<SourceReader> reader = m_readers != nullptr ? m_readers->take() : nullptr;
     if (!reader || &reader->memoryManager() != &getMemoryManager())
-        reader = std::make_unique<SourceReader>(getMemoryManager());
+        reader = std::make_unique<SourceReader>(
+            getMemoryManager(),
+            m_readers != nullptr ? m_readers->grammars(getMemoryManager()) : nullptr);
     reader->setValidation(getUseValidation());
     reader->setBudget(&setting.budget());
     reader->setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler()
@@ -139,6 +141,7 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     reader->setLexicalHandler(&handler);
     // A reader that threw goes with the exception; only one that finished serves again.
     reader->parse(setting.input());
+    reader->keepDtd(setting.input().getSystemId());
     reader->release(setting.budget().inputBytes());
     if (m_readers != nullptr)
         m_readers->give(std::move(reader));

@@ -1,12 +1,15 @@
 // The source reader of the last finished parse, kept for the next one.
 #pragma once
 
+#include <xercesc/framework/MemoryManager.hpp>
+
 #include <cstddef>
 #include <memory>
 
 namespace prsm::detail
 {
 
+class DtdGrammarCache;
 class SourceReader;
 
 // Keeps one idle reader of source documents: making a reader costs more than reading a small
@@ -27,9 +30,13 @@ public:
     // Keeps `reader` for the next parse when it may serve again and no other is kept.
     void give(std::unique_ptr<SourceReader> reader) noexcept;
 
+    // The DTD grammars that the readers of this pool share, made on first use with `manager`.
+    std::shared_ptr<DtdGrammarCache> grammars(xercesc::MemoryManager& manager);
+
     void clear() noexcept;
 
 private:
+    std::shared_ptr<DtdGrammarCache> m_grammars;
     std::unique_ptr<SourceReader> m_idle;
 };
 

@@ -69,6 +69,14 @@ std::optional<StylesheetKey> StylesheetKey::of(const std::string& name, const PR
     return StylesheetKey{name, *version, compileLimitsText(limits)};
 }
 
+StylesheetKey StylesheetKey::ofText(const std::string& text, const std::string& baseUri,
+                                    const PRSMXslLimits& limits)
+{
+    // No file name starts with a control character, so a text never meets a file.
+    return StylesheetKey{'\x01' + baseUri + '\x01' + text, FileVersion{},
+                         compileLimitsText(limits)};
+}
+
 StylesheetCache& StylesheetCache::instance()
 {
     static StylesheetCache cache;
@@ -76,14 +84,9 @@ StylesheetCache& StylesheetCache::instance()
 }
 
 SharedStylesheet
-StylesheetCache::obtain(const std::string& name, const PRSMXslLimits& limits, bool lenient,
-                        PRSMXslStylesheetUse& use,
+StylesheetCache::obtain(const std::optional<StylesheetKey>& key, PRSMXslStylesheetUse& use,
                         FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile)
 {
-    std::optional<StylesheetKey> key = StylesheetKey::of(name, limits);
-    // A lenient compilation accepts what a strict one refuses: the two are kept apart.
-    if (key && lenient)
-        key->limits += " xsltproc-compatible";
     if (key)
     {
         if (SharedStylesheet kept = find(*key))

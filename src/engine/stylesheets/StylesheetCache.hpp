@@ -97,6 +97,11 @@ struct StylesheetKey
     // is not a readable local file (a URL, a missing file): such stylesheets are compiled on
     // every use.
     static std::optional<StylesheetKey> of(const std::string& name, const PRSMXslLimits& limits);
+
+    // The key of the stylesheet text `text` read with the base URI `baseUri`, compiled under
+    // `limits`: the same text with the same base is the same stylesheet.
+    static StylesheetKey ofText(const std::string& text, const std::string& baseUri,
+                                const PRSMXslLimits& limits);
 };
 
 // The limits that decide whether a stylesheet compiles, as one text: equal texts compile alike.
@@ -110,16 +115,14 @@ public:
 
     static StylesheetCache& instance();
 
-    // The compiled stylesheet of the file `name` for a transformer under `limits`: the kept one
-    // while the file and every module it includes or imports are unchanged and it was compiled
-    // under the same compile limits, else the one `compile` makes (adding the system id of every
-    // module it reads to its argument), kept for the next call unless `name` is no local file or
-    // a module is not. One that fails to compile is never kept, so every call reports the failure
-    // again, exactly as a first compilation would. `use` tells which it was, and how long
-    // compiling took. A `lenient` compilation is kept apart from a strict one. Lets the
-    // exceptions of `compile` through.
-    SharedStylesheet obtain(const std::string& name, const PRSMXslLimits& limits, bool lenient,
-                            PRSMXslStylesheetUse& use,
+    // The compiled stylesheet of `key` (a file or a text, with the limits of the transformer):
+    // the kept one while the file and every module it includes or imports are unchanged, else
+    // the one `compile` makes (adding the system id of every module it reads to its argument),
+    // kept for the next call unless there is no key (no local file) or a module is no local
+    // file. One that fails to compile is never kept, so every call reports the failure again,
+    // exactly as a first compilation would. `use` tells which it was, and how long compiling
+    // took. Lets the exceptions of `compile` through.
+    SharedStylesheet obtain(const std::optional<StylesheetKey>& key, PRSMXslStylesheetUse& use,
                             FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile);
 
     // The stylesheet stored under `key` while every module it was compiled from is unchanged,

@@ -21,6 +21,9 @@
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 
+#include <filesystem>
+#include <sstream>
+
 namespace prsm::detail
 {
 EngineContext::EngineContext()
@@ -74,7 +77,7 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
                                phase, guard, &place, work);
 }
 
-int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
+int EngineContext::transform(const SourceDocument& source, const StylesheetSource& stylesheet,
                              xalanc::XSLTResultTarget& target, const EngineTables& tables,
                              OperationGuard& guard)
 {
@@ -88,7 +91,7 @@ int EngineContext::transform(const SourceDocument& source, const I18NString& sty
     return runWithEngineStatus(m_lastError, m_lastFailure, collected, m_phase, guard, &place, work);
 }
 
-void EngineContext::run(const SourceDocument& source, const I18NString& stylesheet,
+void EngineContext::run(const SourceDocument& source, const StylesheetSource& stylesheet,
                         xalanc::XSLTResultTarget& target, const EngineTables& tables,
                         OperationGuard& guard, xalanc::XalanDOMString& collected,
                         ProblemPlace& place)
@@ -96,7 +99,7 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     xalanc::MemoryManager& manager = engineMemory();
     // The parser names no file when it cannot open the stylesheet; the failure names it from
     // here until the engine reports a place of its own.
-    place.uri = stylesheet.c_str();
+    place.uri = stylesheet.name;
     // Errors the engine reports before it throws are collected with their place; messages and
     // warnings go to the sink, or nowhere.
     xalanc::DOMStringPrintWriter writer(collected);
@@ -107,9 +110,31 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     m_phase = FailurePhase::Compile;
     m_lastStylesheetUse = PRSMXslStylesheetUse();
     auto compile = [&](std::vector<std::string>& modules)
-    { return engine.compile(xalanc::XSLTInputSource(toEngine(stylesheet), manager), modules); };
-    const SharedStylesheet compiled = StylesheetCache::instance().obtain(
-        stylesheet.c_str(), m_limits, tables.lenient, m_lastStylesheetUse, compile);
+    {
+        if (stylesheet.text == nullptr)
+            return engine.compile(
+                xalanc::XSLTInputSource(toEngine(stylesheet.name.c_str()), manager), modules);
+        std::istringstream text(*stylesheet.text);
+        xalanc::XSLTInputSource input(&text, manager);
+        if (!stylesheet.name.empty())
+        {
+            // The engine resolves relative modules against a URL only: a path becomes one.
+            std::string base = stylesheet.name;
+            if (base.find(':') == std::string::npos)
+                base = "file://" + std::filesystem::absolute(base).string();
+            input.setSystemId(toEngine(base.c_str()).c_str());
+        }
+        return engine.compile(input, modules);
+    };
+    std::optional<StylesheetKey> key = stylesheet.text == nullptr
+                                           ? StylesheetKey::of(stylesheet.name, m_limits)
+                                           : std::optional<StylesheetKey>(StylesheetKey::ofText(
+                                                 *stylesheet.text, stylesheet.name, m_limits));
+    // A lenient compilation accepts what a strict one refuses: the two are kept apart.
+    if (key && tables.lenient)
+        key->limits += " xsltproc-compatible";
+    const SharedStylesheet compiled =
+        StylesheetCache::instance().obtain(key, m_lastStylesheetUse, compile);
     m_phase = FailurePhase::Transform;
     ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
     engine.transform(source, *compiled, target, documents);

@@ -9,6 +9,7 @@
 #include "ZBLCore.hpp"
 #include "engine/failures/EngineFailure.hpp"
 #include "engine/parse/ReaderPool.hpp"
+#include "engine/stylesheets/StylesheetSource.hpp"
 #include "engine/xslt/EngineTables.hpp"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
@@ -52,7 +53,7 @@ public:
 
     // Transforms `source` by the stylesheet file `stylesheet` into `target` under `guard`.
     // Returns 0, or the engine's status with its text kept. Lets other exceptions through.
-    int transform(const SourceDocument& source, const I18NString& stylesheet,
+    int transform(const SourceDocument& source, const StylesheetSource& stylesheet,
                   xalanc::XSLTResultTarget& target, const EngineTables& tables,
                   OperationGuard& guard);
 
@@ -61,7 +62,7 @@ public:
     // from the process's cache. A transformation started while another runs (a host function
     // calling back into its transformer) ends with a LimitException: the two would share one
     // engine support.
-    void run(const SourceDocument& source, const I18NString& stylesheet,
+    void run(const SourceDocument& source, const StylesheetSource& stylesheet,
              xalanc::XSLTResultTarget& target, const EngineTables& tables, OperationGuard& guard,
              xalanc::XalanDOMString& collected, ProblemPlace& place);
 

@@ -4,6 +4,7 @@
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/DocumentFunction.hpp"
 #include "engine/xslt/EngineContext.hpp"
+#include "engine/xslt/StableGenerateId.hpp"
 #include "functions/exslt/ExsltInstaller.hpp"
 
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
@@ -41,7 +42,7 @@ void releaseAllEngineContexts() noexcept
         context->releaseEngineObjects();
 }
 
-// The engine, then the EXSLT functions it lacks and the functions that correct its own; the
+// The engine, then the EXSLT functions it lacks and the functions of its that we replace; the
 // engine goes down again if they fail.
 void startXalan()
 {
@@ -49,6 +50,7 @@ void startXalan()
     try
     {
         installExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+        installStableGenerateId();
         DocumentFunction::install();
     }
     catch (...)

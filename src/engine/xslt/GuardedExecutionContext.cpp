@@ -42,6 +42,7 @@ void GuardedExecutionContext::setGuard(OperationGuard* guard)
     m_guard = guard;
     m_templateDepth = 0;
     m_rule.clear();
+    m_documentNumbers.clear();
 }
 
 void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate)

@@ -4,6 +4,7 @@
 #include "engine/documents/ResultDocuments.hpp"
 #include "engine/xslt/AttributeSetFrames.hpp"
 #include "engine/xslt/CurrentTemplateRule.hpp"
+#include "engine/xslt/StableGenerateId.hpp"
 #include "functions/ExpressionCompiler.hpp"
 
 #include <cstddef>
@@ -36,6 +37,9 @@ public:
     void setResultDocuments(ResultDocuments* documents) { m_documents = documents; }
     ResultDocuments* resultDocuments() const override { return m_documents; }
 
+    // The numbers generate-id() gives the documents of the transformation now running.
+    DocumentNumbers& documentNumbers() { return m_documentNumbers; }
+
     using xalanc::StylesheetExecutionContextDefault::elementAvailable;
     bool elementAvailable(const xalanc::XalanQName& theQName) const override;
 
@@ -57,6 +61,7 @@ private:
     OperationGuard* m_guard = nullptr;
     ResultDocuments* m_documents = nullptr;
     CurrentTemplateRule m_rule;
+    DocumentNumbers m_documentNumbers;
     std::size_t m_templateDepth = 0;
 };
 

@@ -1,0 +1,122 @@
+// External DTD subsets parsed once and reused by the later parses that name them.
+#include "engine/parse/DtdGrammarCache.hpp"
+
+#include "engine/limits/ResourcePolicy.hpp"
+#include "platform/EngineText.hpp"
+
+#include <xercesc/framework/XMLGrammarDescription.hpp>
+#include <xercesc/sax/InputSource.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLResourceIdentifier.hpp>
+#include <xercesc/util/XMLURL.hpp>
+#include <xercesc/validators/common/Grammar.hpp>
+
+#include <memory>
+
+namespace prsm::detail
+{
+namespace
+{
+
+// What a resolution reads: the resolver's source, or the identifier taken against its base, as
+// the parser itself would read it.
+std::string readName(const xercesc::XMLResourceIdentifier& identifier,
+                     const xercesc::InputSource* source)
+{
+    if (source != nullptr && source->getSystemId() != nullptr)
+        return utf8Of(source->getSystemId());
+    if (identifier.getSystemId() == nullptr)
+        return std::string();
+    return utf8Of(absoluteSystemId(identifier.getBaseURI(), identifier.getSystemId(),
+                                   *xercesc::XMLPlatformUtils::fgMemoryManager)
+                      .c_str());
+}
+
+} // namespace
+
+std::basic_string<XMLCh> absoluteSystemId(const XMLCh* base, const XMLCh* name,
+                                          xercesc::MemoryManager& manager)
+{
+    try
+    {
+        const xercesc::XMLURL url(base, name);
+        return url.getURLText();
+    }
+    catch (...)
+    {
+    }
+    xercesc::XMLURL absolute(&manager);
+    if (name[0] == xercesc::chForwardSlash ||
+        (xercesc::XMLURL::parse(name, absolute) && !absolute.isRelative()))
+        return name;
+    if (base == nullptr || *base == 0)
+        return std::basic_string<XMLCh>();
+    XMLCh* woven = xercesc::XMLPlatformUtils::weavePaths(base, name, &manager);
+    std::basic_string<XMLCh> path(woven);
+    manager.deallocate(woven);
+    return path;
+}
+
+DtdGrammarCache::DtdGrammarCache(xercesc::MemoryManager& manager)
+    : xercesc::XMLGrammarPoolImpl(&manager)
+{
+}
+
+bool DtdGrammarCache::shouldTry(const std::string& systemId)
+{
+    return !isOutgrown() && m_tried.insert(systemId).second;
+}
+
+bool DtdGrammarCache::cacheGrammar(xercesc::Grammar* const grammar)
+{
+    if (grammar == nullptr || grammar->getGrammarType() != xercesc::Grammar::DTDGrammarType ||
+        m_recording == nullptr || !m_recording->areLocal)
+        return false;
+    // Readers keep the grammars they took, so none is ever dropped from a cache in use: a full
+    // cache keeps no more.
+    if (m_files.size() >= kMostGrammars)
+        return false;
+    const std::string key = utf8Of(grammar->getGrammarDescription()->getGrammarKey());
+    if (!xercesc::XMLGrammarPoolImpl::cacheGrammar(grammar))
+        return false;
+    m_files[key] = *m_recording;
+    return true;
+}
+
+bool DtdGrammarCache::isCurrent() const
+{
+    for (const auto& grammar : m_files)
+        for (const ModuleVersion& file : grammar.second.versions)
+            if (FileVersion::of(file.path) != std::optional<FileVersion>(file.version))
+                return false;
+    return true;
+}
+
+DtdGrammarCache::Recording::Recording(DtdGrammarCache& cache, xercesc::XMLEntityResolver* inner)
+    : m_cache(cache), m_inner(inner)
+{
+    m_cache.m_recording = &m_files;
+}
+
+DtdGrammarCache::Recording::~Recording()
+{
+    m_cache.m_recording = nullptr;
+}
+
+xercesc::InputSource*
+DtdGrammarCache::Recording::resolveEntity(xercesc::XMLResourceIdentifier* identifier)
+{
+    std::unique_ptr<xercesc::InputSource> source(
+        m_inner != nullptr ? m_inner->resolveEntity(identifier) : nullptr);
+    Files& files = m_files;
+    const std::optional<std::string> path = localPathOf(readName(*identifier, source.get()));
+    const std::optional<FileVersion> version =
+        path ? FileVersion::of(*path) : std::optional<FileVersion>();
+    if (version)
+        files.versions.push_back(ModuleVersion{*path, *version});
+    else
+        files.areLocal = false;
+    return source.release();
+}
+
+} // namespace prsm::detail
