@@ -161,6 +161,13 @@ public:
     // An exception from the sink ends that transformation as a failure of the engine would.
     void setMessageSink(PRSMXslMessageSink sink);
 
+    // Whether later transformations accept, as xsltproc does, what the engine refuses in a
+    // stylesheet written for xsltproc: an attribute that XSLT 1.0 does not define on an XSLT
+    // element of a version 1.0 stylesheet (<xsl:otherwise test="...">) is then ignored, with a
+    // warning to the message sink. False (the default) keeps the engine's strictness, which ends
+    // such a transformation as a stylesheet error.
+    void setXsltprocCompatible(bool compatible);
+
     // How the last file, stream or in-memory transformation came by its stylesheet; all zero
     // before the first and after one that failed before it reached the stylesheet.
     PRSMXslStylesheetUse lastStylesheetUse() const;

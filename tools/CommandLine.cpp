@@ -211,6 +211,11 @@ constexpr OptionRow kOptions[] = {
              throw UsageError(g.spelling + " needs a folder name");
          o.writeFolders.push_back(g.value());
      }},
+    {"",
+     "--strict",
+     {"", "refuse what xsltproc accepts but XSLT does not define\n"
+          "(such as unknown attributes on XSLT elements)"},
+     [](Options& o, const Given&) { o.isStrict = true; }},
     {"-v",
      "--verbose",
      {"", "tell on stderr what is being done"},

@@ -51,6 +51,8 @@ struct Options
     // named (anywhere without), --nomkdir refuses to create folders.
     bool isWriteRefused = false;
     bool isMkdirRefused = false;
+    // Stylesheets are read as xsltproc reads them unless --strict asks for the engine's rules.
+    bool isStrict = false;
     std::vector<std::string> writeFolders;
 
     bool isOutputFolder() const { return output && output->back() == '/'; }

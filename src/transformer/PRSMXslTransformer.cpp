@@ -95,6 +95,11 @@ void PRSMXslTransformer::setMessageSink(PRSMXslMessageSink sink)
     m_impl->m_xalanTransformer->setMessageSink(std::move(sink));
 }
 
+void PRSMXslTransformer::setXsltprocCompatible(bool compatible)
+{
+    m_impl->m_xsltprocCompatible = compatible;
+}
+
 PRSMXslStylesheetUse PRSMXslTransformer::lastStylesheetUse() const
 {
     return m_impl->m_xalanTransformer->lastStylesheetUse();

@@ -13,7 +13,7 @@ class PRSMXslTransformer::Impl
 public:
     prsm::detail::EngineTables tables() const
     {
-        return {m_stylesheetParams, m_externalFunctions, m_functionsRevision};
+        return {m_stylesheetParams, m_externalFunctions, m_functionsRevision, m_xsltprocCompatible};
     }
 
     // Where the reporting operations leave their reports.
@@ -28,4 +28,5 @@ public:
     prsm::detail::FunctionTable m_externalFunctions;
     // Renewed by every change of m_externalFunctions.
     std::uint64_t m_functionsRevision = prsm::detail::nextFunctionsRevision();
+    bool m_xsltprocCompatible = false;
 };

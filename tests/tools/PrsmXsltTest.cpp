@@ -121,6 +121,11 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         {"-o result.txt title.xsl absent.xml", "", 3, "", "cannot read absent.xml", "previous"},
         {"--nodtd -o result.txt title.xsl -", "<!DOCTYPE list []><list/>", 6, "",
          "(PRSMXslLimits::allowDtd)", "previous"},
+        {"lenient.xsl items.xml", "", 0, "[3]",
+         "lenient.xsl:6: 'xsl:otherwise' has an attribute 'test' that XSLT 1.0 does not define",
+         "previous"},
+        {"--strict lenient.xsl items.xml", "", 4, "", "has an invalid 'test' attribute",
+         "previous"},
         {"--max-entities 1 title.xsl -", "<!DOCTYPE l [<!ENTITY e ''>]><l>&e;&e;</l>", 6, "",
          "(PRSMXslLimits::maxEntityExpansions)", "previous"},
         // Each source's report is its own, whatever failed before it on the same worker.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -54,6 +55,21 @@ const Case kCases[] = {
          "<out xsl:use-attribute-sets='as'><in xsl:use-attribute-sets='as'/>"
          "<xsl:value-of select='$local'/></out></xsl:template></xsl:stylesheet>",
      "", "<out a=\"xG\" b=\"G\"><in a=\"xG\" b=\"G\"/>1</out>"},
+    {"an empty reference resolved against a node",
+     kOpen + ">" + kOutput +
+         "<xsl:template match='/'><r><xsl:value-of select=\"name(document('', /*)/*)\"/>|"
+         "<xsl:value-of select=\"count(document(/doc/none, /*))\"/>|"
+         "<xsl:value-of select=\"name(document('')/*)\"/></r></xsl:template></xsl:stylesheet>",
+     "", "<r>doc|0|xsl:stylesheet</r>"},
+    {"the root in a union, in document order",
+     kOpen + ">" + kOutput +
+         "<xsl:template match='/'><r><xsl:for-each select='//e'>"
+         "<xsl:value-of select='name((ancestor::doc|/)[last()])'/>|"
+         "<xsl:value-of select='count((ancestor::doc|/)[1]/doc)'/>|"
+         "<xsl:value-of select=\"count(/ | //e) + count(//e[/ = /])\"/>|"
+         "<xsl:for-each select='ancestor::doc|/|.'><xsl:value-of select='name()'/>,</xsl:for-each>"
+         "</xsl:for-each></r></xsl:template></xsl:stylesheet>",
+     "", "<r>doc|1|3|,doc,e,</r>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest
@@ -67,9 +83,46 @@ TEST_F(EngineFaults, AreCorrected)
         SCOPED_TRACE(c.fault);
         if (!c.module.empty())
             m_dir.write("mod.xsl", c.module);
-        EXPECT_EQ(run(c.stylesheet), c.expected) << m_transformer.getLastError();
+        EXPECT_EQ(run(c.stylesheet, "<doc><e/></doc>"), c.expected) << m_transformer.getLastError();
         EXPECT_EQ(m_status, 0);
     }
+}
+
+} // namespace
+
+namespace
+{
+
+// xsltproc ignores an attribute that XSLT does not define on an XSLT element; the engine stops.
+const std::string kUndefinedAttribute =
+    kOpen + ">" + kOutput +
+    "<xsl:template match='/'><r><xsl:choose><xsl:when test='false()'>a</xsl:when>"
+    "<xsl:otherwise test='true()'>b</xsl:otherwise></xsl:choose></r></xsl:template>"
+    "</xsl:stylesheet>";
+
+TEST_F(EngineFaults, UndefinedAttributesStopTheEngineUnlessXsltprocCompatible)
+{
+    std::vector<std::string> warnings;
+    m_transformer.setMessageSink(
+        [&](const PRSMXslMessage& message)
+        {
+            if (message.kind == PRSMXslMessage::Kind::Warning)
+                warnings.push_back(message.text);
+        });
+    EXPECT_EQ(run(kUndefinedAttribute), "");
+    EXPECT_NE(m_status, 0);
+    EXPECT_NE(std::string(m_transformer.getLastError()).find("test"), std::string::npos);
+
+    // The lenient compilation is kept apart from the strict one.
+    m_transformer.setXsltprocCompatible(true);
+    EXPECT_EQ(run(kUndefinedAttribute), "<r>b</r>") << m_transformer.getLastError();
+    EXPECT_EQ(m_status, 0);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("'test'"), std::string::npos) << warnings[0];
+
+    m_transformer.setXsltprocCompatible(false);
+    EXPECT_EQ(run(kUndefinedAttribute), "");
+    EXPECT_NE(m_status, 0);
 }
 
 } // namespace

@@ -50,6 +50,7 @@ Engine::Engine(EngineSupport& support, const EngineTables& tables,
 {
     m_support.envSupport().setProcessor(&m_processor);
     m_processor.setProblemListener(&listener);
+    m_support.liaison().setStylesheetWarnings(tables.lenient ? &listener : nullptr);
     m_support.context().setXSLTProcessor(&m_processor);
 
     for (const auto& [name, expression] : tables.parameters)

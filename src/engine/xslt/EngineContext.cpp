@@ -126,10 +126,13 @@ void EngineContext::run(const SourceDocument& source, const StylesheetSource& st
         }
         return engine.compile(input, modules);
     };
-    const std::optional<StylesheetKey> key =
-        stylesheet.text == nullptr ? StylesheetKey::of(stylesheet.name, m_limits)
-                                   : std::optional<StylesheetKey>(StylesheetKey::ofText(
-                                         *stylesheet.text, stylesheet.name, m_limits));
+    std::optional<StylesheetKey> key = stylesheet.text == nullptr
+                                           ? StylesheetKey::of(stylesheet.name, m_limits)
+                                           : std::optional<StylesheetKey>(StylesheetKey::ofText(
+                                                 *stylesheet.text, stylesheet.name, m_limits));
+    // A lenient compilation accepts what a strict one refuses: the two are kept apart.
+    if (key && tables.lenient)
+        key->limits += " xsltproc-compatible";
     const SharedStylesheet compiled =
         StylesheetCache::instance().obtain(key, m_lastStylesheetUse, compile);
     m_phase = FailurePhase::Transform;

@@ -2,6 +2,7 @@
 #include "engine/xslt/EngineStartup.hpp"
 
 #include "engine/stylesheets/StylesheetCache.hpp"
+#include "engine/xslt/DocumentFunction.hpp"
 #include "engine/xslt/EngineContext.hpp"
 #include "engine/xslt/StableGenerateId.hpp"
 #include "functions/exslt/ExsltInstaller.hpp"
@@ -50,6 +51,7 @@ void startXalan()
     {
         installExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
         installStableGenerateId();
+        DocumentFunction::install();
     }
     catch (...)
     {

@@ -1,4 +1,5 @@
-// What a transformer hands to each engine it runs: its parameters and its extension functions.
+// What a transformer hands to each engine it runs: its parameters, its extension functions and
+// how strictly stylesheets are read.
 #pragma once
 
 #include "QxXsltFunction.hpp"
@@ -33,6 +34,8 @@ struct EngineTables
     const FunctionTable& functions;
     // Changes whenever `functions` does; never 0.
     std::uint64_t functionsRevision;
+    // Stylesheets are read leniently, as xsltproc reads them (StylesheetFilter).
+    bool lenient = false;
 };
 
 } // namespace prsm::detail

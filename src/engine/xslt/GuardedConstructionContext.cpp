@@ -5,6 +5,7 @@
 #include "engine/limits/ExpressionCheck.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xpath/LoneRootSpelling.hpp"
 
 #include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XSLT/Stylesheet.hpp>
@@ -128,8 +129,12 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str.c_str(), str.length());
+    // The other two overloads come here through the engine's.
+    xalanc::XalanDOMString spelled(getMemoryManager());
+    const xalanc::XalanDOMString& text =
+        respellLoneRoot(str.c_str(), str.length(), spelled) ? spelled : str;
     return StylesheetConstructionContextDefault::createXPath(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+        locator, text, resolver, allowVariableReferences, allowKeyFunction);
 }
 
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,

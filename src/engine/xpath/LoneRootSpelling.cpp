@@ -1,0 +1,70 @@
+// Respells a lone "/" that an operator follows, which the engine's XPath parser refuses.
+#include "engine/xpath/LoneRootSpelling.hpp"
+
+namespace prsm::detail
+{
+namespace
+{
+
+bool isBlank(xalanc::XalanDOMChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// Characters after which a "/" starts an absolute path rather than separating steps.
+bool opensExpression(xalanc::XalanDOMChar c)
+{
+    return c == u'(' || c == u'[' || c == u',' || c == u'|' || c == u'=' || c == u'!' ||
+           c == u'<' || c == u'>' || c == u'+' || c == u'-';
+}
+
+// Tokens that cannot start a step, before which the engine still tries to read one.
+bool endsRootAlone(xalanc::XalanDOMChar c)
+{
+    return c == u'|' || c == u'=' || c == u'!' || c == u'<' || c == u'>' || c == u',' ||
+           c == u']' || c == u'+';
+}
+
+} // namespace
+
+bool respellLoneRoot(const xalanc::XalanDOMChar* text, std::size_t length,
+                     xalanc::XalanDOMString& spelled)
+{
+    if (text == nullptr)
+        return false;
+    xalanc::XalanDOMString out(spelled.getMemoryManager());
+    bool changed = false;
+    xalanc::XalanDOMChar quote = 0;
+    xalanc::XalanDOMChar previous = 0; // the last character outside blanks
+    for (std::size_t i = 0; i < length; ++i)
+    {
+        const xalanc::XalanDOMChar c = text[i];
+        bool lone = false;
+        if (quote != 0)
+            quote = c == quote ? 0 : quote;
+        else if (c == u'\'' || c == u'"')
+            quote = c;
+        else if (c == u'/' && (i + 1 >= length || text[i + 1] != u'/') &&
+                 (i == 0 || text[i - 1] != u'/') && (previous == 0 || opensExpression(previous)))
+        {
+            std::size_t next = i + 1;
+            while (next < length && isBlank(text[next]))
+                ++next;
+            lone = next < length && endsRootAlone(text[next]);
+        }
+        if (lone)
+        {
+            out.append(u"(/)");
+            changed = true;
+        }
+        else
+            out.append(1, c);
+        if (!isBlank(c))
+            previous = c;
+    }
+    if (changed)
+        spelled.swap(out);
+    return changed;
+}
+
+} // namespace prsm::detail
