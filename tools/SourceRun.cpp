@@ -4,12 +4,12 @@
 #include "CommandLine.hpp"
 #include "Console.hpp"
 #include "Dom2Dom.hpp"
-#include "FailureText.hpp"
+#include "Failure.hpp"
 #include "LibraryEntries.hpp"
 #include "ResultOutput.hpp"
 #include "SourceInput.hpp"
 #include "Timing.hpp"
-#include "Worker.hpp"
+#include "WorkerPool.hpp"
 
 #include <cstdio>
 #include <deque>

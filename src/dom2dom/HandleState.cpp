@@ -6,6 +6,7 @@
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/xslt/EngineContext.hpp"
 #include "engine/xslt/EngineStartup.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>

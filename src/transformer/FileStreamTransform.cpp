@@ -3,6 +3,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/xslt/EngineStartup.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 #include "transformer/TransformerImpl.hpp"
 

@@ -6,6 +6,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/xslt/EngineStartup.hpp"
 #include "engine/xslt/LocatingProblemListener.hpp"
+#include "platform/EngineMemory.hpp"
 #include "transformer/FailureReport.hpp"
 #include "transformer/TransformerImpl.hpp"
 

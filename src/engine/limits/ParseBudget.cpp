@@ -2,7 +2,7 @@
 #include "engine/limits/ParseBudget.hpp"
 
 #include "engine/limits/OperationGuard.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xercesc/sax/SAXParseException.hpp>

@@ -1,7 +1,7 @@
 // Writes one node of an engine document as XML text onto a standard stream.
 #include "engine/output/NodeWriter.hpp"
 
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/PlatformSupport/XalanOutputStreamPrintWriter.hpp>
 #include <xalanc/PlatformSupport/XalanStdOutputStream.hpp>

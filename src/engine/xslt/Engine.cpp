@@ -20,6 +20,10 @@ namespace prsm::detail
 
 Engine::Loan::Loan(EngineSupport& support, OperationGuard& guard) : m_support(support)
 {
+    if (!m_support.lend())
+        throw LimitException("this transformer is already running a transformation; a host "
+                             "function may not start another on it (use another transformer)",
+                             nullptr);
     m_support.liaison().setGuard(&guard);
     m_support.context().setGuard(&guard);
 }
@@ -35,6 +39,7 @@ Engine::Loan::~Loan()
     context.reset();
     context.setGuard(nullptr);
     m_support.liaison().endOperation();
+    m_support.takeBack();
 }
 
 Engine::Engine(EngineSupport& support, const EngineTables& tables,

@@ -52,7 +52,8 @@ public:
 
 private:
     // Lends the support to one operation, and takes it back, emptied, after the processor has
-    // gone: declared before it, so it is destroyed after it.
+    // gone: declared before it, so it is destroyed after it. A second engine over a support
+    // already lent ends its construction with a LimitException: the two would share it.
     class Loan
     {
     public:

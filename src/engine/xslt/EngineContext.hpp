@@ -1,4 +1,4 @@
-// What every engine of one transformer shares: its memory, its execution context and the
+// What every engine of one transformer shares: its execution context, its limits and the
 // engine's last error text.
 #pragma once
 
@@ -9,7 +9,6 @@
 #include "engine/xslt/EngineTables.hpp"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
-#include <xalanc/Include/XalanMemoryManagement.hpp>
 
 #include <memory>
 #include <string>
@@ -31,17 +30,10 @@ class OperationGuard;
 class SourceDocument;
 struct ProblemPlace;
 
-// Releases the engine objects of every live EngineContext: called before the engine stops, so
-// that nothing made by one run of the engine outlives it.
-void releaseAllEngineContexts() noexcept;
-
-// The memory every engine object of the library is made in and given back to. Lives from its
-// first use to the end of the process, across stops and restarts of the engine.
-xalanc::MemoryManager& engineMemory();
-
 // Runs the parses and transformations of one transformer. Shared by the transformer and its
 // handles, so a handle that outlives its transformer still has it, and so do the transformer's
-// limits. Not for use by two threads at once.
+// limits. Not for use by two threads at once. Every live context is known to the engine's
+// start-up, which releases its engine objects before the engine stops.
 class EngineContext
 {
 public:
@@ -62,10 +54,10 @@ public:
                   OperationGuard& guard);
 
     // The same, letting every exception through; what the engine reported before it threw is
-    // left in `collected`, and the place of its last problem in `place`. A stylesheet compiled
-    // before is reused while its file is unchanged. A transformation started while another runs
-    // (a host function calling back into its transformer) ends with a LimitException: the two
-    // would share one engine.
+    // left in `collected`, and the place of its last problem in `place`. The stylesheet comes
+    // from the process's cache. A transformation started while another runs (a host function
+    // calling back into its transformer) ends with a LimitException: the two would share one
+    // engine support.
     void run(const SourceDocument& source, const I18NString& stylesheet,
              xalanc::XSLTResultTarget& target, const EngineTables& tables, OperationGuard& guard,
              xalanc::XalanDOMString& collected, ProblemPlace& place);
@@ -100,7 +92,6 @@ private:
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
-    bool m_isRunning = false;
 };
 
 } // namespace prsm::detail

@@ -3,6 +3,7 @@
 
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xpath/XPathCompiler.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/ElemTemplate.hpp>
@@ -84,6 +85,16 @@ void GuardedExecutionContext::step(const xercesc::Locator* locator)
         return;
     if (const std::string* reason = m_guard->step())
         throw LimitException(*reason, locator);
+}
+
+std::unique_ptr<CompiledExpression>
+GuardedExecutionContext::compileExpression(const xalanc::XalanDOMString& expression,
+                                           const xalanc::PrefixResolver& resolver,
+                                           const xercesc::Locator* locator)
+{
+    if (m_guard == nullptr)
+        throw LimitException("an expression was compiled outside an operation", locator);
+    return std::make_unique<CompiledXPath>(expression, resolver, *m_guard, locator);
 }
 
 } // namespace prsm::detail

@@ -1,6 +1,8 @@
 // The execution context of a transformation that obeys the operation's limits.
 #pragma once
 
+#include "functions/ExpressionCompiler.hpp"
+
 #include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 
 #include <cstddef>
@@ -14,7 +16,8 @@ class OperationGuard;
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
 // ends the transformation with a LimitException once the operation must stop.
-class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault
+class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault,
+                                      public ExpressionCompiler
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
@@ -29,6 +32,11 @@ public:
     void popCurrentTemplate() override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
+
+    // Compiles as CompiledXPath does, under the running operation's guard.
+    std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
+                                                          const xalanc::PrefixResolver& resolver,
+                                                          const xercesc::Locator* locator) override;
 
 private:
     void step(const xercesc::Locator* locator);
