@@ -8,7 +8,7 @@
 #include "engine/parse/UriText.hpp"
 #include "engine/parse/XIncludeFilter.hpp"
 #include "engine/parse/XPointer.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 #include "platform/Utf8.hpp"
 
