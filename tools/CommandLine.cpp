@@ -193,6 +193,23 @@ constexpr OptionRow kOptions[] = {
      "--allow-dir",
      {"DIR", "resources they name must lie in DIR; repeatable"},
      [](Options& o, const Given& g) { o.limits.allowedDirectories.push_back(g.value()); }},
+    {"",
+     "--nowrite",
+     {"", "refuse the documents a stylesheet writes (exsl:document)"},
+     [](Options& o, const Given&) { o.isWriteRefused = true; }},
+    {"",
+     "--nomkdir",
+     {"", "refuse to create folders for them"},
+     [](Options& o, const Given&) { o.isMkdirRefused = true; }},
+    {"",
+     "--write-dir",
+     {"DIR", "write them only under DIR; repeatable (default: anywhere)"},
+     [](Options& o, const Given& g)
+     {
+         if (g.value().empty())
+             throw UsageError(g.spelling + " needs a folder name");
+         o.writeFolders.push_back(g.value());
+     }},
     {"-v",
      "--verbose",
      {"", "tell on stderr what is being done"},

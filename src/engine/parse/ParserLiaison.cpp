@@ -10,6 +10,7 @@
 #include "engine/parse/QuietErrorHandler.hpp"
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/parse/SourceReader.hpp"
+#include "engine/parse/StylesheetFilter.hpp"
 #include "engine/parse/XIncludeFilter.hpp"
 #include "engine/parse/XIncludeSession.hpp"
 #include "platform/EngineText.hpp"
@@ -73,7 +74,7 @@ public:
           m_budget(*m_guard, input.getSystemId()), m_resolver(m_budget), m_input(input, m_budget)
     {
         if (const std::size_t limit = m_guard->limits().maxEntityExpansions)
-            m_security.setEntityExpansionLimit(limit);
+            m_security.setEntityExpansionLimit(static_cast<XMLSize_t>(limit) + 1);
         const XMLCh* systemId = input.getSystemId();
         if (isHostInput || !isReadByName(input) || systemId == nullptr)
             return;
@@ -174,6 +175,7 @@ ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
 void ParserLiaison::endOperation()
 {
     m_guard = nullptr;
+    m_warnings = nullptr;
     m_hostInput = nullptr;
     setErrorHandler(&quietErrorHandler());
     reset();
@@ -212,7 +214,8 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
                                    xercesc::DocumentHandler& handler, const xalanc::XalanDOMString&)
 {
     ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
-    GuardedDocumentHandler guarded(setting.budget(), handler);
+    StylesheetFilter filter(handler, m_warnings, getMemoryManager());
+    GuardedDocumentHandler guarded(setting.budget(), filter);
 
     // Configured as the engine configures the parser it reads stylesheets with.
     GuardedParser<xercesc::SAXParser> parser(nullptr, &getMemoryManager());

@@ -2,6 +2,7 @@
 // engine's last error text.
 #include "engine/xslt/EngineContext.hpp"
 
+#include "engine/documents/ResultDocuments.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
@@ -18,6 +19,7 @@
 
 #include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XSLT/XSLTResultTarget.hpp>
 
 namespace prsm::detail
 {
@@ -64,7 +66,9 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
         document = SourceDocument::parse(engineMemory(), source, guard, &m_readers);
         return 0;
     };
-    return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);
+    const FailurePhase phase = FailurePhase::Parse;
+    return runWithEngineStatus(m_lastError, m_lastFailure, xalanc::XalanDOMString(engineMemory()),
+                               phase, guard, nullptr, work);
 }
 
 int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
@@ -78,7 +82,7 @@ int EngineContext::transform(const SourceDocument& source, const I18NString& sty
         run(source, stylesheet, target, tables, guard, collected, place);
         return 0;
     };
-    return runWithEngineStatus(m_lastError, collected, work);
+    return runWithEngineStatus(m_lastError, m_lastFailure, collected, m_phase, guard, &place, work);
 }
 
 void EngineContext::run(const SourceDocument& source, const I18NString& stylesheet,
@@ -92,13 +96,17 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     xalanc::DOMStringPrintWriter writer(collected);
     LocatingProblemListener listener(manager, &writer, place);
     MessageRelay relay(listener, m_messageSink);
+    // Set only once the engine exists: a refused nested call must not relabel the running one.
     Engine engine(engineSupport(), tables, relay, guard);
+    m_phase = FailurePhase::Compile;
     m_lastStylesheetUse = PRSMXslStylesheetUse();
     auto compile = [&]
     { return engine.compile(xalanc::XSLTInputSource(toEngine(stylesheet), manager)); };
     const SharedStylesheet compiled =
         StylesheetCache::instance().obtain(stylesheet.c_str(), m_lastStylesheetUse, compile);
-    engine.transform(source, *compiled, target);
+    m_phase = FailurePhase::Transform;
+    ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
+    engine.transform(source, *compiled, target, documents);
 }
 
 } // namespace prsm::detail

@@ -2,9 +2,12 @@
 // engine's last error text.
 #pragma once
 
+#include "PRSMXslFailure.hpp"
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "ZBLCore.hpp"
+#include "engine/failures/EngineFailure.hpp"
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/xslt/EngineTables.hpp"
 
@@ -70,6 +73,10 @@ public:
     const PRSMXslLimits& limits() const { return m_limits; }
     void setLimits(const PRSMXslLimits& limits) { m_limits = limits; }
 
+    // What exsl:document may write in later transformations.
+    const PRSMXslWritePolicy& writePolicy() const { return m_writePolicy; }
+    void setWritePolicy(const PRSMXslWritePolicy& policy) { m_writePolicy = policy; }
+
     // Where later transformations deliver their messages and warnings; empty discards them.
     void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
 
@@ -78,6 +85,14 @@ public:
 
     // The text of the last failed parse or transformation; empty after a success.
     const std::string& lastError() const { return m_lastError; }
+
+    // The last operation of the transformer or of its handles, whatever its path; every
+    // operation replaces it, a success with an empty one.
+    const PRSMXslFailure& lastFailure() const { return m_lastFailure; }
+    PRSMXslFailure& lastFailure() { return m_lastFailure; }
+
+    // What run() was doing when it last stopped: compiling or transforming.
+    const FailurePhase& phase() const { return m_phase; }
 
 private:
     // The support and its context, made on the first transformation after a start.
@@ -89,9 +104,12 @@ private:
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::unique_ptr<EngineSupport> m_engineSupport;
     std::string m_lastError;
+    PRSMXslFailure m_lastFailure;
+    FailurePhase m_phase = FailurePhase::Compile;
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
+    PRSMXslWritePolicy m_writePolicy;
 };
 
 } // namespace prsm::detail
