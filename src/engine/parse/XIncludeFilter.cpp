@@ -50,7 +50,7 @@ XIncludeFilter::XIncludeFilter(XIncludeSession& session, std::string url,
     : m_session(session), m_content(content), m_lexical(lexical), m_url(std::move(url)),
       m_isIncluded(false)
 {
-    m_open.push_back(Element(Role::Passed, m_url));
+    m_open.push_back(Element(Role::Passed, std::make_shared<const std::string>(m_url)));
 }
 
 XIncludeFilter::XIncludeFilter(XIncludeSession& session, const IncludeSite& site,
@@ -60,7 +60,8 @@ XIncludeFilter::XIncludeFilter(XIncludeSession& session, const IncludeSite& site
       m_isIncluded(true), m_pointer(pointer), m_fixedBase(site.fixedBase),
       m_inheritedDefault(site.inheritedDefaultNamespace)
 {
-    m_open.push_back(Element(pointer != nullptr ? Role::Unselected : Role::Passed, m_url));
+    m_open.push_back(Element(pointer != nullptr ? Role::Unselected : Role::Passed,
+                             std::make_shared<const std::string>(m_url)));
 }
 
 bool XIncludeFilter::isPassing() const
@@ -93,7 +94,8 @@ XIncludeFilter::Element XIncludeFilter::describe(const xercesc::Attributes& attr
         else if (qname.substr(0, 6) == u"xmlns:")
             element.declared.emplace_back(qname.substr(6), view(attrs.getValue(i)));
         else if (uri == kXmlNamespace && local == u"base")
-            element.base = resolveUri(utf8Of(attrs.getValue(i)), parent.base);
+            element.base = std::make_shared<const std::string>(
+                resolveUri(utf8Of(attrs.getValue(i)), *parent.base));
         if (view(attrs.getType(i)) == u"ID" || (uri == kXmlNamespace && local == u"id"))
             element.id = view(attrs.getValue(i));
     }
@@ -256,14 +258,14 @@ XIncludeFilter::Role XIncludeFilter::include(const xercesc::Attributes& attrs, E
                                "document");
 
     IncludeSite site;
-    site.url = href.empty() ? m_url : resolveUri(utf16ToUtf8(href), element.base);
+    site.url = href.empty() ? m_url : resolveUri(utf16ToUtf8(href), *element.base);
     site.pointer = pointer;
     site.encoding = valueOf(attrs, u"encoding");
     // As xsltproc does: the xml:base of the xi:include itself, else the way from its base to the
     // resource when that leads into another folder. A part of the same document keeps its base.
     if (const XMLCh* own = attrs.getValue(kXmlNamespace, u"base"))
         site.fixedBase = own;
-    else if (const std::string way = relativeUri(site.url, element.base);
+    else if (const std::string way = relativeUri(site.url, *element.base);
              !href.empty() && way.find('/') != std::string::npos)
         site.fixedBase = utf8ToUtf16(way);
     if (href.empty())

@@ -7,6 +7,7 @@
 #include <xercesc/sax2/LexicalHandler.hpp>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,10 +85,11 @@ private:
 
     struct Element
     {
-        Element(Role r, std::string b) : role(r), base(std::move(b)) {}
+        Element(Role r, std::shared_ptr<const std::string> b) : role(r), base(std::move(b)) {}
 
         Role role;
-        std::string base;                                                // for what it holds
+        // The base of what it holds, shared with the elements inside that keep it.
+        std::shared_ptr<const std::string> base;
         std::vector<std::pair<std::u16string, std::u16string>> declared; // prefix, namespace
         std::u16string id;
         std::size_t position = 0; // among the elements of its parent, from 1
