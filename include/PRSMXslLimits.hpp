@@ -56,4 +56,12 @@ struct PRSMXslLimits
     // Folders whose files (and the files below them) resources may be read from; empty allows
     // every local file.
     std::vector<std::string> allowedDirectories;
+
+    // Whether parsed documents are processed for XInclude 1.0 (sources, handle inputs and what
+    // document() loads; not stylesheets): each xi:include element is replaced by the document,
+    // the element of it that its xpointer selects, or the text it names, or by its xi:fallback
+    // when that cannot be read. Included resources obey every other field here, count towards
+    // the bounds of the document that includes them, and may nest 40 levels deep; an inclusion
+    // inside its own inclusion is refused as a loop.
+    bool processXInclude = false;
 };

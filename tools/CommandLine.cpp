@@ -186,6 +186,10 @@ constexpr OptionRow kOptions[] = {
      {"", "refuse documents with a document type declaration"},
      [](Options& o, const Given&) { o.limits.allowDtd = false; }},
     {"",
+     "--xinclude",
+     {"", "process XInclude in sources and in what document() loads"},
+     [](Options& o, const Given&) { o.limits.processXInclude = true; }},
+    {"",
      "--allow-dir",
      {"DIR", "resources they name must lie in DIR; repeatable"},
      [](Options& o, const Given& g)

@@ -388,4 +388,15 @@ TEST_F(PrsmXslt, MessagesGoToStandardError)
     EXPECT_EQ(m_err.find("counting"), std::string::npos) << m_err;
 }
 
+// A book of several files (XML and text inclusions, an element() pointer, a fallback) comes out
+// as xsltproc --xinclude writes it.
+TEST_F(PrsmXslt, AssemblesABookWithXInclude)
+{
+    const std::string book = PRSM_TEST_DATA_DIR "/xinclude-book/";
+    EXPECT_EQ(run("--xinclude " + book + "copy.xsl " + book + "book.xml"), 0) << m_err;
+    std::string expected = readFile(book + "book.expected");
+    expected.pop_back(); // the line end xsltproc puts after the document
+    EXPECT_EQ(m_out, expected);
+}
+
 } // namespace

@@ -23,6 +23,19 @@ ParseBudget::ParseBudget(OperationGuard& operation, const XMLCh* systemId)
 {
 }
 
+ParseBudget::Inclusion::Inclusion(ParseBudget& budget)
+    : m_budget(budget), m_locator(budget.m_locator), m_depth(budget.m_depth),
+      m_entities(budget.m_entities.size())
+{
+}
+
+ParseBudget::Inclusion::~Inclusion()
+{
+    m_budget.m_locator = m_locator;
+    m_budget.m_depth = m_depth;
+    m_budget.m_entities.resize(m_entities);
+}
+
 void ParseBudget::enterEntity(const void* entity, bool isExternal)
 {
     // Counted here as well as by the parser's own counter, which stays one higher as a backstop,
@@ -82,6 +95,19 @@ void ParseBudget::checkAmplification(std::uint64_t pendingCharacters)
     if (content / factor > input)
         refuse("entities expand the document to " + std::to_string(content) + " characters from " +
                std::to_string(input) + " of input, more than the limit of " +
+               std::to_string(factor) + " times (PRSMXslLimits::maxAmplification)");
+}
+
+void ParseBudget::reserveContent(std::uint64_t characters, const std::string& cause)
+{
+    const std::uint64_t factor = m_operation.limits().maxAmplification;
+    const std::uint64_t total = m_contentCharacters + characters;
+    if (factor == 0 || total <= kAmplificationAllowance)
+        return;
+    const std::uint64_t input = m_inputBytes + m_externalCharacters;
+    if (total / factor > input)
+        refuse(cause + " would expand the document to " + std::to_string(total) +
+               " characters from " + std::to_string(input) + " of input, more than the limit of " +
                std::to_string(factor) + " times (PRSMXslLimits::maxAmplification)");
 }
 

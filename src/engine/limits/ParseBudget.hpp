@@ -28,6 +28,24 @@ public:
 
     OperationGuard& operation() const { return m_operation; }
 
+    // Keeps the place of the including document while a document it includes is parsed under
+    // the same budget, and puts it back however that parse ends: the parser's place, the element
+    // nesting (which goes on counting inside the included document) and the open entities.
+    class Inclusion
+    {
+    public:
+        explicit Inclusion(ParseBudget& budget);
+        Inclusion(const Inclusion&) = delete;
+        Inclusion& operator=(const Inclusion&) = delete;
+        ~Inclusion();
+
+    private:
+        ParseBudget& m_budget;
+        const xercesc::Locator* m_locator;
+        std::size_t m_depth;
+        std::size_t m_entities;
+    };
+
     // The parser's place, told at the start of the document; valid for the whole parse.
     void setLocator(const xercesc::Locator* locator) { m_locator = locator; }
 
@@ -44,6 +62,11 @@ public:
     // One event of the document's content; `characters` of text or attribute values that it
     // brings. Text inside an external entity is input as much as content.
     void addContent(std::size_t characters);
+    std::uint64_t contentCharacters() const { return m_contentCharacters; }
+
+    // Ends the parse when `characters` more of content would pass the amplification bound;
+    // `cause` names what would bring them.
+    void reserveContent(std::uint64_t characters, const std::string& cause);
 
     // The parser is about to take a block of `bytes` to grow a value into. It grows its buffers
     // by doubling, so the value it builds holds a quarter of that in characters at least.

@@ -12,6 +12,8 @@
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/parse/SourceReader.hpp"
 #include "engine/parse/StylesheetFilter.hpp"
+#include "engine/parse/XIncludeFilter.hpp"
+#include "engine/parse/XIncludeSession.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
@@ -25,6 +27,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace prsm::detail
 {
@@ -82,6 +85,7 @@ public:
             m_budget.refuse(refusal);
     }
 
+    const PRSMXslLimits& limits() const { return m_guard->limits(); }
     ParseBudget& budget() { return m_budget; }
     PolicyResolver& resolver() { return m_resolver; }
     const xercesc::InputSource& input() const { return m_input; }
@@ -99,6 +103,67 @@ private:
     PolicyResolver m_resolver;
     CountingInputSource m_input;
     xercesc::SecurityManager m_security;
+};
+
+// Reads `input` with `reader` configured for the parse of `setting`, as the engine configures
+// its own reader; events go to `handler`.
+void read(ParserLiaison& liaison, SourceReader& reader, ParseSetting& setting,
+          const xercesc::InputSource& input, GuardedContentHandler& handler,
+          xercesc::DTDHandler* dtdHandler)
+{
+    reader.setValidation(liaison.getUseValidation());
+    reader.setBudget(&setting.budget());
+    reader.setErrorHandler(liaison.getErrorHandler() != nullptr ? liaison.getErrorHandler()
+                                                                : &quietErrorHandler());
+    reader.setXMLEntityResolver(&setting.resolver());
+    reader.setProperty(xercesc::XMLUni::fgXercesSecurityManager, setting.security());
+    reader.setContentHandler(&handler);
+    reader.setDTDHandler(dtdHandler);
+    reader.setLexicalHandler(&handler);
+    reader.parse(input);
+}
+
+// The parses of the documents that one document includes: each under the budget, the resolver
+// and the security manager of the parse that includes it, with a reader of its own (the reader
+// of the including document is busy), kept for the next inclusion once it has finished.
+class IncludedParses final : public IncludeParser
+{
+public:
+    IncludedParses(ParserLiaison& liaison, ParseSetting& setting)
+        : m_liaison(liaison), m_setting(setting)
+    {
+    }
+
+    void parseIncluded(const xercesc::InputSource& input, bool countsInput,
+                       xercesc::ContentHandler& content, xercesc::LexicalHandler& lexical) override
+    {
+        ParseBudget& budget = m_setting.budget();
+        GuardedContentHandler handler(budget, content, &lexical);
+        std::unique_ptr<SourceReader> reader;
+        if (!m_idle.empty())
+        {
+            reader = std::move(m_idle.back());
+            m_idle.pop_back();
+        }
+        else
+        {
+            reader = std::make_unique<SourceReader>(m_liaison.getMemoryManager(), nullptr);
+        }
+        const std::uint64_t before = budget.inputBytes();
+        if (countsInput)
+            read(m_liaison, *reader, m_setting, CountingInputSource(input, budget), handler,
+                 nullptr);
+        else
+            read(m_liaison, *reader, m_setting, input, handler, nullptr);
+        reader->release(budget.inputBytes() - before);
+        if (reader->mayServeAgain())
+            m_idle.push_back(std::move(reader));
+    }
+
+private:
+    ParserLiaison& m_liaison;
+    ParseSetting& m_setting;
+    std::vector<std::unique_ptr<SourceReader>> m_idle;
 };
 
 } // namespace
@@ -125,24 +190,26 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
                                    xercesc::LexicalHandler* lexicalHandler)
 {
     ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
-    GuardedContentHandler handler(setting.budget(), contentHandler, lexicalHandler);
+    std::optional<IncludedParses> included;
+    std::optional<XIncludeSession> session;
+    std::optional<XIncludeFilter> filter;
+    if (setting.limits().processXInclude)
+    {
+        std::string url = utf8Of(inputSource.getSystemId());
+        included.emplace(*this, setting);
+        session.emplace(setting.budget(), *included, url);
+        filter.emplace(*session, std::move(url), contentHandler, lexicalHandler);
+    }
+    GuardedContentHandler handler(setting.budget(), filter ? *filter : contentHandler,
+                                  filter ? &*filter : lexicalHandler);
 
     std::unique_ptr<SourceReader> reader = m_readers != nullptr ? m_readers->take() : nullptr;
     if (!reader || &reader->memoryManager() != &getMemoryManager())
         reader = std::make_unique<SourceReader>(
             getMemoryManager(),
             m_readers != nullptr ? m_readers->grammars(getMemoryManager()) : nullptr);
-    reader->setValidation(getUseValidation());
-    reader->setBudget(&setting.budget());
-    reader->setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler()
-                                                         : &quietErrorHandler());
-    reader->setXMLEntityResolver(&setting.resolver());
-    reader->setProperty(xercesc::XMLUni::fgXercesSecurityManager, setting.security());
-    reader->setContentHandler(&handler);
-    reader->setDTDHandler(dtdHandler);
-    reader->setLexicalHandler(&handler);
     // A reader that threw goes with the exception; only one that finished serves again.
-    reader->parse(setting.input());
+    read(*this, *reader, setting, setting.input(), handler, dtdHandler);
     reader->keepDtd(setting.input().getSystemId());
     reader->release(setting.budget().inputBytes());
     if (m_readers != nullptr)

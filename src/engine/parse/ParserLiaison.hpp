@@ -28,7 +28,7 @@ class ReaderPool;
 // nesting, the DTD rule and the operation's clock and memory), and every resource that a
 // document names, as well as every document the engine loads by name, passes the access policy
 // before anything is read. Source documents are read by a reader from the pool it is given, when
-// it has one.
+// it has one, and processed for XInclude when the operation's limits ask for it.
 class ParserLiaison final : public xalanc::XalanSourceTreeParserLiaison
 {
 public:
