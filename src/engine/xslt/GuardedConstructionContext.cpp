@@ -5,6 +5,7 @@
 #include "engine/limits/ExpressionCheck.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xslt/ExpressionCompaction.hpp"
 
 #include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XSLT/Stylesheet.hpp>
@@ -67,6 +68,13 @@ void checkPattern(const xercesc::Locator* locator, const xalanc::XalanDOMChar* t
             locator);
 }
 
+xalanc::XPath* compacted(xalanc::XPath* xpath)
+{
+    if (xpath != nullptr)
+        compactExpression(*xpath);
+    return xpath;
+}
+
 } // namespace
 
 GuardedConstructionContext::GuardedConstructionContext(xalanc::MemoryManager& manager,
@@ -106,8 +114,8 @@ xalanc::XPath* GuardedConstructionContext::createMatchPattern(
 {
     check(locator, str.c_str(), str.length());
     checkPattern(locator, str.c_str(), str.length(), getMemoryManager());
-    return StylesheetConstructionContextDefault::createMatchPattern(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createMatchPattern(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createMatchPattern(
@@ -117,8 +125,8 @@ xalanc::XPath* GuardedConstructionContext::createMatchPattern(
     const std::size_t length = str == nullptr ? 0 : xalanc::XalanDOMString::length(str);
     check(locator, str, length);
     checkPattern(locator, str, length, getMemoryManager());
-    return StylesheetConstructionContextDefault::createMatchPattern(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createMatchPattern(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
@@ -128,8 +136,8 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str.c_str(), str.length());
-    return StylesheetConstructionContextDefault::createXPath(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createXPath(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
@@ -139,8 +147,8 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str, str == nullptr ? 0 : xalanc::XalanDOMString::length(str));
-    return StylesheetConstructionContextDefault::createXPath(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createXPath(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
@@ -151,8 +159,8 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str, len);
-    return StylesheetConstructionContextDefault::createXPath(
-        locator, str, len, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createXPath(
+        locator, str, len, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 void GuardedConstructionContext::check(const xercesc::Locator* locator,
