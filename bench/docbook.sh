@@ -44,12 +44,9 @@ fi
 cd "$dir/docs"
 mkdir -p ../peer ../ours
 # Only documents that xsltproc transforms: the others test failures, not speed.
-documents=()
-for f in *.xml; do
-    if xsltproc --nonet -o ../peer/ "$stylesheet" "$f" > /dev/null 2>&1; then
-        documents+=("$f")
-    fi
-done
+mapfile -t documents < <(printf '%s\n' *.xml | xargs -P "$(nproc)" -I{} sh -c \
+    'xsltproc --nonet -o "../peer/$1" "$0" "$1" > /dev/null 2>&1 && echo "$1"' "$stylesheet" {} |
+    LC_ALL=C sort)
 [ "${#documents[@]}" -gt 0 ] || skip "xsltproc transforms none of the documents"
 one=book.001.xml
 [ -f "$one" ] || one="${documents[0]}"
@@ -76,8 +73,9 @@ row() { # label, ours, peer
 peer_batch=$(measure xsltproc --nonet -o ../peer/ "$stylesheet" "${documents[@]}")
 ours_one=$(measure "$tool" "${options[@]}" -j 1 -o ../ours/ "$stylesheet" "${documents[@]}")
 ours_two=$(measure "$tool" "${options[@]}" -j 2 -o ../ours/ "$stylesheet" "${documents[@]}")
-peer_book=$(measure xsltproc --nonet -o ../peer/ "$stylesheet" "$one")
-ours_book=$(measure "$tool" "${options[@]}" -o ../ours/ "$stylesheet" "$one")
+# xsltproc takes -o DIR/ as a folder only for several documents.
+peer_book=$(measure xsltproc --nonet -o "../peer/$one" "$stylesheet" "$one")
+ours_book=$(measure "$tool" "${options[@]}" -o "../ours/$one" "$stylesheet" "$one")
 
 echo "DocBook: html/docbook.xsl over ${#documents[@]} documents, best of $runs (ratios to xsltproc)"
 read -r w u m <<< "$peer_batch"
