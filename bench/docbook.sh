@@ -67,7 +67,7 @@ row() { # label, ours, peer
     read -r w u m <<< "$2"
     read -r pw pu pm <<< "$3"
     awk -v l="$1" -v w="$w" -v u="$u" -v m="$m" -v pw="$pw" -v pu="$pu" -v pm="$pm" 'BEGIN {
-        printf "  %-16s %6.2f s %5.2fx   user %6.2f s %5.2fx   peak %6.1f MB %5.2fx\n", l, w,
+        printf "  %-24s %6.2f s %5.2fx   user %6.2f s %5.2fx   peak %6.1f MB %5.2fx\n", l, w,
             w / (pw > 0 ? pw : 0.01), u, u / (pu > 0 ? pu : 0.01), m / 1024, m / pm }'
 }
 peer_batch=$(measure xsltproc --nonet -o ../peer/ "$stylesheet" "${documents[@]}")
@@ -79,11 +79,11 @@ ours_book=$(measure "$tool" "${options[@]}" -o "../ours/$one" "$stylesheet" "$on
 
 echo "DocBook: html/docbook.xsl over ${#documents[@]} documents, best of $runs (ratios to xsltproc)"
 read -r w u m <<< "$peer_batch"
-printf '  %-16s %6.2f s          user %6.2f s          peak %6.1f MB\n' "xsltproc batch" "$w" "$u" \
+printf '  %-24s %6.2f s          user %6.2f s          peak %6.1f MB\n' "xsltproc batch" "$w" "$u" \
     "$(echo "$m / 1024" | bc -l)"
 row "prsm-xslt -j 1" "$ours_one" "$peer_batch"
 row "prsm-xslt -j 2" "$ours_two" "$peer_batch"
 read -r w u m <<< "$peer_book"
-printf '  %-16s %6.2f s          user %6.2f s          peak %6.1f MB\n' "xsltproc $one" "$w" "$u" \
+printf '  %-24s %6.2f s          user %6.2f s          peak %6.1f MB\n' "xsltproc $one" "$w" "$u" \
     "$(echo "$m / 1024" | bc -l)"
 row "prsm-xslt $one" "$ours_book" "$peer_book"
