@@ -6,6 +6,7 @@
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/xpath/LoneRootSpelling.hpp"
+#include "engine/xslt/ExpressionCompaction.hpp"
 
 #include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XSLT/Stylesheet.hpp>
@@ -68,6 +69,13 @@ void checkPattern(const xercesc::Locator* locator, const xalanc::XalanDOMChar* t
             locator);
 }
 
+xalanc::XPath* compacted(xalanc::XPath* xpath)
+{
+    if (xpath != nullptr)
+        compactExpression(*xpath);
+    return xpath;
+}
+
 } // namespace
 
 GuardedConstructionContext::GuardedConstructionContext(xalanc::MemoryManager& manager,
@@ -107,8 +115,8 @@ xalanc::XPath* GuardedConstructionContext::createMatchPattern(
 {
     check(locator, str.c_str(), str.length());
     checkPattern(locator, str.c_str(), str.length(), getMemoryManager());
-    return StylesheetConstructionContextDefault::createMatchPattern(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createMatchPattern(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createMatchPattern(
@@ -118,8 +126,8 @@ xalanc::XPath* GuardedConstructionContext::createMatchPattern(
     const std::size_t length = str == nullptr ? 0 : xalanc::XalanDOMString::length(str);
     check(locator, str, length);
     checkPattern(locator, str, length, getMemoryManager());
-    return StylesheetConstructionContextDefault::createMatchPattern(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createMatchPattern(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
@@ -133,8 +141,8 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
     xalanc::XalanDOMString spelled(getMemoryManager());
     const xalanc::XalanDOMString& text =
         respellLoneRoot(str.c_str(), str.length(), spelled) ? spelled : str;
-    return StylesheetConstructionContextDefault::createXPath(
-        locator, text, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createXPath(
+        locator, text, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
@@ -144,8 +152,8 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str, str == nullptr ? 0 : xalanc::XalanDOMString::length(str));
-    return StylesheetConstructionContextDefault::createXPath(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createXPath(
+        locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
@@ -156,8 +164,8 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str, len);
-    return StylesheetConstructionContextDefault::createXPath(
-        locator, str, len, resolver, allowVariableReferences, allowKeyFunction);
+    return compacted(StylesheetConstructionContextDefault::createXPath(
+        locator, str, len, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 void GuardedConstructionContext::check(const xercesc::Locator* locator,
