@@ -50,7 +50,7 @@ deb=$(echo build/package/*.deb)
 dpkg-deb -I "$deb"
 dpkg-deb -c "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libxalan-c libxerces-c; do
+for library in libxalan-c libxerces-c libxml2; do
     [[ $depends == *"$library"* ]] || { echo "$deb does not depend on $library" >&2; exit 1; }
 done
 contents=$(dpkg-deb -c "$deb")

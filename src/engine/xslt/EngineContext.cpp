@@ -130,6 +130,7 @@ EngineSupport& EngineContext::engineSupport()
 int EngineContext::parse(const xalanc::XSLTInputSource& source,
                          std::unique_ptr<SourceDocument>& document, OperationGuard& guard)
 {
+    guard.setResolver(&m_resolver);
     auto work = [&]
     {
         document = SourceDocument::parse(engineMemory(), source, guard, &m_readers);
@@ -173,6 +174,7 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     private:
         bool& m_flag;
     } running(m_isRunning);
+    guard.setResolver(&m_resolver);
     xalanc::MemoryManager& manager = engineMemory();
     // Errors the engine reports before it throws are collected with their place; messages and
     // warnings go to the sink, or nowhere.

@@ -6,6 +6,7 @@
 #include "PRSMXslTransformer.hpp"
 #include "ZBLCore.hpp"
 #include "engine/parse/ReaderPool.hpp"
+#include "engine/parse/ResourceResolver.hpp"
 #include "engine/xslt/EngineTables.hpp"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
@@ -98,6 +99,7 @@ private:
     std::unique_ptr<EngineSupport> m_engineSupport;
     std::string m_lastError;
     PRSMXslMessageSink m_messageSink;
+    ResourceResolver m_resolver{m_messageSink};
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
     bool m_isRunning = false;
