@@ -30,10 +30,14 @@ def run(command, cwd):
 
 
 def normalised(output):
-    text = output.decode("utf-8", "replace")
+    # xsltproc writes the ISO-8859-1 its HTML output declares; the tool may write UTF-8.
+    try:
+        text = output.decode("utf-8")
+    except UnicodeDecodeError:
+        text = output.decode("iso-8859-1")
     text = re.sub(r'\sxmlns(:\w+)?="[^"]*"', "", text)
-    # generate-id() differs by engine: xsltproc's idm1234/id1234, the engine's N1A2B3.
-    text = re.sub(r"\b(idm?\d+|N[0-9A-F]{3,})\b", "ID", text)
+    # generate-id() differs by engine: xsltproc's idm1234 or id1234, the engine's N0x12abN0x34cd.
+    text = re.sub(r"\b(idm?\d+|(N0x[0-9a-fA-F]+)+|N[0-9A-F]{3,})\b", "ID", text)
     text = html.unescape(text).lower()
     # The writers break lines and indent differently around block elements.
     text = re.sub(r"\s+", " ", text)

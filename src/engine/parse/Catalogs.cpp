@@ -44,6 +44,25 @@ bool hasScheme(const std::string& text)
 
 } // namespace
 
+std::string percentDecoded(const std::string& text)
+{
+    std::string decoded;
+    for (std::size_t at = 0; at < text.size(); ++at)
+    {
+        if (text[at] == '%' && at + 2 < text.size() && hexValue(text[at + 1]) >= 0 &&
+            hexValue(text[at + 2]) >= 0)
+        {
+            decoded += static_cast<char>(hexValue(text[at + 1]) * 16 + hexValue(text[at + 2]));
+            at += 2;
+        }
+        else
+        {
+            decoded += text[at];
+        }
+    }
+    return decoded;
+}
+
 std::string localFilePath(const std::string& name)
 {
     if (!hasScheme(name))
@@ -59,21 +78,7 @@ std::string localFilePath(const std::string& name)
             return {};
         rest = slash == std::string::npos ? "/" : rest.substr(slash);
     }
-    std::string path;
-    for (std::size_t at = 0; at < rest.size(); ++at)
-    {
-        if (rest[at] == '%' && at + 2 < rest.size() && hexValue(rest[at + 1]) >= 0 &&
-            hexValue(rest[at + 2]) >= 0)
-        {
-            path += static_cast<char>(hexValue(rest[at + 1]) * 16 + hexValue(rest[at + 2]));
-            at += 2;
-        }
-        else
-        {
-            path += rest[at];
-        }
-    }
-    return path;
+    return percentDecoded(rest);
 }
 
 namespace

@@ -38,9 +38,10 @@ bool isLocalFile(const std::string& location)
     return !path.empty() && ::stat(path.c_str(), &status) == 0;
 }
 
-bool hasClimb(const fs::path& path)
+// Whether the identifier, a path or a URL of any scheme, has a ".." segment once decoded.
+bool hasClimb(const std::string& identifier)
 {
-    for (const fs::path& part : path)
+    for (const fs::path& part : fs::path(percentDecoded(identifier)))
         if (part == "..")
             return true;
     return false;
@@ -146,7 +147,7 @@ ResolvedResource ResourceResolver::resolve(const PRSMXslLimits& limits, const st
     if (limits.reportCatalogResolutions)
         warn("XML catalog resolved " + named + " to " + answer);
     resolved.isMapped = true;
-    if (hasClimb(fs::path(localFilePath(reference))) && climbsOut(answer))
+    if (hasClimb(reference) && climbsOut(answer))
     {
         resolved.refusal = "access to " + inQuotes(answer) + " refused: an XML catalog rewrote " +
                            named + " to a place outside the folder it names";
