@@ -42,7 +42,7 @@ bool isLocalFile(const std::string& location)
 bool hasClimb(const std::string& identifier)
 {
     for (const fs::path& part : fs::path(percentDecoded(identifier)))
-        if (part == "..")
+        if (part.native() == "..")
             return true;
     return false;
 }
@@ -55,7 +55,7 @@ bool climbsOut(const std::string& location)
     fs::path anchor;
     for (const fs::path& part : path)
     {
-        if (part == "..")
+        if (part.native() == "..")
             break;
         anchor /= part;
     }

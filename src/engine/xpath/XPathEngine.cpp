@@ -5,7 +5,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/ParserLiaison.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
@@ -20,7 +20,8 @@ namespace
 
 // Gives the operation a step at every node the evaluation iterates over, and ends it with a
 // LimitException once the operation must stop.
-class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault
+class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault,
+                                  public ExpressionCompiler
 {
 public:
     GuardedXPathContext(xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
@@ -39,6 +40,13 @@ public:
     {
         step();
         XPathExecutionContextDefault::pushContextNodeList(theList);
+    }
+
+    std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
+                                                          const xalanc::PrefixResolver& resolver,
+                                                          const xercesc::Locator* locator) override
+    {
+        return std::make_unique<CompiledXPath>(expression, resolver, m_guard, locator);
     }
 
 private:

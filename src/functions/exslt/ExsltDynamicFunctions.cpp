@@ -1,19 +1,17 @@
 // dyn:map, the EXSLT dynamic function the engine lacks.
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 
-#include "functions/QuietConstructionContext.hpp"
+#include "functions/ExpressionCompiler.hpp"
 #include "functions/exslt/ResultFragment.hpp"
+#include "platform/InterposedNumberToString.hpp"
 
-#include <xalanc/PlatformSupport/DOMStringHelper.hpp>
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPath.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
-#include <xalanc/XPath/XPathProcessorImpl.hpp>
 #include <xalanc/XPath/XalanXPathException.hpp>
 #include <xalanc/XalanDOM/XalanElement.hpp>
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -22,25 +20,15 @@ namespace prsm::detail
 namespace
 {
 
-// The number as string() writes it. The engine's own conversion overruns a fixed buffer for
-// numbers of more than about a hundred digits, so those from 10^18 up, all integers, are written
-// here, with every digit as the engine writes smaller ones.
+// The number as string() writes it, Infinity and -Infinity as the largest and the smallest
+// double.
 xalanc::XalanDOMString numberText(double value, xalanc::MemoryManager& manager)
 {
     if (std::isinf(value))
         value =
             value > 0 ? std::numeric_limits<double>::max() : std::numeric_limits<double>::lowest();
-    if (std::fabs(value) < 1e18)
-    {
-        xalanc::XalanDOMString text(manager);
-        xalanc::NumberToDOMString(value, text);
-        return text;
-    }
-    char digits[400];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 0);
-    return xalanc::XalanDOMString(
-        digits, manager, static_cast<xalanc::XalanDOMString::size_type>(written.ptr - digits));
+    xalanc::XalanDOMString text(manager);
+    return appendNumberText(value, text);
 }
 
 void appendValue(ResultFragment& result, const xalanc::XObject& value,
@@ -89,21 +77,20 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
                                                        : &elementResolver;
 
     ResultFragment result(executionContext);
-    // The expression keeps strings of its construction context, so that is declared first.
-    QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager, call.locator);
-    if (nodes.getLength() == 0 || expression.empty())
+    ExpressionCompiler* const compiler = expressionCompilerOf(executionContext);
+    if (nodes.getLength() == 0 || expression.empty() || compiler == nullptr)
         return result.finish();
+    std::unique_ptr<CompiledExpression> compiled;
     try
     {
-        xalanc::XPathProcessorImpl processor(manager);
-        processor.initXPath(xpath, constructionContext, expression, *resolver, call.locator);
+        compiled = compiler->compileExpression(expression, *resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
         // The definition gives an expression that does not parse the empty node-set.
         return result.finish();
     }
+    const xalanc::XPath& xpath = compiled->xpath();
 
     xalanc::MutableNodeRefList ordered(manager);
     ordered.addNodesInDocOrder(nodes, executionContext);
