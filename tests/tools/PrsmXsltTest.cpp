@@ -324,4 +324,23 @@ TEST_F(PrsmXslt, MessagesGoToStandardError)
     EXPECT_EQ(m_err.find("counting"), std::string::npos) << m_err;
 }
 
+TEST_F(PrsmXslt, CatalogOptionsReplaceOrSwitchOffTheSystemCatalogs)
+{
+    m_dir->write("who.dtd", "<!ENTITY who 'local'>");
+    m_dir->write("catalog.xml", "<catalog xmlns='urn:oasis:names:tc:entity:xmlns:xml:catalog'>"
+                                "<public publicId='-//T//DTD Who//EN' uri='who.dtd'/></catalog>");
+    m_dir->write("who.xml", "<!DOCTYPE doc PUBLIC '-//T//DTD Who//EN' "
+                            "'http://example.invalid/who.dtd'><doc>&who;</doc>");
+    m_dir->write("echo.xsl", "<xsl:stylesheet version='1.0' "
+                             "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                             "<xsl:output method='text'/><xsl:template match='/'>"
+                             "<xsl:value-of select='.'/></xsl:template></xsl:stylesheet>");
+    expectOutcome(run("--catalog catalog.xml echo.xsl who.xml"), 0, "local", "");
+    expectOutcome(run("-v --catalog missing.xml --catalog catalog.xml echo.xsl who.xml"), 0,
+                  "local", "XML catalog resolved \"-//T//DTD Who//EN\"");
+    EXPECT_NE(m_err.find("missing.xml is missing"), std::string::npos) << m_err;
+    expectOutcome(run("--catalog catalog.xml --no-catalogs echo.xsl who.xml"), 4, "",
+                  "PRSMXslLimits::allowNetwork");
+}
+
 } // namespace
