@@ -36,11 +36,12 @@ protected:
     {
         for (const char* folder : {"dtd", "docs", "other", "in"})
             std::filesystem::create_directory(m_dir.path(folder));
-        for (const char* name : {"public", "system", "rewriteSystem", "delegatePublic",
-                                 "delegateSystem", "nextCatalog", "group", "preferPublic"})
+        for (const char* name :
+             {"public", "system", "rewriteSystem", "delegatePublic", "delegateSystem",
+              "nextCatalog", "group", "preferPublic", "systemSuffix"})
             m_dir.write(std::string("dtd/") + name + ".dtd",
                         std::string("<!ENTITY who '") + name + "'>");
-        for (const char* name : {"uri", "rewriteURI", "delegateURI"})
+        for (const char* name : {"uri", "rewriteURI", "delegateURI", "uriSuffix"})
             m_dir.write(std::string("docs/") + name + ".xml",
                         std::string("<doc>") + name + "</doc>");
         m_dir.write("docs/include.xsl", "<xsl:stylesheet version='1.0' "
@@ -52,13 +53,17 @@ protected:
 <public publicId='-//T//DTD System Preferred//EN' uri='../dtd/public.dtd'/>
 <system systemId='@ds/d.dtd' uri='../dtd/delegateSystem.dtd'/>
 <uri name='@du/d.xml' uri='../docs/delegateURI.xml'/></catalog>)"));
-        m_dir.write("other/next.xml",
-                    onWeb(std::string(kCatalogHead) +
-                          "<system systemId='@next.dtd' uri='../dtd/nextCatalog.dtd'/></catalog>"));
+        m_dir.write(
+            "other/next.xml",
+            onWeb(std::string(kCatalogHead) +
+                  "<system systemId='@next.dtd' uri='../dtd/nextCatalog.dtd'/><group "
+                  "xml:base='../docs/'>"
+                  "<uriSuffix uriSuffix='/uriSuffix.xml' uri='uriSuffix.xml'/></group></catalog>"));
         m_catalog = m_dir.write("catalog.xml", onWeb(std::string(kCatalogHead) + R"(
 <public publicId='-//T//DTD Public//EN' uri='dtd/public.dtd'/>
 <system systemId='@s.dtd' uri='dtd/system.dtd'/>
 <rewriteSystem systemIdStartString='@rw/' rewritePrefix='dtd/'/>
+<systemSuffix systemIdSuffix='/systemSuffix.dtd' uri='dtd/systemSuffix.dtd'/>
 <delegatePublic publicIdStartString='-//T//DTD Deleg' catalog='other/delegated.xml'/>
 <delegateSystem systemIdStartString='@ds/' catalog='other/delegated.xml'/>
 <uri name='@u.xml' uri='docs/uri.xml'/>
@@ -138,6 +143,9 @@ TEST_F(Catalog, EachEntryTypeResolvesToItsLocalFileWithTheNetworkRefused)
         {"rewriteURI", "<doc/>",
          "<xsl:value-of select=\"document('" + web + "ru/rewriteURI.xml')\"/>", ""},
         {"delegateURI", "<doc/>", "<xsl:value-of select=\"document('" + web + "du/d.xml')\"/>", ""},
+        {"systemSuffix", doctype("SYSTEM '" + web + "any/where/systemSuffix.dtd'"), kEcho, ""},
+        {"uriSuffix", "<doc/>",
+         "<xsl:value-of select=\"document('" + web + "any/uriSuffix.xml')\"/>", ""},
         {"included", "<doc/>", "<xsl:call-template name='included'/>",
          "<xsl:include href='" + web + "include.xsl'/>"},
     };

@@ -7,9 +7,11 @@
 #include <libxml/catalog.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
+#include <libxml/uri.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
@@ -223,9 +225,100 @@ std::vector<std::string> systemCatalogFiles()
     return files;
 }
 
+namespace
+{
+
+// A systemSuffix or uriSuffix entry, which libxml2 passes over.
+struct SuffixEntry
+{
+    bool isUri;
+    std::string suffix;
+    std::string target;
+};
+
+std::string attribute(xmlNodePtr node, const char* name)
+{
+    return taken(xmlGetProp(node, reinterpret_cast<const xmlChar*>(name)));
+}
+
+// `reference` made absolute against the base of `node` (xml:base included).
+std::string againstBase(xmlNodePtr node, const std::string& reference)
+{
+    const std::string base = taken(xmlNodeGetBase(node->doc, node));
+    return taken(xmlBuildURI(reinterpret_cast<const xmlChar*>(reference.c_str()),
+                             reinterpret_cast<const xmlChar*>(base.c_str())));
+}
+
+void collectSuffixes(const std::string& file, std::vector<SuffixEntry>& entries,
+                     std::set<std::string>& seen);
+
+void collectSuffixes(xmlNodePtr parent, std::vector<SuffixEntry>& entries,
+                     std::set<std::string>& seen)
+{
+    static const xmlChar kNamespace[] = "urn:oasis:names:tc:entity:xmlns:xml:catalog";
+    for (xmlNodePtr node = parent->children; node != nullptr; node = node->next)
+    {
+        if (node->type != XML_ELEMENT_NODE || node->ns == nullptr ||
+            !xmlStrEqual(node->ns->href, kNamespace))
+            continue;
+        const std::string name(reinterpret_cast<const char*>(node->name));
+        if (name == "group")
+            collectSuffixes(node, entries, seen);
+        else if (name == "nextCatalog")
+            collectSuffixes(againstBase(node, attribute(node, "catalog")), entries, seen);
+        else if (name == "systemSuffix" || name == "uriSuffix")
+        {
+            const bool isUri = name == "uriSuffix";
+            SuffixEntry entry{isUri, attribute(node, isUri ? "uriSuffix" : "systemIdSuffix"),
+                              againstBase(node, attribute(node, "uri"))};
+            if (!entry.suffix.empty() && !entry.target.empty())
+                entries.push_back(std::move(entry));
+        }
+    }
+}
+
+// Reads the catalogs below the libxml2 parser's catalog reader, which bypasses catalogs and
+// opens files through this library's local-only reader.
+void collectSuffixes(const std::string& file, std::vector<SuffixEntry>& entries,
+                     std::set<std::string>& seen)
+{
+    if (file.empty() || seen.size() > 100 || !seen.insert(file).second)
+        return;
+    xmlDocPtr document = xmlParseCatalogFile(file.c_str());
+    if (document == nullptr)
+        return;
+    if (xmlNodePtr root = xmlDocGetRootElement(document))
+        collectSuffixes(root, entries, seen);
+    xmlFreeDoc(document);
+}
+
+} // namespace
+
 struct Catalogs::Lists
 {
     std::vector<xmlCatalogPtr> catalogs;
+    std::optional<std::vector<SuffixEntry>> suffixes; // read on first need
+
+    // The target of the longest suffix entry of the kind asked for that ends `identifier`.
+    std::string bySuffix(const std::vector<std::string>& files, const std::string& identifier,
+                         bool isUri)
+    {
+        if (!suffixes)
+        {
+            suffixes.emplace();
+            std::set<std::string> seen;
+            for (const std::string& file : files)
+                collectSuffixes(file, *suffixes, seen);
+        }
+        const SuffixEntry* best = nullptr;
+        for (const SuffixEntry& entry : *suffixes)
+            if (entry.isUri == isUri && entry.suffix.size() <= identifier.size() &&
+                identifier.compare(identifier.size() - entry.suffix.size(), entry.suffix.size(),
+                                   entry.suffix) == 0 &&
+                (best == nullptr || entry.suffix.size() > best->suffix.size()))
+                best = &entry;
+        return best != nullptr ? best->target : std::string();
+    }
 
     ~Lists()
     {
@@ -277,6 +370,8 @@ std::string Catalogs::resolveExternal(const std::string& publicId, const std::st
             if (!answer.empty())
                 break;
         }
+        if (answer.empty() && !systemId.empty())
+            answer = m_lists->bySuffix(m_files, systemId, false);
     }
     keepProblems(problems);
     return answer;
@@ -296,6 +391,8 @@ std::string Catalogs::resolveUri(const std::string& uri)
             if (!answer.empty())
                 break;
         }
+        if (answer.empty())
+            answer = m_lists->bySuffix(m_files, uri, true);
     }
     keepProblems(problems);
     return answer;

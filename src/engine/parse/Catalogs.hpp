@@ -37,10 +37,12 @@ public:
 
     // The URI that the external identifier (`publicId`, `systemId`; either may be empty) maps
     // to, in OASIS order: system entries, rewrites and delegations, then public ones; empty when
-    // none matches.
+    // none matches. systemSuffix entries, which libxml2 does not know, are tried after all of
+    // these, longest suffix first.
     std::string resolveExternal(const std::string& publicId, const std::string& systemId);
 
-    // The URI that the uri, rewriteURI and delegateURI entries map `uri` to; empty for none.
+    // The URI that the uri, rewriteURI and delegateURI entries map `uri` to, else the longest
+    // matching uriSuffix entry; empty for none.
     std::string resolveUri(const std::string& uri);
 
     // Texts describing the catalog files that could not be used since the last call, one per
