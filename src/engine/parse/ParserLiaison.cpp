@@ -101,7 +101,19 @@ public:
         if (const std::size_t limit = m_guard->limits().maxEntityExpansions)
             m_security.setEntityExpansionLimit(static_cast<XMLSize_t>(limit) + 1);
         const XMLCh* systemId = input.getSystemId();
-        if (origin != Origin::Host && isReadByName(input) && systemId != nullptr)
+        if (origin == Origin::Host && isReadByName(input) && systemId != nullptr)
+        {
+            // A host may name a stylesheet by the web address that a catalog maps, as users of
+            // xsltproc name DocBook's; what the host names is never refused, only mapped.
+            const std::string name = utf8Of(systemId);
+            if (localFilePath(name).empty())
+            {
+                const ResolvedResource resolved = resolveResource(*m_guard, "", name, "");
+                if (resolved.isMapped && resolved.refusal.empty())
+                    m_mapped = inputSourceFor(resolved.location);
+            }
+        }
+        else if (isReadByName(input) && systemId != nullptr)
         {
             const ResolvedResource resolved = resolveResource(*m_guard, "", utf8Of(systemId), "");
             if (!resolved.refusal.empty() && origin == Origin::Stylesheet)
