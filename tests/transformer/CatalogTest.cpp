@@ -68,6 +68,7 @@ protected:
 <delegateSystem systemIdStartString='@ds/' catalog='other/delegated.xml'/>
 <uri name='@u.xml' uri='docs/uri.xml'/>
 <uri name='@include.xsl' uri='docs/include.xsl'/>
+<uri name='@echo.xsl' uri='docs/echo.xsl'/>
 <rewriteURI uriStartString='@ru/' rewritePrefix='docs/'/>
 <delegateURI uriStartString='@du/' catalog='other/delegated.xml'/>
 <group xml:base='dtd/' prefer='system'>
@@ -273,6 +274,17 @@ TEST_F(Catalog, SystemCatalogsComeFromXmlCatalogFiles)
         ::setenv("XML_CATALOG_FILES", kept.c_str(), 1);
     else
         ::unsetenv("XML_CATALOG_FILES");
+}
+
+TEST_F(Catalog, StylesheetTheHostNamesByAWebAddressIsMapped)
+{
+    m_dir.write("docs/echo.xsl", textStylesheet(kEcho));
+    const std::string in = m_dir.write("in/source.xml", "<doc>mapped</doc>");
+    m_transformer.setLimits(m_limits);
+    const std::string xsl = std::string(kWeb) + "echo.xsl";
+    ASSERT_EQ(m_transformer.doTransform(in.c_str(), xsl.c_str(), m_dir.path("out.txt").c_str()), 0)
+        << m_transformer.getLastError();
+    EXPECT_EQ(prsm::test::readFile(m_dir.path("out.txt")), "mapped");
 }
 
 } // namespace
