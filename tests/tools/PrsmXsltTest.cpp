@@ -117,10 +117,19 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         {"--stringparam stop yes message.xsl items.xml", "", 4, "", "message.xsl:6: stop here\n",
          "previous"},
         {"-o result.txt title.xsl absent.xml", "", 3, "", "cannot read absent.xml", "previous"},
-        {"--nodtd -o result.txt title.xsl -", "<!DOCTYPE list []><list/>", 4, "",
+        {"--nodtd -o result.txt title.xsl -", "<!DOCTYPE list []><list/>", 6, "",
          "(PRSMXslLimits::allowDtd)", "previous"},
-        {"--max-entities 1 title.xsl -", "<!DOCTYPE l [<!ENTITY e ''>]><l>&e;&e;</l>", 4, "",
-         "entity expansions", "previous"},
+        {"--max-entities 1 title.xsl -", "<!DOCTYPE l [<!ENTITY e ''>]><l>&e;&e;</l>", 6, "",
+         "(PRSMXslLimits::maxEntityExpansions)", "previous"},
+        // Each source's report is its own, whatever failed before it on the same worker.
+        {"-j 1 --stringparam stop yes message.xsl items.xml broken.xml items.xml", "", 4, "",
+         "prsm-xslt: broken.xml: cannot parse: expected end of tag 'item' (broken.xml, line 1, "
+         "column 15)\n",
+         "previous"},
+        {"-j 2 --stringparam stop yes message.xsl items.xml broken.xml items.xml", "", 4, "",
+         "prsm-xslt: broken.xml: cannot parse: expected end of tag 'item' (broken.xml, line 1, "
+         "column 15)\n",
+         "previous"},
         {"--timeout soon title.xsl items.xml", "", 2, "", "needs a number of seconds", "previous"},
         {"-o result.txt absent.xsl items.xml", "", 3, "", "cannot read absent.xsl", "previous"},
         {"title.xsl .", "", 3, "", "cannot read .: Is a directory", "previous"},
@@ -339,7 +348,7 @@ TEST_F(PrsmXslt, CatalogOptionsReplaceOrSwitchOffTheSystemCatalogs)
     expectOutcome(run("-v --catalog missing.xml --catalog catalog.xml echo.xsl who.xml"), 0,
                   "local", "XML catalog resolved \"-//T//DTD Who//EN\"");
     EXPECT_NE(m_err.find("missing.xml is missing"), std::string::npos) << m_err;
-    expectOutcome(run("--catalog catalog.xml --no-catalogs echo.xsl who.xml"), 4, "",
+    expectOutcome(run("--catalog catalog.xml --no-catalogs echo.xsl who.xml"), 6, "",
                   "PRSMXslLimits::allowNetwork");
 }
 

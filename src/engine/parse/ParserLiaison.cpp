@@ -175,6 +175,7 @@ void ParserLiaison::endOperation()
     m_guard = nullptr;
     m_warnings = nullptr;
     m_hostInput = nullptr;
+    m_modules = nullptr;
     setErrorHandler(&quietErrorHandler());
     reset();
 }
@@ -214,6 +215,11 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
 {
     ParseSetting setting(m_guard, inputSource,
                          &inputSource == m_hostInput ? Origin::Host : Origin::Stylesheet);
+    // Recorded before the parse, so that a stylesheet is never kept without a module it read;
+    // a module that a catalog maps is watched where it was read from.
+    const XMLCh* const systemId = setting.input().getSystemId();
+    if (m_modules != nullptr && &inputSource != m_hostInput && systemId != nullptr)
+        m_modules->push_back(utf8Of(systemId));
     StylesheetFilter filter(handler, m_warnings, getMemoryManager());
     GuardedDocumentHandler guarded(setting.budget(), filter);
 
