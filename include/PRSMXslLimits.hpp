@@ -64,4 +64,23 @@ struct PRSMXslLimits
     // the bounds of the document that includes them, and may nest 40 levels deep; an inclusion
     // inside its own inclusion is refused as a loop.
     bool processXInclude = false;
+
+    // Which XML catalogs (OASIS XML Catalogs) map the public and system identifiers and URIs of
+    // those resources to local copies before the rules above are applied: System takes those
+    // xsltproc takes (the files or file: URLs of XML_CATALOG_FILES, separated by spaces, when it
+    // is set, else /etc/xml/catalog), Listed takes catalogFiles in order, None takes none.
+    // allowedDirectories also bounds what a catalog maps to, except the files that its public,
+    // system and uri entries name. A missing or malformed catalog is passed over with a warning.
+    enum class Catalogs
+    {
+        System,
+        Listed,
+        None
+    };
+    Catalogs catalogs = Catalogs::System;
+    std::vector<std::string> catalogFiles;
+
+    // Whether each identifier that a catalog maps is told to the message sink, as a warning
+    // naming the identifier and the file it maps to.
+    bool reportCatalogResolutions = false;
 };

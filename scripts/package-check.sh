@@ -72,7 +72,7 @@ expect_files "${dev[0]}" 'usr/lib/[^/]+/libPRSM_XSLTransformer\.so' \
     'usr/include/PRSM_XSLTransformer/PRSMVersion\.hpp' 'usr/lib/[^/]+/pkgconfig/PRSM_XSLTransformer\.pc'
 expect_files "${tool[0]}" 'usr/bin/prsm-xslt' 'usr/share/man/man1/prsm-xslt\.1\.gz'
 depends=$(dpkg-deb -f "${runtime[0]}" Depends)
-for library in libxalan-c libxerces-c; do
+for library in libxalan-c libxerces-c libxml2; do
     [[ $depends == *"$library"* ]] || { echo "${runtime[0]} does not depend on $library" >&2; exit 1; }
 done
 grep -q '(>= ' <(dpkg-deb -I "${runtime[0]}" shlibs) ||

@@ -199,6 +199,25 @@ constexpr OptionRow kOptions[] = {
          o.limits.allowedDirectories.push_back(g.value());
      }},
     {"",
+     "--catalog",
+     {"FILE", "look identifiers up in the XML catalog FILE instead of\n"
+              "XML_CATALOG_FILES or /etc/xml/catalog; repeatable"},
+     [](Options& o, const Given& g)
+     {
+         if (g.value().empty())
+             throw UsageError(g.spelling + " needs a file name");
+         o.limits.catalogs = PRSMXslLimits::Catalogs::Listed;
+         o.limits.catalogFiles.push_back(g.value());
+     }},
+    {"",
+     "--no-catalogs",
+     {"", "look no identifier up in XML catalogs"},
+     [](Options& o, const Given&)
+     {
+         o.limits.catalogs = PRSMXslLimits::Catalogs::None;
+         o.limits.catalogFiles.clear();
+     }},
+    {"",
      "--nowrite",
      {"", "refuse the documents a stylesheet writes (exsl:document)"},
      [](Options& o, const Given&) { o.isWriteRefused = true; }},
@@ -222,8 +241,13 @@ constexpr OptionRow kOptions[] = {
      [](Options& o, const Given&) { o.isStrict = true; }},
     {"-v",
      "--verbose",
-     {"", "tell on stderr what is being done"},
-     [](Options& o, const Given&) { o.isVerbose = true; }},
+     {"", "tell on stderr what is being done, and what each\n"
+          "identifier an XML catalog maps is mapped to"},
+     [](Options& o, const Given&)
+     {
+         o.isVerbose = true;
+         o.limits.reportCatalogResolutions = true;
+     }},
     {"-q",
      "--quiet",
      {"", "do not print xsl:message output and engine warnings"},

@@ -399,4 +399,24 @@ TEST_F(PrsmXslt, AssemblesABookWithXInclude)
     EXPECT_EQ(m_out, expected);
 }
 
+TEST_F(PrsmXslt, CatalogOptionsReplaceOrSwitchOffTheSystemCatalogs)
+{
+    m_dir->write("who.xml", "<doc>local</doc>");
+    m_dir->write("catalog.xml", "<catalog xmlns='urn:oasis:names:tc:entity:xmlns:xml:catalog'>"
+                                "<uri name='http://example.invalid/who.xml' uri='who.xml'/>"
+                                "</catalog>");
+    m_dir->write("who.xsl", "<xsl:stylesheet version='1.0' "
+                            "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                            "<xsl:output method='text'/><xsl:template match='/'><xsl:value-of "
+                            "select=\"document('http://example.invalid/who.xml')\"/>"
+                            "</xsl:template></xsl:stylesheet>");
+    expectOutcome(run("--catalog catalog.xml who.xsl items.xml"), 0, "local", "");
+    expectOutcome(run("-v --catalog missing.xml --catalog catalog.xml who.xsl items.xml"), 0,
+                  "local", "XML catalog resolved \"http://example.invalid/who.xml\"");
+    EXPECT_NE(m_err.find("missing.xml is missing"), std::string::npos) << m_err;
+    // Without catalogs document() of the address is refused, and recovers as an empty node-set.
+    expectOutcome(run("--catalog catalog.xml --no-catalogs who.xsl items.xml"), 0, "",
+                  "PRSMXslLimits::allowNetwork");
+}
+
 } // namespace

@@ -11,6 +11,8 @@
 namespace prsm::detail
 {
 
+class ResourceResolver;
+
 // Made by each operation of a transformer or a handle and handed to everything that parses,
 // transforms or evaluates for it. The hooks in the parser front and the execution contexts call
 // step() often: without a time or memory bound a step costs a comparison; with one it reads the
@@ -27,6 +29,11 @@ public:
     OperationGuard& operator=(const OperationGuard&) = delete;
 
     const PRSMXslLimits& limits() const { return m_limits; }
+
+    // The catalogs and sink of the transformer the operation runs for; null resolves resources
+    // by the access policy alone. It must outlive the operation.
+    void setResolver(ResourceResolver* resolver) { m_resolver = resolver; }
+    ResourceResolver* resolver() const { return m_resolver; }
 
     // Counts one step of work. Returns why the operation must stop (a bound passed, or a failure
     // recorded earlier), or null while it may go on.
@@ -50,6 +57,7 @@ private:
     std::size_t m_baseResident = 0; // bytes, read only when memory is bounded
     std::string m_failure;
     TimerCapacityScope m_timers;
+    ResourceResolver* m_resolver = nullptr;
 };
 
 } // namespace prsm::detail

@@ -5,11 +5,13 @@
 #include "engine/limits/ParseBudget.hpp"
 #include "engine/limits/ResourcePolicy.hpp"
 #include "engine/parse/BudgetedMemory.hpp"
+#include "engine/parse/Catalogs.hpp"
 #include "engine/parse/CountingInputSource.hpp"
 #include "engine/parse/GuardedHandlers.hpp"
 #include "engine/parse/GuardedParser.hpp"
 #include "engine/parse/QuietErrorHandler.hpp"
 #include "engine/parse/ReaderPool.hpp"
+#include "engine/parse/ResourceResolver.hpp"
 #include "engine/parse/SourceReader.hpp"
 #include "engine/parse/StylesheetFilter.hpp"
 #include "engine/parse/XIncludeFilter.hpp"
@@ -18,13 +20,17 @@
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
+#include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/framework/URLInputSource.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/sax/HandlerBase.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 #include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -34,9 +40,19 @@ namespace prsm::detail
 namespace
 {
 
-// Lets the parser open an external DTD or entity only when the access policy allows it; the
-// parser then opens it as it would without a resolver. Resolutions that the engine asks for
-// itself (no locator) are left to the parse that follows, which checks the full URL.
+// What the parser reads for a resource that a catalog mapped to `location`.
+std::unique_ptr<xercesc::InputSource> inputSourceFor(const std::string& location)
+{
+    const std::string path = localFilePath(location);
+    if (!path.empty())
+        return std::make_unique<xercesc::LocalFileInputSource>(toEngine(path.c_str()).c_str());
+    return std::make_unique<xercesc::URLInputSource>(toEngine(location.c_str()).c_str());
+}
+
+// Lets the parser open an external DTD or entity only when the access policy allows what the
+// catalogs resolve it to; the parser then opens the catalog's answer, or the resource as it
+// would without a resolver. Resolutions that the engine asks for itself (no locator) are left
+// to the parse that follows, which resolves the full URL.
 class PolicyResolver final : public xercesc::XMLEntityResolver
 {
 public:
@@ -49,11 +65,14 @@ public:
         const XMLCh* systemId = resource->getSystemId();
         if (systemId == nullptr || *systemId == 0)
             return nullptr;
-        const std::string refusal = resourceRefusal(m_budget.operation().limits(), utf8Of(systemId),
-                                                    utf8Of(resource->getBaseURI()));
-        if (!refusal.empty())
-            m_budget.refuse(refusal);
-        return nullptr;
+        const ResolvedResource resolved =
+            resolveResource(m_budget.operation(), utf8Of(resource->getPublicId()), utf8Of(systemId),
+                            utf8Of(resource->getBaseURI()));
+        if (!resolved.refusal.empty())
+            m_budget.refuse(resolved.refusal);
+        if (!resolved.isMapped)
+            return nullptr;
+        return inputSourceFor(resolved.location).release(); // the parser owns it from here
     }
 
 private:
@@ -67,28 +86,58 @@ bool isReadByName(const xercesc::InputSource& input)
     return source == nullptr || (source->getStream() == nullptr && source->getNode() == nullptr);
 }
 
+// Who a parse reads for: the host, which named the input itself; the engine, for a stylesheet
+// that another includes or imports; or a document() call, which recovers from a document it may
+// not read.
+enum class Origin
+{
+    Host,
+    Stylesheet,
+    Document
+};
+
 // Everything one parse needs besides its parser, in the order they must be made.
 class ParseSetting
 {
 public:
-    ParseSetting(OperationGuard* guard, const xercesc::InputSource& input, bool isHostInput)
+    ParseSetting(OperationGuard* guard, const xercesc::InputSource& input, Origin origin)
         : m_guard(guard != nullptr ? guard : &m_default.emplace(PRSMXslLimits())),
-          m_budget(*m_guard, input.getSystemId()), m_resolver(m_budget), m_input(input, m_budget)
+          m_budget(*m_guard, input.getSystemId()), m_resolver(m_budget)
     {
         if (const std::size_t limit = m_guard->limits().maxEntityExpansions)
             m_security.setEntityExpansionLimit(static_cast<XMLSize_t>(limit) + 1);
         const XMLCh* systemId = input.getSystemId();
-        if (isHostInput || !isReadByName(input) || systemId == nullptr)
-            return;
-        const std::string refusal = resourceRefusal(m_guard->limits(), utf8Of(systemId), "");
-        if (!refusal.empty())
-            m_budget.refuse(refusal);
+        if (origin == Origin::Host && isReadByName(input) && systemId != nullptr)
+        {
+            // A host may name a stylesheet by the web address that a catalog maps, as users of
+            // xsltproc name DocBook's; what the host names is never refused, only mapped.
+            const std::string name = utf8Of(systemId);
+            if (localFilePath(name).empty())
+            {
+                const ResolvedResource resolved = resolveResource(*m_guard, "", name, "");
+                if (resolved.isMapped && resolved.refusal.empty())
+                    m_mapped = inputSourceFor(resolved.location);
+            }
+        }
+        else if (isReadByName(input) && systemId != nullptr)
+        {
+            const ResolvedResource resolved = resolveResource(*m_guard, "", utf8Of(systemId), "");
+            if (!resolved.refusal.empty() && origin == Origin::Stylesheet)
+                m_budget.refuse(resolved.refusal);
+            m_refusal = resolved.refusal;
+            if (resolved.isMapped)
+                m_mapped = inputSourceFor(resolved.location);
+        }
+        m_input.emplace(m_mapped ? *m_mapped : input, m_budget);
     }
 
     const PRSMXslLimits& limits() const { return m_guard->limits(); }
     ParseBudget& budget() { return m_budget; }
     PolicyResolver& resolver() { return m_resolver; }
-    const xercesc::InputSource& input() const { return m_input; }
+    const xercesc::InputSource& input() const { return *m_input; }
+
+    // Why the document itself may not be read; empty when it may.
+    const std::string& refusal() const { return m_refusal; }
 
     // The parser's own entity-expansion counter, or null when expansions are not bounded.
     xercesc::SecurityManager* security()
@@ -101,7 +150,9 @@ private:
     OperationGuard* m_guard;
     ParseBudget m_budget;
     PolicyResolver m_resolver;
-    CountingInputSource m_input;
+    std::string m_refusal;
+    std::unique_ptr<xercesc::InputSource> m_mapped;
+    std::optional<CountingInputSource> m_input;
     xercesc::SecurityManager m_security;
 };
 
@@ -166,6 +217,19 @@ private:
     std::vector<std::unique_ptr<SourceReader>> m_idle;
 };
 
+// Ends a document() parse of a resource that may not be read as the parser ends one of a
+// resource it cannot read: through the error handler, which the engine's document() turns into
+// a warning and an empty node-set. The operation is not failed.
+[[noreturn]] void refuseDocument(const std::string& reason, const xercesc::InputSource& input,
+                                 xercesc::ErrorHandler* handler)
+{
+    const xercesc::SAXParseException problem(toEngine(reason.c_str()).c_str(), input.getPublicId(),
+                                             input.getSystemId(), 0, 0);
+    if (handler != nullptr)
+        handler->fatalError(problem);
+    throw problem;
+}
+
 } // namespace
 
 ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
@@ -189,7 +253,10 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
                                    const xalanc::XalanDOMString&, xercesc::DTDHandler* dtdHandler,
                                    xercesc::LexicalHandler* lexicalHandler)
 {
-    ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
+    ParseSetting setting(m_guard, inputSource,
+                         &inputSource == m_hostInput ? Origin::Host : Origin::Document);
+    if (!setting.refusal().empty())
+        refuseDocument(setting.refusal(), inputSource, getErrorHandler());
     std::optional<IncludedParses> included;
     std::optional<XIncludeSession> session;
     std::optional<XIncludeFilter> filter;
@@ -219,11 +286,13 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
 void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
                                    xercesc::DocumentHandler& handler, const xalanc::XalanDOMString&)
 {
-    // Recorded before the parse, so that a stylesheet is never kept without a module it read.
-    const XMLCh* const systemId = inputSource.getSystemId();
+    ParseSetting setting(m_guard, inputSource,
+                         &inputSource == m_hostInput ? Origin::Host : Origin::Stylesheet);
+    // Recorded before the parse, so that a stylesheet is never kept without a module it read;
+    // a module that a catalog maps is watched where it was read from.
+    const XMLCh* const systemId = setting.input().getSystemId();
     if (m_modules != nullptr && &inputSource != m_hostInput && systemId != nullptr)
         m_modules->push_back(utf8Of(systemId));
-    ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
     StylesheetFilter filter(handler, m_warnings, getMemoryManager());
     GuardedDocumentHandler guarded(setting.budget(), filter);
 

@@ -3,11 +3,30 @@
 
 #include "platform/EngineText.hpp"
 
+#include <xercesc/sax/InputSource.hpp>
+#include <xercesc/sax/Locator.hpp>
+#include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/common/Grammar.hpp>
 
+#include <memory>
+
 namespace prsm::detail
 {
+namespace
+{
+
+// The place of a resolution made after the parse, which has none.
+class NoPlace final : public xercesc::Locator
+{
+public:
+    const XMLCh* getPublicId() const override { return nullptr; }
+    const XMLCh* getSystemId() const override { return nullptr; }
+    XMLFileLoc getLineNumber() const override { return 0; }
+    XMLFileLoc getColumnNumber() const override { return 0; }
+};
+
+} // namespace
 
 SourceReader::SourceReader(xercesc::MemoryManager& manager,
                            std::shared_ptr<DtdGrammarCache> grammars)
@@ -35,7 +54,10 @@ void SourceReader::doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XM
 {
     m_isDtdCacheable = hasExtSubset && !hasIntSubset && systemId != nullptr && *systemId != 0;
     if (m_isDtdCacheable)
+    {
         m_dtdId = systemId;
+        m_dtdPublicId = publicId != nullptr ? publicId : u"";
+    }
     GuardedParser<xercesc::SAX2XMLReaderImpl>::doctypeDecl(elemDecl, publicId, systemId,
                                                            hasIntSubset, hasExtSubset);
 }
@@ -62,7 +84,9 @@ void SourceReader::startAttList(const xercesc::DTDElementDecl& decl)
 void SourceReader::keepDtd(const XMLCh* documentId)
 {
     DtdGrammarCache* cache = GrammarCacheHold::m_grammars.get();
-    if (cache == nullptr || !m_isDtdCacheable || !m_hasReadDeclarations)
+    // A host that asked to hear of every catalog resolution would hear of the DTD's twice.
+    if (cache == nullptr || !m_isDtdCacheable || !m_hasReadDeclarations || m_budget == nullptr ||
+        m_budget->operation().limits().reportCatalogResolutions)
         return;
     try
     {
@@ -71,12 +95,26 @@ void SourceReader::keepDtd(const XMLCh* documentId)
         if (dtd.empty() || !cache->shouldTry(utf8Of(dtd.c_str())))
             return;
         xercesc::XMLEntityResolver* resolver = getXMLEntityResolver();
-        cache->readRecorded(resolver,
-                            [&](xercesc::XMLEntityResolver* recording)
-                            {
-                                setXMLEntityResolver(recording);
-                                loadGrammar(dtd.c_str(), xercesc::Grammar::DTDGrammarType, true);
-                            });
+        // The parse is over: a refusal while reading the DTD again has no place in it.
+        if (m_budget != nullptr)
+            m_budget->setLocator(nullptr);
+        cache->readRecorded(
+            resolver,
+            [&](xercesc::XMLEntityResolver* recording)
+            {
+                setXMLEntityResolver(recording);
+                // Resolved as the parse resolved it, public identifier included, so that a
+                // catalog maps it alike.
+                const NoPlace place;
+                xercesc::XMLResourceIdentifier identifier(
+                    xercesc::XMLResourceIdentifier::ExternalEntity, m_dtdId.c_str(), nullptr,
+                    m_dtdPublicId.empty() ? nullptr : m_dtdPublicId.c_str(), documentId, &place);
+                std::unique_ptr<xercesc::InputSource> source(recording->resolveEntity(&identifier));
+                if (source)
+                    loadGrammar(*source, xercesc::Grammar::DTDGrammarType, true);
+                else
+                    loadGrammar(dtd.c_str(), xercesc::Grammar::DTDGrammarType, true);
+            });
         setXMLEntityResolver(resolver);
     }
     catch (...)
@@ -110,6 +148,7 @@ void SourceReader::release(std::uint64_t bytes) noexcept
     if (GrammarCacheHold::m_grammars)
         GrammarCacheHold::m_grammars->countRead(bytes);
     m_dtdId.clear();
+    m_dtdPublicId.clear();
     m_isDtdCacheable = false;
     m_hasReadDeclarations = false;
 }

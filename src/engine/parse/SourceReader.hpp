@@ -41,6 +41,7 @@ public:
     // The budget of the parse about to start, for the parser's events and its large blocks.
     void setBudget(ParseBudget* budget)
     {
+        m_budget = budget;
         m_memory.setBudget(budget);
         GuardedParser<xercesc::SAX2XMLReaderImpl>::setBudget(budget);
     }
@@ -80,7 +81,9 @@ private:
     bool m_validates = false;
     bool m_hasFailed = false;
     // The document type declaration of the parse running, and whether it read declarations.
+    ParseBudget* m_budget = nullptr;
     std::basic_string<XMLCh> m_dtdId;
+    std::basic_string<XMLCh> m_dtdPublicId;
     bool m_isDtdCacheable = false;
     bool m_hasReadDeclarations = false;
 };

@@ -64,6 +64,7 @@ EngineSupport& EngineContext::engineSupport()
 int EngineContext::parse(const xalanc::XSLTInputSource& source,
                          std::unique_ptr<SourceDocument>& document, OperationGuard& guard)
 {
+    guard.setResolver(&m_resolver);
     auto work = [&]
     {
         document = SourceDocument::parse(engineMemory(), source, guard, &m_readers);
@@ -96,6 +97,7 @@ void EngineContext::run(const SourceDocument& source, const StylesheetSource& st
                         OperationGuard& guard, xalanc::XalanDOMString& collected,
                         ProblemPlace& place)
 {
+    guard.setResolver(&m_resolver);
     xalanc::MemoryManager& manager = engineMemory();
     // The parser names no file when it cannot open the stylesheet; the failure names it from
     // here until the engine reports a place of its own.

@@ -9,6 +9,7 @@
 #include "ZBLCore.hpp"
 #include "engine/failures/EngineFailure.hpp"
 #include "engine/parse/ReaderPool.hpp"
+#include "engine/parse/ResourceResolver.hpp"
 #include "engine/stylesheets/StylesheetSource.hpp"
 #include "engine/xslt/EngineTables.hpp"
 
@@ -108,6 +109,7 @@ private:
     PRSMXslFailure m_lastFailure;
     FailurePhase m_phase = FailurePhase::Compile;
     PRSMXslMessageSink m_messageSink;
+    ResourceResolver m_resolver{m_messageSink};
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
     PRSMXslWritePolicy m_writePolicy;
