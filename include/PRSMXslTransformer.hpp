@@ -169,7 +169,8 @@ public:
 
     // Status of a file transformation given an empty source file name.
     static constexpr int kNoSourceStatus = -10;
-    // Status of an in-memory operation whose input handle holds no document.
+    // Status of an in-memory operation whose input handle holds no document: a fresh handle, a
+    // stream output, or a tree output that no transformation has written an element into.
     static constexpr int kNoDocumentStatus = -11;
     // Status of an in-memory transformation whose output handle is not an output.
     static constexpr int kNoTargetStatus = -12;

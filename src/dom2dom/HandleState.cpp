@@ -29,6 +29,11 @@ bool HandleState::isCurrent() const
 
 HandleState::~HandleState() = default;
 
+bool HandleState::holdsDocument() const
+{
+    return m_document != nullptr && m_document->document().getDocumentElement() != nullptr;
+}
+
 bool HandleState::setUpInput(const xalanc::XSLTInputSource& source)
 {
     requireEngine("Dom2Dom::InitializeInputSource", m_generation);

@@ -54,6 +54,10 @@ public:
     int parseResult() const { return m_parseResult; }
     // The document of an input or a tree output, else null.
     const SourceDocument* document() const { return m_document.get(); }
+    // Whether document() can be read: the engine takes a document without an element (a tree
+    // output nothing was written into, or that a failed transformation left empty) for a
+    // result tree fragment's factory and walks off the top of it on every path step.
+    bool holdsDocument() const;
     // The target of an output, else null.
     xalanc::XSLTResultTarget* resultTarget() const { return m_resultTarget.get(); }
 

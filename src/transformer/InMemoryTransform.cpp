@@ -26,12 +26,12 @@ int PRSMXslTransformer::doTransform(Dom2Dom& source, const I18NString& styleshee
         return prsm::detail::refuse(prsm::detail::Refusal::StaleHandle, m_impl->m_lastError);
     if (input.kind() == HandleKind::FailedInput)
         return input.parseResult();
-    if (input.document() == nullptr)
+    if (&source == &result)
+        return prsm::detail::refuse(prsm::detail::Refusal::SameHandle, m_impl->m_lastError);
+    if (!input.holdsDocument())
         return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, m_impl->m_lastError);
     if (output.resultTarget() == nullptr)
         return prsm::detail::refuse(prsm::detail::Refusal::NoTarget, m_impl->m_lastError);
-    if (&source == &result)
-        return prsm::detail::refuse(prsm::detail::Refusal::SameHandle, m_impl->m_lastError);
 
     // Every engine object lives inside the work, so all of them are gone before a report is
     // made; only the place of the last reported problem goes on to it.

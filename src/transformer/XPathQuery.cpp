@@ -121,7 +121,7 @@ int query(Dom2Dom& doc, const I18NString& expression, std::ostream& out, Printer
     // A failed parse keeps its own status and leaves the stored report alone.
     if (state.kind() == prsm::detail::HandleKind::FailedInput)
         return state.parseResult();
-    if (state.document() == nullptr)
+    if (!state.holdsDocument())
         return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, lastError);
 
     auto work = [&]

@@ -65,6 +65,7 @@ void evaluateXPath(xalanc::XalanDocument& document, const xalanc::XalanDOMString
     const xalanc::XalanDocumentPrefixResolver resolver(&document, xalanc::XalanDOMString(manager),
                                                        manager);
     const CompiledXPath compiled(expression, resolver, guard);
+    refuseVariableReferences("the expression", expression);
 
     xalanc::XPathEnvSupportDefault envSupport(manager);
     xalanc::XObjectFactoryDefault objectFactory(manager);

@@ -23,7 +23,7 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 } // namespace
 
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
-    : xalanc::StylesheetExecutionContextDefault(manager)
+    : DeclaredVariablesContext(manager)
 {
 }
 

@@ -1,7 +1,7 @@
 // The execution context of a transformation that obeys the operation's limits.
 #pragma once
 
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
+#include "engine/xslt/DeclaredVariablesContext.hpp"
 
 #include <cstddef>
 
@@ -14,7 +14,7 @@ class OperationGuard;
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
 // ends the transformation with a LimitException once the operation must stop.
-class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault
+class GuardedExecutionContext final : public DeclaredVariablesContext
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
