@@ -4,8 +4,10 @@
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/ParserLiaison.hpp"
+#include "engine/xpath/DynamicEvaluationCheck.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
 #include "engine/xslt/EngineContext.hpp"
+#include "functions/DynamicEvaluation.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
@@ -20,7 +22,8 @@ namespace
 
 // Gives the operation a step at every node the evaluation iterates over, and ends it with a
 // LimitException once the operation must stop.
-class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault
+class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault,
+                                  public EvaluationLimits
 {
 public:
     GuardedXPathContext(xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
@@ -41,6 +44,20 @@ public:
         XPathExecutionContextDefault::pushContextNodeList(theList);
     }
 
+    void enterEvaluation(const xalanc::XalanDOMString& expression,
+                         const xercesc::Locator* locator) override
+    {
+        step();
+        checkDynamicEvaluation(&m_guard, m_levels, expression, locator);
+        ++m_levels;
+    }
+
+    void leaveEvaluation() noexcept override
+    {
+        if (m_levels > 0)
+            --m_levels;
+    }
+
 private:
     void step()
     {
@@ -49,6 +66,7 @@ private:
     }
 
     OperationGuard& m_guard;
+    std::size_t m_levels = 0;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xpath/DynamicEvaluationCheck.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/ElemTemplate.hpp>
@@ -76,6 +77,20 @@ void GuardedExecutionContext::pushContextNodeList(const xalanc::NodeRefListBase&
 {
     step(nullptr);
     xalanc::StylesheetExecutionContextDefault::pushContextNodeList(theList);
+}
+
+void GuardedExecutionContext::enterEvaluation(const xalanc::XalanDOMString& expression,
+                                              const xercesc::Locator* locator)
+{
+    step(locator);
+    checkDynamicEvaluation(m_guard, m_templateDepth, expression, locator);
+    ++m_templateDepth;
+}
+
+void GuardedExecutionContext::leaveEvaluation() noexcept
+{
+    if (m_templateDepth > 0)
+        --m_templateDepth;
 }
 
 void GuardedExecutionContext::step(const xercesc::Locator* locator)

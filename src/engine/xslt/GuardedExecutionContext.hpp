@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/xslt/DeclaredVariablesContext.hpp"
+#include "functions/DynamicEvaluation.hpp"
 
 #include <cstddef>
 
@@ -13,8 +14,9 @@ class OperationGuard;
 // The engine runs templates without recursing on the C++ stack, so a runaway recursion would
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
-// ends the transformation with a LimitException once the operation must stop.
-class GuardedExecutionContext final : public DeclaredVariablesContext
+// ends the transformation with a LimitException once the operation must stop. Levels of dynamic
+// evaluation count with the template instantiations.
+class GuardedExecutionContext final : public DeclaredVariablesContext, public EvaluationLimits
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
@@ -29,6 +31,10 @@ public:
     void popCurrentTemplate() override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
+
+    void enterEvaluation(const xalanc::XalanDOMString& expression,
+                         const xercesc::Locator* locator) override;
+    void leaveEvaluation() noexcept override;
 
 private:
     void step(const xercesc::Locator* locator);

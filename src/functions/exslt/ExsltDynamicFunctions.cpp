@@ -1,12 +1,15 @@
-// dyn:map, the EXSLT dynamic function the engine lacks.
+// dyn:map, the EXSLT dynamic function the engine lacks, and the dynamic evaluation the engine
+// runs without limits.
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 
+#include "functions/DynamicEvaluation.hpp"
 #include "functions/QuietConstructionContext.hpp"
 #include "functions/exslt/ResultFragment.hpp"
 
 #include <xalanc/PlatformSupport/DOMStringHelper.hpp>
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
+#include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPath.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
 #include <xalanc/XPath/XPathProcessorImpl.hpp>
@@ -71,6 +74,69 @@ void appendValue(ResultFragment& result, const xalanc::XObject& value,
     }
 }
 
+// The caller's resolver, or without one the context element's, as the engine's own evaluate
+// resolves prefixes.
+const xalanc::PrefixResolver& resolverOf(const ExsltCall& call,
+                                         const xalanc::ElementPrefixResolverProxy& elementResolver)
+{
+    const xalanc::PrefixResolver* const caller = call.executionContext.getPrefixResolver();
+    return caller != nullptr ? *caller : elementResolver;
+}
+
+const xalanc::XalanElement* contextElement(const ExsltCall& call)
+{
+    return call.context != nullptr && call.context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
+               ? static_cast<const xalanc::XalanElement*>(call.context)
+               : nullptr;
+}
+
+xalanc::XObjectPtr emptyNodeSet(xalanc::XPathExecutionContext& executionContext)
+{
+    xalanc::XPathExecutionContext::BorrowReturnMutableNodeRefList nodes(executionContext);
+    return executionContext.getXObjectFactory().createNodeSet(nodes);
+}
+
+// Compiles the first argument and evaluates it at the context node, one level of dynamic
+// evaluation deeper. With `isExslt`, an expression that does not compile, the empty one
+// included, gives the empty node-set; otherwise it ends the evaluation.
+xalanc::XObjectPtr evaluate(const ExsltCall& call, bool isExslt)
+{
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const xalanc::XalanDOMString& expression = call.args[0]->str(executionContext);
+    xalanc::MemoryManager& manager = executionContext.getMemoryManager();
+    if (isExslt && expression.empty())
+        return emptyNodeSet(executionContext);
+
+    const DynamicEvaluationScope level(executionContext, expression, call.locator);
+    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement(call), manager);
+    const xalanc::PrefixResolver& resolver = resolverOf(call, elementResolver);
+    // The expression keeps strings of its construction context, so that is declared first.
+    QuietConstructionContext constructionContext(manager);
+    xalanc::XPath xpath(manager, call.locator);
+    try
+    {
+        xalanc::XPathProcessorImpl processor(manager);
+        processor.initXPath(xpath, constructionContext, expression, resolver, call.locator);
+    }
+    catch (const xalanc::XalanXPathException&)
+    {
+        if (!isExslt)
+            throw;
+        return emptyNodeSet(executionContext);
+    }
+    return xpath.execute(call.context, resolver, executionContext);
+}
+
+xalanc::XObjectPtr exsltEvaluateWorker(const ExsltCall& call)
+{
+    return evaluate(call, true);
+}
+
+xalanc::XObjectPtr xalanEvaluateWorker(const ExsltCall& call)
+{
+    return evaluate(call, false);
+}
+
 xalanc::XObjectPtr mapWorker(const ExsltCall& call)
 {
     xalanc::XPathExecutionContext& executionContext = call.executionContext;
@@ -78,26 +144,19 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     const xalanc::XalanDOMString& expression = call.args[1]->str(executionContext);
     xalanc::MemoryManager& manager = executionContext.getMemoryManager();
 
-    // Without a resolver from the caller, prefixes resolve on the context element.
-    const auto* const contextElement =
-        call.context != nullptr && call.context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
-            ? static_cast<const xalanc::XalanElement*>(call.context)
-            : nullptr;
-    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement, manager);
-    const xalanc::PrefixResolver* const resolver = executionContext.getPrefixResolver() != nullptr
-                                                       ? executionContext.getPrefixResolver()
-                                                       : &elementResolver;
+    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement(call), manager);
+    const xalanc::PrefixResolver& resolver = resolverOf(call, elementResolver);
 
     ResultFragment result(executionContext);
-    // The expression keeps strings of its construction context, so that is declared first.
-    QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager, call.locator);
     if (nodes.getLength() == 0 || expression.empty())
         return result.finish();
+    const DynamicEvaluationScope level(executionContext, expression, call.locator);
+    QuietConstructionContext constructionContext(manager);
+    xalanc::XPath xpath(manager, call.locator);
     try
     {
         xalanc::XPathProcessorImpl processor(manager);
-        processor.initXPath(xpath, constructionContext, expression, *resolver, call.locator);
+        processor.initXPath(xpath, constructionContext, expression, resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
@@ -110,7 +169,7 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     for (xalanc::NodeRefListBase::size_type i = 0; i < ordered.getLength(); ++i)
     {
         const xalanc::XObjectPtr value =
-            xpath.execute(ordered.item(i), *resolver, ordered, executionContext);
+            xpath.execute(ordered.item(i), resolver, ordered, executionContext);
         appendValue(result, *value, executionContext);
     }
     return result.finish();
@@ -120,8 +179,16 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
 
 const ExsltModule& exsltDynamicModule()
 {
-    static const ExsltModule module{"http://exslt.org/dynamic",
-                                    {{"map", kTwoArguments, mapWorker}}};
+    static const ExsltModule module{
+        "http://exslt.org/dynamic",
+        {{"map", kTwoArguments, mapWorker}, {"evaluate", kOneArgument, exsltEvaluateWorker}}};
+    return module;
+}
+
+const ExsltModule& xalanEvaluateModule()
+{
+    static const ExsltModule module{"http://xml.apache.org/xalan",
+                                    {{"evaluate", kOneArgument, xalanEvaluateWorker}}};
     return module;
 }
 

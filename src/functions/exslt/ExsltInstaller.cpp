@@ -14,9 +14,10 @@ namespace prsm::detail
 namespace
 {
 
-std::array<const ExsltModule*, 3> modules()
+std::array<const ExsltModule*, 4> modules()
 {
-    return {&exsltStringsModule(), &exsltDatesAndTimesModule(), &exsltDynamicModule()};
+    return {&exsltStringsModule(), &exsltDatesAndTimesModule(), &exsltDynamicModule(),
+            &xalanEvaluateModule()};
 }
 
 } // namespace
