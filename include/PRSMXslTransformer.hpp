@@ -127,23 +127,25 @@ public:
     const PRSMXslLimits& limits() const;
 
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
-    // Returns 0 on success or the engine's nonzero status; the engine's text is then in
-    // getLastError() while no in-memory report is stored. A source that does not parse returns
-    // before the result file is created. An empty `source` returns kNoSourceStatus, creates
-    // nothing and leaves getLastError() as it was. Lets exceptions through.
+    // Returns 0 on success or the engine's nonzero status, -5 when memory ran out; the engine's
+    // text is then in getLastError() while no in-memory report is stored. A source that does not
+    // parse returns before the result file is created. An empty `source` returns kNoSourceStatus,
+    // creates nothing and leaves getLastError() as it was. Lets exceptions through.
     int doTransform(const I18NString& source, const I18NString& stylesheet,
                     const I18NString& result);
 
     // Transforms the document read from `source` into `result`, then writes one NUL character,
     // also after a failed transformation. A source that does not parse returns before anything
-    // is written. Returns 0 or the engine's nonzero status. Lets exceptions through.
+    // is written. Returns 0 or the engine's nonzero status, -5 when memory ran out. Lets other
+    // exceptions through.
     int doTransform(std::istream& source, const I18NString& stylesheet, std::ostream& result);
 
     // Transforms the document held by `source` into the target of `result`, both made by this
     // transformer. Never throws: returns 0, the input's own parse status, kNoDocumentStatus or
     // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse),
     // kNotInitializedStatus, or -1 to -5 with a report in getLastError(); a report of the engine
-    // names the stylesheet, line and column where it knows them.
+    // names the stylesheet, line and column where it knows them, and -5 for memory that ran out
+    // comes with a report that says so.
     int doTransform(Dom2Dom& source, const I18NString& stylesheet, Dom2Dom& result);
 
     // Evaluates `expression` over the document of `doc` and writes a single selected node as XML

@@ -374,7 +374,8 @@ std::string usageText()
            "  4  a transformation or a query failed (xsl:message terminate=\"yes\" included),\n"
            "     or a limit stopped it\n"
            "  5  a result cannot be written (missing folder, a folder as FILE, full disk,\n"
-           "     closed standard output)\n";
+           "     closed standard output)\n"
+           "  6  the process ran out of memory\n";
 }
 
 } // namespace prsm::cli

@@ -15,6 +15,7 @@ enum ExitStatus : int
     kExitUnreadableInput = 3,
     kExitTransformationFailed = 4,
     kExitUnwritableOutput = 5,
+    kExitOutOfMemory = 6,
 };
 
 // A failure that ends the run of a source, or the whole run, with its status and one line of text.

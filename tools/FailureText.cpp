@@ -126,6 +126,11 @@ std::string expressionProblem(const std::string& report)
     return problem;
 }
 
+bool isOutOfMemory(const std::string& report)
+{
+    return startsWith(foldLines(report), "Out of memory:");
+}
+
 std::string terminationText(const std::string& report)
 {
     if (exceptionType(foldLines(report)) != "ElemMessageTerminateExpression")

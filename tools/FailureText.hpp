@@ -19,4 +19,7 @@ std::string expressionProblem(const std::string& report);
 // when `report` tells of another kind of failure.
 std::string terminationText(const std::string& report);
 
+// Whether `report` tells of an operation that ran out of memory.
+bool isOutOfMemory(const std::string& report);
+
 } // namespace prsm::cli

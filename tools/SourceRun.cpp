@@ -78,7 +78,11 @@ public:
         const bool isParsed = document.InitializeInputSource(input.stream(), input.systemId());
         input.checkRead();
         if (!isParsed)
-            fail("cannot parse: " + oneLineReport(lastError(m_worker.transformer())));
+        {
+            const std::string report = lastError(m_worker.transformer());
+            failIfOutOfMemory(report);
+            fail("cannot parse: " + oneLineReport(report));
+        }
         times.parse = clock.lap();
 
         // Every run but the last writes nowhere, so the result is written once.
@@ -104,6 +108,12 @@ private:
     [[noreturn]] void fail(const std::string& what) const
     {
         throw Failure{kExitTransformationFailed, m_name + ": " + what};
+    }
+
+    void failIfOutOfMemory(const std::string& report) const
+    {
+        if (isOutOfMemory(report))
+            throw Failure{kExitOutOfMemory, m_name + ": out of memory"};
     }
 
     std::unique_ptr<ResultOutput> openOutput(DefaultOutput defaultOutput) const
@@ -154,6 +164,7 @@ private:
     [[noreturn]] void failTransformation(const std::string& stylesheet)
     {
         const std::string report = lastError(m_worker.transformer());
+        failIfOutOfMemory(report);
         const std::optional<std::string> last = m_worker.messages().takeLast();
         const std::string termination = terminationText(report);
         if (!termination.empty())
@@ -169,6 +180,7 @@ private:
         if (queryAll(m_worker.transformer(), document, expression, answer) != 0)
         {
             const std::string report = lastError(m_worker.transformer());
+            failIfOutOfMemory(report);
             const std::string problem = expressionProblem(report);
             if (!problem.empty())
                 fail("invalid expression '" + expression + "': " + problem);
@@ -211,7 +223,7 @@ Outcome runSource(Worker& worker, const Options& options, const Console& console
     }
     catch (const std::bad_alloc&)
     {
-        return failed(kExitTransformationFailed, source + ": out of memory");
+        return failed(kExitOutOfMemory, source + ": out of memory");
     }
     catch (const std::exception& error)
     {

@@ -2,14 +2,17 @@
 #include "transformer/FailureReport.hpp"
 
 #include "PRSMXslTransformer.hpp"
+#include "engine/xslt/EngineStatus.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/PlatformSupport/XSLException.hpp>
 #include <xalanc/XalanDOM/XalanDOMException.hpp>
 #include <xercesc/sax/SAXException.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLException.hpp>
 
+#include <new>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -112,6 +115,14 @@ std::string describeUnknown(ReportingOperation operation)
     return report;
 }
 
+std::string describeOutOfMemory(ReportingOperation operation)
+{
+    std::string report = std::string("\n") + kOutOfMemoryText + "\n";
+    if (operation == ReportingOperation::Transform)
+        report += '\n';
+    return report;
+}
+
 int store(I18NString& lastError, const std::string& report, int status)
 {
     lastError = I18NString(report.c_str(), nullptr, static_cast<int>(report.size()));
@@ -146,6 +157,16 @@ int runReporting(ReportingOperation operation, I18NString& lastError, FunctionRe
     catch (const xalanc::XalanDOMException& e)
     {
         return store(lastError, describe(e, operation), -4);
+    }
+    // Ends as any other exception does, with a report that says why. Made after the work's
+    // objects are gone, so its few bytes are there again.
+    catch (const std::bad_alloc&)
+    {
+        return store(lastError, describeOutOfMemory(operation), -5);
+    }
+    catch (const xercesc::OutOfMemoryException&)
+    {
+        return store(lastError, describeOutOfMemory(operation), -5);
     }
     catch (...)
     {

@@ -10,7 +10,10 @@
 #include <xalanc/XalanDOM/XalanDOMException.hpp>
 #include <xercesc/sax/SAXException.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLException.hpp>
+
+#include <new>
 
 namespace prsm::detail
 {
@@ -81,6 +84,17 @@ int runWithEngineStatus(std::string& text, const xalanc::XalanDOMString& collect
     catch (const xalanc::XalanDOMException& e)
     {
         return store(formatted(e), -4);
+    }
+    // What the listener gathered before memory ran out does not say why the operation stopped.
+    catch (const std::bad_alloc&)
+    {
+        text = kOutOfMemoryText;
+        return -5;
+    }
+    catch (const xercesc::OutOfMemoryException&)
+    {
+        text = kOutOfMemoryText;
+        return -5;
     }
 }
 
