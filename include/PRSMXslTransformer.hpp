@@ -2,6 +2,7 @@
 #pragma once
 
 #include "PRSMExport.hpp"
+#include "PRSMXslFailure.hpp"
 #include "ZBLCore.hpp"
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 class Dom2Dom;
 class QxXsltFunction;
 struct PRSMXslLimits;
+struct PRSMXslWritePolicy;
 
 // The namespace URI under which stylesheets call the installed extension functions.
 inline constexpr const char kPRSMExtensionNamespace[] = "urn:prsm:xslt-extensions";
@@ -64,8 +66,29 @@ PRSM_XSLT_API void QXXslTransformer_SetStylesheetCacheSize(std::size_t entries);
 PRSM_XSLT_API void QXXslTransformer_ClearStylesheetCache();
 
 // Runs XSLT 1.0 transformations with string parameters and extension functions, and XPath queries
-// over in-memory documents. Create between QXXslTransformer_Initialize and _Terminate. Calls on
-// one transformer and its handles must not overlap; separate transformers are independent.
+// over in-memory documents.
+//
+// Statuses, each with the PRSMXslFailureKind that lastFailure() gives it:
+//   0    success (None).
+//   -1   the engine's XSLException: a stylesheet or expression that does not compile
+//        (Stylesheet), an error while transforming or evaluating, xsl:message terminate="yes"
+//        included (Runtime), a refusal by the limits (Limit), a result file that cannot be
+//        written (Output), a transformation started from a host function on its own
+//        transformer (Usage).
+//   -2   the parser's SAXParseException or SAXException: a document or stylesheet that does not
+//        parse or is missing (Source, or Stylesheet for a stylesheet and its modules), or a
+//        parse refused by the limits (Limit).
+//   -3   the parser's XMLException: as -2.
+//   -4   the engine's XalanDOMException: a result a tree output cannot hold (Output).
+//   -5   any other exception, on the paths that catch everything: a host's extension function
+//        or message sink threw (Host, its message kept by lastFailure()); and on every path,
+//        memory that ran out (Runtime), with a text that begins "Out of memory".
+//   kNoSourceStatus, kNoDocumentStatus, kNoTargetStatus, kNotInitializedStatus below (Usage).
+//   A handle input's own parse status, returned again by every operation on that handle (the
+//   kind of that parse's failure).
+//
+// Create between QXXslTransformer_Initialize and _Terminate. Calls on one transformer and its
+// handles must not overlap; separate transformers are independent.
 //
 // Two kinds of operation: set-up, file and stream transformations and handle set-up let every
 // exception through; the in-memory transformation and doXPath catch everything, store a report
@@ -92,6 +115,13 @@ public:
     // there has been one (later successes leave it in place), else the engine's own last error.
     // Owned by the transformer; valid until the next operation on it.
     const char* getLastError();
+
+    // What the last operation of this transformer or of its handles came to, on every path:
+    // file, stream and in-memory transformations, queries and handle parses; an empty account
+    // (kind None, status 0) after a success. Unlike getLastError, a success clears it, so it
+    // always describes the last operation. Set-up calls (parameters, functions, limits) and the
+    // handle factory leave it alone.
+    PRSMXslFailure lastFailure() const;
 
     // Adds or replaces the extension function `name` in the system's extension namespace. The
     // table keeps a clone(); the caller's object may go right after the call. Throws
@@ -126,11 +156,19 @@ public:
     // The limits in force; the defaults of PRSMXslLimits until setLimits.
     const PRSMXslLimits& limits() const;
 
+    // Replaces what exsl:document may write in later transformations (PRSMXslWritePolicy.hpp).
+    // Until then it writes nothing: each document fails its transformation with a text naming
+    // this setting.
+    void setWritePolicy(const PRSMXslWritePolicy& policy);
+
+    // The write policy in force.
+    const PRSMXslWritePolicy& writePolicy() const;
+
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status, -5 when memory ran out; the engine's
     // text is then in getLastError() while no in-memory report is stored. A source that does not
     // parse returns before the result file is created. An empty `source` returns kNoSourceStatus,
-    // creates nothing and leaves getLastError() as it was. Lets exceptions through.
+    // creates nothing and leaves getLastError() as it was. Lets other exceptions through.
     int doTransform(const I18NString& source, const I18NString& stylesheet,
                     const I18NString& result);
 
@@ -144,8 +182,7 @@ public:
     // transformer. Never throws: returns 0, the input's own parse status, kNoDocumentStatus or
     // kNoTargetStatus for a misused handle (passing one handle as both is such a misuse),
     // kNotInitializedStatus, or -1 to -5 with a report in getLastError(); a report of the engine
-    // names the stylesheet, line and column where it knows them, and -5 for memory that ran out
-    // comes with a report that says so.
+    // names the stylesheet, line and column where it knows them.
     int doTransform(Dom2Dom& source, const I18NString& stylesheet, Dom2Dom& result);
 
     // Evaluates `expression` over the document of `doc` and writes a single selected node as XML

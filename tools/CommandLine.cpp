@@ -2,208 +2,251 @@
 #include "CommandLine.hpp"
 
 #include <map>
+#include <string_view>
+#include <type_traits>
 
 namespace prsm::cli
 {
 namespace
 {
 
-enum class Option
+// One option as the user gave it: the spelling used and its values.
+struct Given
 {
-    Help,
-    Version,
-    Verbose,
-    Quiet,
-    Timing,
-    NoOutput,
-    StringParam,
-    Param,
-    Output,
-    Jobs,
-    Repeat,
-    Then,
-    XPath,
-    MaxDepth,
-    MaxEntities,
-    Timeout,
-    MaxMemory,
-    Network,
-    NoDtd,
-    AllowDir,
+    const std::string& spelling;
+    const std::vector<std::string>& values;
+
+    const std::string& value() const { return values[0]; }
 };
 
-struct OptionShape
+// How an option reads in --help: its values' names, then what it does. A '\n' in the text
+// continues it on the next line of the column.
+struct Usage
 {
-    Option option;
-    int valueCount;
+    std::string_view values;
+    std::string_view text;
 };
 
-// Every spelling, short and long; a long option with one value also takes it as --name=VALUE,
-// a short one as -oVALUE.
-const std::map<std::string, OptionShape>& optionSpellings()
+// One row of the options table: its spellings, its usage (the number of words of Usage::values
+// is the number of values it takes), a second usage where the option reads two ways, and what it
+// does to the options. A long option with one value also takes it as --name=VALUE, a short one as
+// -oVALUE.
+struct OptionRow
 {
-    static const std::map<std::string, OptionShape> spellings = {
-        {"-h", {Option::Help, 0}},
-        {"--help", {Option::Help, 0}},
-        {"--version", {Option::Version, 0}},
-        {"-v", {Option::Verbose, 0}},
-        {"--verbose", {Option::Verbose, 0}},
-        {"-q", {Option::Quiet, 0}},
-        {"--quiet", {Option::Quiet, 0}},
-        {"--timing", {Option::Timing, 0}},
-        {"--noout", {Option::NoOutput, 0}},
-        {"--stringparam", {Option::StringParam, 2}},
-        {"--param", {Option::Param, 2}},
-        {"-o", {Option::Output, 1}},
-        {"--output", {Option::Output, 1}},
-        {"-j", {Option::Jobs, 1}},
-        {"--jobs", {Option::Jobs, 1}},
-        {"--repeat", {Option::Repeat, 1}},
-        {"--then", {Option::Then, 1}},
-        {"--xpath", {Option::XPath, 1}},
-        {"--maxdepth", {Option::MaxDepth, 1}},
-        {"--max-entities", {Option::MaxEntities, 1}},
-        {"--timeout", {Option::Timeout, 1}},
-        {"--max-memory", {Option::MaxMemory, 1}},
-        {"--net", {Option::Network, 0}},
-        {"--nodtd", {Option::NoDtd, 0}},
-        {"--allow-dir", {Option::AllowDir, 1}},
-    };
-    return spellings;
-}
+    std::string_view shortName;
+    std::string_view longName;
+    Usage usage;
+    void (*apply)(Options&, const Given&);
+    Usage alternative = {};
 
-unsigned count(const std::string& option, const std::string& value, unsigned most)
+    std::size_t valueCount() const
+    {
+        std::size_t words = 0;
+        for (std::size_t at = 0; at < usage.values.size(); ++at)
+            words += usage.values[at] != ' ' && (at == 0 || usage.values[at - 1] == ' ');
+        return words;
+    }
+};
+
+// `value` as a number, if all of it is a number of the kind Number (a negative one is none for
+// an unsigned kind).
+template <typename Number>
+std::optional<Number> numberIn(const std::string& value)
 {
+    if (value.empty() || (std::is_unsigned_v<Number> && value[0] == '-'))
+        return std::nullopt;
     std::size_t end = 0;
-    unsigned long number = 0;
     try
     {
-        number = std::stoul(value, &end);
+        Number number{};
+        if constexpr (std::is_floating_point_v<Number>)
+            number = std::stod(value, &end);
+        else
+            number = std::stoull(value, &end);
+        if (end == value.size())
+            return number;
     }
     catch (const std::logic_error&)
     {
-        end = 0;
     }
-    if (end == 0 || end != value.size() || value[0] == '-' || number < 1 || number > most)
-        throw UsageError(option + " needs a number from 1 to " + std::to_string(most));
-    return static_cast<unsigned>(number);
+    return std::nullopt;
+}
+
+unsigned count(const Given& given, unsigned most)
+{
+    const auto number = numberIn<unsigned long long>(given.value());
+    if (!number || *number < 1 || *number > most)
+        throw UsageError(given.spelling + " needs a number from 1 to " + std::to_string(most));
+    return static_cast<unsigned>(*number);
 }
 
 // A whole number from 0 (no bound) for a limit option.
-std::size_t bound(const std::string& option, const std::string& value)
+std::size_t bound(const Given& given)
 {
-    std::size_t end = 0;
-    unsigned long long number = 0;
-    try
-    {
-        number = std::stoull(value, &end);
-    }
-    catch (const std::logic_error&)
-    {
-        end = 0;
-    }
-    if (end == 0 || end != value.size() || value[0] == '-')
-        throw UsageError(option + " needs a whole number, 0 for no bound");
-    return static_cast<std::size_t>(number);
+    const auto number = numberIn<unsigned long long>(given.value());
+    if (!number)
+        throw UsageError(given.spelling + " needs a whole number, 0 for no bound");
+    return static_cast<std::size_t>(*number);
 }
 
-double seconds(const std::string& option, const std::string& value)
+double seconds(const Given& given)
 {
-    std::size_t end = 0;
-    double number = -1;
-    try
-    {
-        number = std::stod(value, &end);
-    }
-    catch (const std::logic_error&)
-    {
-        end = 0;
-    }
-    if (end == 0 || end != value.size() || !(number >= 0))
-        throw UsageError(option + " needs a number of seconds, 0 for no bound");
-    return number;
+    const auto number = numberIn<double>(given.value());
+    if (!number || !(*number >= 0))
+        throw UsageError(given.spelling + " needs a number of seconds, 0 for no bound");
+    return *number;
 }
 
-Parameter parameter(Parameter::Kind kind, const std::string& option, const std::string& name,
-                    const std::string& value)
+Parameter parameter(Parameter::Kind kind, const Given& given)
 {
-    if (name.empty())
-        throw UsageError(option + " needs a non-empty name");
-    return {kind, name, value};
+    if (given.values[0].empty())
+        throw UsageError(given.spelling + " needs a non-empty name");
+    return {kind, given.values[0], given.values[1]};
 }
 
-void apply(Options& options, Option option, const std::string& spelling,
-           const std::vector<std::string>& values, std::vector<std::string>& chained)
+// Every option, in the order of --help.
+constexpr OptionRow kOptions[] = {
+    {"-o",
+     "--output",
+     {"FILE", "write the result to FILE; a regular file is replaced\n"
+              "only when the transformation succeeds, a device or a\n"
+              "FIFO is written into (also -oFILE, --output=FILE)"},
+     [](Options& o, const Given& g)
+     {
+         if (g.value().empty() || g.value() == "-")
+             throw UsageError(g.spelling + " needs a file name");
+         o.output = g.value();
+     },
+     {"DIR/", "write the result of each SOURCE to DIR/<its file name>"}},
+    {"",
+     "--noout",
+     {"", "run everything, write no result"},
+     [](Options& o, const Given&) { o.isOutputDropped = true; }},
+    {"",
+     "--stringparam",
+     {"NAME VALUE", "pass VALUE to the stylesheet parameter NAME as a string"},
+     [](Options& o, const Given& g)
+     { o.parameters.push_back(parameter(Parameter::Kind::String, g)); }},
+    {"",
+     "--param",
+     {"NAME EXPR", "pass the value of the XPath expression EXPR to NAME"},
+     [](Options& o, const Given& g)
+     {
+         if (g.values[1].empty())
+             throw UsageError(g.spelling + " " + g.values[0] + " needs an expression");
+         o.parameters.push_back(parameter(Parameter::Kind::Expression, g));
+     }},
+    {"",
+     "--then",
+     {"STYLESHEET", "apply STYLESHEET to the previous result, in memory;\n"
+                    "repeatable, each SOURCE is parsed once"},
+     [](Options& o, const Given& g) { o.stylesheets.push_back(g.value()); }},
+    {"",
+     "--xpath",
+     {"EXPR", "print the result of EXPR over each SOURCE, or over the\n"
+              "last result when stylesheets are given (a lone operand\n"
+              "is a SOURCE, else the first is the STYLESHEET)"},
+     [](Options& o, const Given& g) { o.xpath = g.value(); }},
+    {"-j",
+     "--jobs",
+     {"N", "transform N sources at a time; the results keep the\n"
+           "order of the sources"},
+     [](Options& o, const Given& g) { o.jobs = count(g, 1024); }},
+    {"",
+     "--repeat",
+     {"N", "run each transformation N times and write the last\n"
+           "result, for measuring"},
+     [](Options& o, const Given& g) { o.repeat = count(g, 1000000); }},
+    {"",
+     "--timing",
+     {"", "print the time of each phase per source on stderr"},
+     [](Options& o, const Given&) { o.showTiming = true; }},
+    {"",
+     "--maxdepth",
+     {"N", "templates may nest N deep (6000; 0: no bound)"},
+     [](Options& o, const Given& g) { o.limits.maxCallDepth = bound(g); }},
+    {"",
+     "--max-entities",
+     {"N", "a document may expand N entity references (10000)"},
+     [](Options& o, const Given& g) { o.limits.maxEntityExpansions = bound(g); }},
+    {"",
+     "--timeout",
+     {"SECONDS", "stop a transformation or query after SECONDS"},
+     [](Options& o, const Given& g) { o.limits.timeoutSeconds = seconds(g); }},
+    {"",
+     "--max-memory",
+     {"MB", "stop one that grows the process by more than MB"},
+     [](Options& o, const Given& g) { o.limits.maxMemoryMegabytes = bound(g); }},
+    {"",
+     "--net",
+     {"", "let documents and stylesheets name network resources"},
+     [](Options& o, const Given&) { o.limits.allowNetwork = true; }},
+    {"",
+     "--nodtd",
+     {"", "refuse documents with a document type declaration"},
+     [](Options& o, const Given&) { o.limits.allowDtd = false; }},
+    {"",
+     "--allow-dir",
+     {"DIR", "resources they name must lie in DIR; repeatable"},
+     [](Options& o, const Given& g) { o.limits.allowedDirectories.push_back(g.value()); }},
+    {"",
+     "--nowrite",
+     {"", "refuse the documents a stylesheet writes (exsl:document)"},
+     [](Options& o, const Given&) { o.isWriteRefused = true; }},
+    {"",
+     "--nomkdir",
+     {"", "refuse to create folders for them"},
+     [](Options& o, const Given&) { o.isMkdirRefused = true; }},
+    {"",
+     "--write-dir",
+     {"DIR", "write them only under DIR; repeatable (default: anywhere)"},
+     [](Options& o, const Given& g)
+     {
+         if (g.value().empty())
+             throw UsageError(g.spelling + " needs a folder name");
+         o.writeFolders.push_back(g.value());
+     }},
+    {"-v",
+     "--verbose",
+     {"", "tell on stderr what is being done"},
+     [](Options& o, const Given&) { o.isVerbose = true; }},
+    {"-q",
+     "--quiet",
+     {"", "do not print xsl:message output and engine warnings"},
+     [](Options& o, const Given&) { o.isQuiet = true; }},
+    {"-h",
+     "--help",
+     {"", "show this help and exit"},
+     [](Options& o, const Given&) { o.showHelp = true; }},
+    {"",
+     "--version",
+     {"", "show the version and exit"},
+     [](Options& o, const Given&) { o.showVersion = true; }},
+};
+
+const OptionRow* optionSpelled(const std::string& spelling)
 {
-    switch (option)
-    {
-    case Option::Help:
-        options.showHelp = true;
-        break;
-    case Option::Version:
-        options.showVersion = true;
-        break;
-    case Option::Verbose:
-        options.isVerbose = true;
-        break;
-    case Option::Quiet:
-        options.isQuiet = true;
-        break;
-    case Option::Timing:
-        options.showTiming = true;
-        break;
-    case Option::NoOutput:
-        options.isOutputDropped = true;
-        break;
-    case Option::StringParam:
-        options.parameters.push_back(
-            parameter(Parameter::Kind::String, spelling, values[0], values[1]));
-        break;
-    case Option::Param:
-        if (values[1].empty())
-            throw UsageError(spelling + " " + values[0] + " needs an expression");
-        options.parameters.push_back(
-            parameter(Parameter::Kind::Expression, spelling, values[0], values[1]));
-        break;
-    case Option::Output:
-        if (values[0].empty() || values[0] == "-")
-            throw UsageError(spelling + " needs a file name");
-        options.output = values[0];
-        break;
-    case Option::Jobs:
-        options.jobs = count(spelling, values[0], 1024);
-        break;
-    case Option::Repeat:
-        options.repeat = count(spelling, values[0], 1000000);
-        break;
-    case Option::Then:
-        chained.push_back(values[0]);
-        break;
-    case Option::XPath:
-        options.xpath = values[0];
-        break;
-    case Option::MaxDepth:
-        options.limits.maxCallDepth = bound(spelling, values[0]);
-        break;
-    case Option::MaxEntities:
-        options.limits.maxEntityExpansions = bound(spelling, values[0]);
-        break;
-    case Option::Timeout:
-        options.limits.timeoutSeconds = seconds(spelling, values[0]);
-        break;
-    case Option::MaxMemory:
-        options.limits.maxMemoryMegabytes = bound(spelling, values[0]);
-        break;
-    case Option::Network:
-        options.limits.allowNetwork = true;
-        break;
-    case Option::NoDtd:
-        options.limits.allowDtd = false;
-        break;
-    case Option::AllowDir:
-        options.limits.allowedDirectories.push_back(values[0]);
-        break;
-    }
+    for (const OptionRow& row : kOptions)
+        if (spelling == row.shortName || spelling == row.longName)
+            return &row;
+    return nullptr;
+}
+
+// "  -o, --output FILE         write ...", the text in a column of its own; a usage too wide
+// for the space before it starts the text on the next line.
+std::string helpLines(const OptionRow& row, const Usage& usage)
+{
+    constexpr std::size_t kColumn = 28;
+    std::string lines = "  ";
+    lines += row.shortName.empty() ? "    " : std::string(row.shortName) + ", ";
+    lines += row.longName;
+    if (!usage.values.empty())
+        lines += " " + std::string(usage.values);
+    lines += lines.size() + 2 > kColumn ? "\n" + std::string(kColumn, ' ')
+                                        : std::string(kColumn - lines.size(), ' ');
+    for (const char c : usage.text)
+        lines += c == '\n' ? "\n" + std::string(kColumn, ' ') : std::string(1, c);
+    return lines + "\n";
 }
 
 std::string fileNameOf(const std::string& path)
@@ -256,7 +299,6 @@ Options parseCommandLine(const std::vector<std::string>& args)
 {
     Options options;
     std::vector<std::string> positional;
-    std::vector<std::string> chained;
 
     for (std::size_t i = 0; i < args.size(); ++i)
     {
@@ -275,40 +317,39 @@ Options parseCommandLine(const std::vector<std::string>& args)
         const bool isLong = arg[1] == '-';
         const std::size_t nameEnd = isLong ? arg.find('=') : 2;
         const std::string spelling = arg.substr(0, nameEnd);
-        const auto found = optionSpellings().find(spelling);
+        const OptionRow* row = optionSpelled(spelling);
         const bool hasInlineValue = nameEnd < arg.size();
-        if (found == optionSpellings().end() ||
-            (hasInlineValue && found->second.valueCount != 1 && !isLong))
+        const std::size_t valueCount = row ? row->valueCount() : 0;
+        if (!row || (hasInlineValue && valueCount != 1 && !isLong))
             throw UsageError("unknown option " + arg);
-        const OptionShape shape = found->second;
-        if (hasInlineValue && shape.valueCount != 1)
+        if (hasInlineValue && valueCount != 1)
             throw UsageError(spelling + " takes " +
-                             (shape.valueCount == 0 ? "no value" : "its values as two words"));
+                             (valueCount == 0 ? "no value" : "its values as two words"));
 
         std::vector<std::string> values;
         if (hasInlineValue)
             values.push_back(arg.substr(isLong ? nameEnd + 1 : nameEnd));
-        while (static_cast<int>(values.size()) < shape.valueCount)
+        while (values.size() < valueCount)
         {
             if (++i >= args.size())
                 throw UsageError(spelling + " needs " +
-                                 (shape.valueCount == 1 ? "a value" : "two values"));
+                                 (valueCount == 1 ? "a value" : "two values"));
             values.push_back(args[i]);
         }
-        apply(options, shape.option, spelling, values, chained);
+        row->apply(options, {spelling, values});
     }
 
     if (options.showHelp || options.showVersion)
         return options;
 
+    // The stylesheets so far are those of --then: the first comes before them.
     const std::size_t firstSource = options.xpath && positional.size() == 1 ? 0 : 1;
     if (positional.size() < firstSource + 1)
         throw UsageError("missing STYLESHEET or SOURCE");
     if (firstSource == 1)
-        options.stylesheets.push_back(positional.front());
-    else if (!chained.empty())
+        options.stylesheets.insert(options.stylesheets.begin(), positional.front());
+    else if (!options.stylesheets.empty())
         throw UsageError("--then needs a first STYLESHEET");
-    options.stylesheets.insert(options.stylesheets.end(), chained.begin(), chained.end());
     options.sources.assign(positional.begin() + static_cast<long>(firstSource), positional.end());
     checkSources(options);
     checkCombinations(options);
@@ -323,46 +364,25 @@ std::string resultPathInFolder(const std::string& folder, const std::string& sou
 std::string usageSynopsis()
 {
     return "Usage: prsm-xslt [OPTIONS] STYLESHEET SOURCE...\n"
-           "       prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE...\n";
+           "   or: prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE...\n";
 }
 
 std::string usageText()
 {
+    std::string options;
+    for (const OptionRow& row : kOptions)
+    {
+        options += helpLines(row, row.usage);
+        if (!row.alternative.values.empty())
+            options += helpLines(row, row.alternative);
+    }
     return usageSynopsis() +
            "\n"
            "Transforms each SOURCE (a file, or - for standard input) by the XSLT 1.0 STYLESHEET\n"
            "and writes the results, in the order of the sources, to standard output.\n"
            "\n"
-           "Options:\n"
-           "  -o, --output FILE         write the result to FILE; a regular file is replaced\n"
-           "                            only when the transformation succeeds, a device or a\n"
-           "                            FIFO is written into (also -oFILE, --output=FILE)\n"
-           "  -o, --output DIR/         write the result of each SOURCE to DIR/<its file name>\n"
-           "      --noout               run everything, write no result\n"
-           "      --stringparam NAME VALUE\n"
-           "                            pass VALUE to the stylesheet parameter NAME as a string\n"
-           "      --param NAME EXPR     pass the value of the XPath expression EXPR to NAME\n"
-           "      --then STYLESHEET     apply STYLESHEET to the previous result, in memory;\n"
-           "                            repeatable, each SOURCE is parsed once\n"
-           "      --xpath EXPR          print the result of EXPR over each SOURCE, or over the\n"
-           "                            last result when stylesheets are given (a lone operand\n"
-           "                            is a SOURCE, else the first is the STYLESHEET)\n"
-           "  -j, --jobs N              transform N sources at a time; the results keep the\n"
-           "                            order of the sources\n"
-           "      --repeat N            run each transformation N times and write the last\n"
-           "                            result, for measuring\n"
-           "      --timing              print the time of each phase per source on stderr\n"
-           "      --maxdepth N          templates may nest N deep (6000; 0: no bound)\n"
-           "      --max-entities N      a document may expand N entity references (10000)\n"
-           "      --timeout SECONDS     stop a transformation or query after SECONDS\n"
-           "      --max-memory MB       stop one that grows the process by more than MB\n"
-           "      --net                 let documents and stylesheets name network resources\n"
-           "      --nodtd               refuse documents with a document type declaration\n"
-           "      --allow-dir DIR       resources they name must lie in DIR; repeatable\n"
-           "  -v, --verbose             tell on stderr what is being done\n"
-           "  -q, --quiet               do not print xsl:message output and engine warnings\n"
-           "  -h, --help                show this text\n"
-           "      --version             show the version\n"
+           "Options:\n" +
+           options +
            "\n"
            "A source that fails is reported on stderr with its name; the others still run,\n"
            "and the exit status is the highest of their statuses.\n"

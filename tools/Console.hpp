@@ -1,6 +1,8 @@
-// Standard error, where prsm-xslt reports failures, progress, messages and timings.
+// Standard error, where prsm-xslt reports failures, progress, messages and timings, and the
+// sink that brings it xsl:message output and engine warnings.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace prsm::cli
@@ -27,6 +29,37 @@ public:
 
 private:
     bool m_isVerbose;
+};
+
+// One message as the transformer hands it over.
+struct EngineMessage
+{
+    std::string text;
+    // The stylesheet's name or URI, and the line in it; empty and 0 where unknown.
+    std::string stylesheet;
+    long line = 0;
+};
+
+// "report.xsl:12: text", with as much of the place as is known.
+std::string formatMessage(const EngineMessage& message);
+
+// Receives the messages of one worker's transformer. Prints each as one line unless quiet, and
+// keeps the last: when xsl:message terminate="yes" ends a source, that message is its report,
+// printed even when quiet.
+class MessageSink
+{
+public:
+    MessageSink(const Console& console, bool isQuiet) : m_console(console), m_isQuiet(isQuiet) {}
+
+    void receive(const EngineMessage& message);
+
+    // The last message received since the last call, formatted, if any.
+    std::optional<std::string> takeLast();
+
+private:
+    const Console& m_console;
+    bool m_isQuiet;
+    std::optional<std::string> m_last;
 };
 
 } // namespace prsm::cli

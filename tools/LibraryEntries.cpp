@@ -1,8 +1,8 @@
 // The tool's calls into the transformer for parameters, messages and queries of every kind.
 #include "LibraryEntries.hpp"
 
+#include "Console.hpp"
 #include "Dom2Dom.hpp"
-#include "MessageSink.hpp"
 #include "PRSMXslTransformer.hpp"
 
 #include <ostream>

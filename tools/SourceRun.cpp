@@ -4,12 +4,13 @@
 #include "CommandLine.hpp"
 #include "Console.hpp"
 #include "Dom2Dom.hpp"
-#include "FailureText.hpp"
+#include "Failure.hpp"
 #include "LibraryEntries.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "ResultOutput.hpp"
 #include "SourceInput.hpp"
 #include "Timing.hpp"
-#include "Worker.hpp"
+#include "WorkerPool.hpp"
 
 #include <cstdio>
 #include <deque>
@@ -137,6 +138,7 @@ private:
                    std::vector<std::string>* stylesheetLines)
     {
         PRSMXslTransformer& transformer = m_worker.transformer();
+        transformer.setWritePolicy(writePolicy());
         Handles handles(transformer);
         Dom2Dom* current = &document;
         for (std::size_t i = 0; i < m_options.stylesheets.size(); ++i)
@@ -159,6 +161,30 @@ private:
         }
         if (m_options.xpath)
             query(*current, output.stream());
+    }
+
+    // Documents go where the stylesheet says, as with xsltproc, unless the options say otherwise;
+    // relative ones beside the result file, or in the current folder.
+    PRSMXslWritePolicy writePolicy() const
+    {
+        PRSMXslWritePolicy policy;
+        if (!m_options.isWriteRefused)
+            policy.writableFolders = m_options.writeFolders.empty() ? std::vector<std::string>{"/"}
+                                                                    : m_options.writeFolders;
+        policy.mayCreateFolders = !m_options.isMkdirRefused;
+        if (m_options.output && !m_options.isOutputDropped)
+        {
+            const std::string name = m_options.isOutputFolder()
+                                         ? resultPathInFolder(*m_options.output, m_source)
+                                         : *m_options.output;
+            const auto slash = name.find_last_of('/');
+            policy.baseFolder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+        }
+        const Console& console = m_console;
+        const std::string& source = m_name;
+        policy.observer = [&console, &source](const PRSMXslResultDocument& document)
+        { console.note(source + ": wrote " + document.path); };
+        return policy;
     }
 
     [[noreturn]] void failTransformation(const std::string& stylesheet)

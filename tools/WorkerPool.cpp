@@ -1,5 +1,8 @@
-// Sources run on several threads, their outcomes handed on in the order of the sources.
+// The transformers of the run, and the sources run on them on several threads.
 #include "WorkerPool.hpp"
+
+#include "CommandLine.hpp"
+#include "LibraryEntries.hpp"
 
 #include <atomic>
 #include <condition_variable>
@@ -96,6 +99,14 @@ private:
 };
 
 } // namespace
+
+Worker::Worker(const Options& options, const Console& console)
+    : m_messages(console, options.isQuiet)
+{
+    m_transformer.setLimits(options.limits);
+    setParameters(m_transformer, options.parameters);
+    attachMessageSink(m_transformer, m_messages);
+}
 
 // The calling thread is the first worker: it runs sources itself and hands on each outcome once
 // it and all before it are done, waiting only when nothing is left to start. With one worker no

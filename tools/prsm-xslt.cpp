@@ -8,7 +8,6 @@
 #include "ResultOutput.hpp"
 #include "SourceRun.hpp"
 #include "StandardDescriptors.hpp"
-#include "Worker.hpp"
 #include "WorkerPool.hpp"
 
 #include <xalanc/Include/XalanVersion.hpp>

@@ -4,7 +4,7 @@
 #include "dom2dom/HandleAccess.hpp"
 #include "dom2dom/HandleState.hpp"
 #include "dom2dom/MemoryInputStream.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>

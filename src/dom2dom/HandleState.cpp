@@ -6,6 +6,7 @@
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/xslt/EngineContext.hpp"
 #include "engine/xslt/EngineStartup.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
@@ -29,9 +30,10 @@ bool HandleState::isCurrent() const
 
 HandleState::~HandleState() = default;
 
-bool HandleState::holdsDocument() const
+bool HandleState::isEmptyTree() const
 {
-    return m_document != nullptr && m_document->document().getDocumentElement() != nullptr;
+    return m_kind == HandleKind::TreeOutput &&
+           m_document->document().getDocumentElement() == nullptr;
 }
 
 bool HandleState::setUpInput(const xalanc::XSLTInputSource& source)
@@ -45,6 +47,7 @@ bool HandleState::setUpInput(const xalanc::XSLTInputSource& source)
     // Recorded whatever the outcome: a failed input refuses every later set-up and reports its
     // status.
     m_parseResult = status;
+    m_parseFailure = m_xalanTransformer->lastFailure();
     m_kind = status == 0 ? HandleKind::Input : HandleKind::FailedInput;
     m_document = std::move(parsed);
     return status == 0;

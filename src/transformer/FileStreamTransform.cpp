@@ -3,6 +3,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/xslt/EngineStartup.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 #include "transformer/TransformerImpl.hpp"
 
@@ -29,7 +30,12 @@ int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& 
     // refusal: file transformations keep the stored failure text for in-memory failures only.
     prsm::detail::requireEngine("PRSMXslTransformer::doTransform");
     if (source.empty())
+    {
+        m_impl->m_xalanTransformer->lastFailure() =
+            prsm::detail::plainFailure(kNoSourceStatus, PRSMXslFailureKind::Usage,
+                                       "no source file named: the source file name is empty");
         return kNoSourceStatus;
+    }
 
     prsm::detail::EngineContext& engine = *m_impl->m_xalanTransformer;
     prsm::detail::OperationGuard guard(engine.limits());

@@ -2,6 +2,7 @@
 #include "PRSMXslTransformer.hpp"
 
 #include "PRSMXslLimits.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "QxXsltFunction.hpp"
 #include "dom2dom/HandleAccess.hpp"
 #include "engine/xslt/EngineStartup.hpp"
@@ -23,6 +24,11 @@ const char* PRSMXslTransformer::getLastError()
     if (m_impl->m_lastError.empty())
         return m_impl->m_xalanTransformer->lastError().c_str();
     return m_impl->m_lastError.c_str();
+}
+
+PRSMXslFailure PRSMXslTransformer::lastFailure() const
+{
+    return m_impl->m_xalanTransformer->lastFailure();
 }
 
 void PRSMXslTransformer::installExternalFunction(const I18NString& name,
@@ -73,6 +79,16 @@ void PRSMXslTransformer::setLimits(const PRSMXslLimits& limits)
 const PRSMXslLimits& PRSMXslTransformer::limits() const
 {
     return m_impl->m_xalanTransformer->limits();
+}
+
+void PRSMXslTransformer::setWritePolicy(const PRSMXslWritePolicy& policy)
+{
+    m_impl->m_xalanTransformer->setWritePolicy(policy);
+}
+
+const PRSMXslWritePolicy& PRSMXslTransformer::writePolicy() const
+{
+    return m_impl->m_xalanTransformer->writePolicy();
 }
 
 Dom2Dom* PRSMXslTransformer::createDom2Dom()

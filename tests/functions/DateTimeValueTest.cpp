@@ -1,6 +1,9 @@
 // Dates, times and durations: lexical forms, calendar arithmetic and the clock stamp.
 #include "functions/exslt/DateTimeValue.hpp"
 
+#include "functions/exslt/DateTimeCalendar.hpp"
+#include "functions/exslt/DurationArithmetic.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>

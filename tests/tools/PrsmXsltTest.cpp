@@ -281,6 +281,40 @@ TEST_F(PrsmXslt, ReferencesResolveAgainstTheSource)
     expectOutcome(run("follow.xsl refs/list.xml"), 0, "inner", "");
 }
 
+TEST_F(PrsmXslt, WritesTheDocumentsAStylesheetNamesUnlessTold)
+{
+    std::filesystem::create_directory(m_dir->path("out"));
+    expectOutcome(run("-v -o out/r.txt chunks.xsl items.xml"), 0, "", "wrote ");
+    EXPECT_EQ(readFile(m_dir->path("out/r.txt")), "main");
+    EXPECT_EQ(readFile(m_dir->path("out/chunks/one.txt")), "one");
+    EXPECT_EQ(readFile(m_dir->path("out/chunks/two.txt")), "two");
+    EXPECT_NE(m_err.find("wrote " + m_dir->path("out/chunks/two.txt") + "\n"), std::string::npos)
+        << m_err;
+
+    const struct
+    {
+        const char* options;
+        const char* error;
+    } refusals[] = {
+        {"--nowrite", "may not write result documents"},
+        {"--nomkdir", "may not be created"},
+        {"--write-dir refs", "not under a writable folder"},
+    };
+    for (const auto& refusal : refusals)
+    {
+        SCOPED_TRACE(refusal.options);
+        freshFolder();
+        expectOutcome(run(std::string(refusal.options) + " chunks.xsl items.xml"), 4, "",
+                      refusal.error);
+        EXPECT_FALSE(std::filesystem::exists(m_dir->path("chunks")));
+    }
+    expectOutcome(run("--nomkdir --write-dir . --write-dir refs chunks.xsl items.xml"), 4, "",
+                  "may not be created");
+    std::filesystem::create_directory(m_dir->path("chunks"));
+    expectOutcome(run("--nomkdir --write-dir . chunks.xsl items.xml"), 0, "main", "");
+    EXPECT_EQ(readFile(m_dir->path("chunks/two.txt")), "two");
+}
+
 TEST_F(PrsmXslt, MessagesGoToStandardError)
 {
     expectOutcome(run("message.xsl items.xml"), 0, "3", "message.xsl:5: counting 3\n");

@@ -1,7 +1,7 @@
 // A measure of an XPath expression's nesting, taken before the engine's recursive compiler sees it.
 #include "engine/limits/ExpressionCheck.hpp"
 
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The engine exception that ends a transformation or a query which passed one of its limits.
 #include "engine/limits/LimitException.hpp"
 
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
 namespace prsm::detail

@@ -2,7 +2,7 @@
 #include "engine/parse/CountingInputSource.hpp"
 
 #include "engine/limits/ParseBudget.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xercesc/util/BinInputStream.hpp>
 

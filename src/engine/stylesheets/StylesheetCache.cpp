@@ -29,6 +29,27 @@ StylesheetCache& StylesheetCache::instance()
     return cache;
 }
 
+SharedStylesheet StylesheetCache::obtain(const std::string& name, PRSMXslStylesheetUse& use,
+                                         FunctionRef<SharedStylesheet()> compile)
+{
+    const std::optional<StylesheetKey> key = StylesheetKey::of(name);
+    if (key)
+    {
+        if (SharedStylesheet kept = find(*key))
+        {
+            use = PRSMXslStylesheetUse{true, 0.0};
+            return kept;
+        }
+    }
+    const auto start = std::chrono::steady_clock::now();
+    SharedStylesheet compiled = compile();
+    use = PRSMXslStylesheetUse{
+        false, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
+    if (key)
+        insert(*key, compiled);
+    return compiled;
+}
+
 SharedStylesheet StylesheetCache::find(const StylesheetKey& key)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);

@@ -1,6 +1,9 @@
 // Compiled stylesheets kept for reuse by every transformer of the process.
 #pragma once
 
+#include "PRSMXslTransformer.hpp"
+#include "platform/FunctionRef.hpp"
+
 #include <xalanc/Include/PlatformDefinitions.hpp>
 
 #include <chrono>
@@ -56,6 +59,13 @@ public:
     static constexpr std::size_t kDefaultCapacity = 64;
 
     static StylesheetCache& instance();
+
+    // The compiled stylesheet of the file `name`: the kept one while the file is unchanged, else
+    // the one `compile` makes, kept for the next call unless `name` is no local file. One that
+    // fails to compile is never kept, so every call reports the failure again. `use` tells which
+    // it was, and how long compiling took. Lets the exceptions of `compile` through.
+    SharedStylesheet obtain(const std::string& name, PRSMXslStylesheetUse& use,
+                            FunctionRef<SharedStylesheet()> compile);
 
     // The stylesheet stored under `key`, or null.
     SharedStylesheet find(const StylesheetKey& key);

@@ -1,7 +1,7 @@
-// The check of one more level of dynamic evaluation against an operation's limits.
+// The check of one more level of dynamic evaluation against an operation's call depth.
 #include "engine/xpath/DynamicEvaluationCheck.hpp"
 
-#include "engine/limits/ExpressionCheck.hpp"
+#include "PRSMXslLimits.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 
@@ -11,22 +11,19 @@ namespace prsm::detail
 {
 
 void checkDynamicEvaluation(OperationGuard* guard, std::size_t levels,
-                            const xalanc::XalanDOMString& expression,
                             const xercesc::Locator* locator)
 {
     static const PRSMXslLimits kDefaults;
-    const PRSMXslLimits& limits = guard != nullptr ? guard->limits() : kDefaults;
-    std::string refusal = expressionRefusal(expression.c_str(), expression.length(), limits);
-    if (refusal.empty() && limits.maxCallDepth > 0 && levels >= limits.maxCallDepth)
-        refusal = "templates and dynamic evaluations nest deeper than the limit of " +
-                  std::to_string(limits.maxCallDepth) +
-                  " (PRSMXslLimits::maxCallDepth) on a dynamic evaluation at depth " +
-                  std::to_string(levels + 1);
-    if (refusal.empty())
+    const std::size_t limit = (guard != nullptr ? guard->limits() : kDefaults).maxCallDepth;
+    if (limit == 0 || levels < limit)
         return;
+    const std::string reason = "templates and dynamic evaluations nest deeper than the limit of " +
+                               std::to_string(limit) +
+                               " (PRSMXslLimits::maxCallDepth) on a dynamic evaluation at depth " +
+                               std::to_string(levels + 1);
     if (guard != nullptr)
-        guard->fail(refusal);
-    throw LimitException(refusal, locator);
+        guard->fail(reason);
+    throw LimitException(reason, locator);
 }
 
 } // namespace prsm::detail

@@ -1,8 +1,7 @@
-// The check of one more level of dynamic evaluation against an operation's limits.
+// The check of one more level of dynamic evaluation against an operation's call depth.
 #pragma once
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
-#include <xalanc/XalanDOM/XalanDOMString.hpp>
 #include <xercesc/sax/Locator.hpp>
 
 #include <cstddef>
@@ -12,13 +11,10 @@ namespace prsm::detail
 
 class OperationGuard;
 
-// Refuses to compile and run `expression` as a dynamic evaluation at `levels` levels of template
-// calls and dynamic evaluations already running, by recording the reason in `guard` and throwing
-// a LimitException placed at `locator`: the expression is measured as the stylesheet's and the
-// query's own are (maxExpressionDepth, and the stack left on this thread), and the levels count
-// against maxCallDepth. A null guard checks against the default limits.
+// Refuses a dynamic evaluation at `levels` levels of template calls and dynamic evaluations
+// already running once they reach the guard's maxCallDepth (the default limits' for a null
+// guard): records the reason in the guard and throws a LimitException placed at `locator`.
 void checkDynamicEvaluation(OperationGuard* guard, std::size_t levels,
-                            const xalanc::XalanDOMString& expression,
                             const xercesc::Locator* locator);
 
 } // namespace prsm::detail

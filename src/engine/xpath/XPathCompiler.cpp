@@ -4,7 +4,7 @@
 #include "engine/limits/ExpressionCheck.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
-#include "engine/xslt/EngineContext.hpp"
+#include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/PlatformSupport/PrefixResolver.hpp>
@@ -75,8 +75,9 @@ void refuseVariableReferences(const std::string& what, const xalanc::XalanDOMStr
 }
 
 CompiledXPath::CompiledXPath(const xalanc::XalanDOMString& expression,
-                             const xalanc::PrefixResolver& resolver, OperationGuard& guard)
-    : m_context(engineMemory()), m_xpath(engineMemory())
+                             const xalanc::PrefixResolver& resolver, OperationGuard& guard,
+                             const xercesc::Locator* locator)
+    : m_context(engineMemory()), m_xpath(engineMemory(), locator)
 {
     const std::string refusal =
         expressionRefusal(expression.c_str(), expression.length(), guard.limits());
@@ -86,7 +87,7 @@ CompiledXPath::CompiledXPath(const xalanc::XalanDOMString& expression,
         throw LimitException(refusal, nullptr);
     }
     xalanc::XPathProcessorImpl processor(engineMemory());
-    processor.initXPath(m_xpath, m_context, expression, resolver);
+    processor.initXPath(m_xpath, m_context, expression, resolver, locator);
 }
 
 void checkParameter(const I18NString& name, const I18NString& expression, OperationGuard& guard)

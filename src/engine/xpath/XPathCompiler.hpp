@@ -2,7 +2,8 @@
 #pragma once
 
 #include "ZBLCore.hpp"
-#include "functions/QuietConstructionContext.hpp"
+#include "engine/xpath/QuietConstructionContext.hpp"
+#include "functions/ExpressionCompiler.hpp"
 
 #include <xalanc/XPath/XPath.hpp>
 
@@ -20,18 +21,19 @@ class OperationGuard;
 
 // An expression compiled as the engine's XPath evaluator compiles one, with the construction
 // context that holds the strings the compiled expression refers to.
-class CompiledXPath
+class CompiledXPath final : public CompiledExpression
 {
 public:
     // Compiles `expression` with prefixes bound by `resolver`. One nested too deep for the
     // guard's limits ends the call with a LimitException before the engine's recursive compiler
     // sees it; an invalid one with the engine's XPathParserException. Nothing is printed.
+    // `locator` places the errors of its evaluation.
     CompiledXPath(const xalanc::XalanDOMString& expression, const xalanc::PrefixResolver& resolver,
-                  OperationGuard& guard);
+                  OperationGuard& guard, const xercesc::Locator* locator = nullptr);
     CompiledXPath(const CompiledXPath&) = delete;
     CompiledXPath& operator=(const CompiledXPath&) = delete;
 
-    const xalanc::XPath& xpath() const { return m_xpath; }
+    const xalanc::XPath& xpath() const override { return m_xpath; }
 
 private:
     QuietConstructionContext m_context;

@@ -6,8 +6,8 @@
 #include "engine/parse/ParserLiaison.hpp"
 #include "engine/xpath/DynamicEvaluationCheck.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
-#include "engine/xslt/EngineContext.hpp"
 #include "functions/DynamicEvaluation.hpp"
+#include "platform/EngineMemory.hpp"
 
 #include <xalanc/DOMSupport/XalanDocumentPrefixResolver.hpp>
 #include <xalanc/XPath/XObjectFactoryDefault.hpp>
@@ -23,6 +23,7 @@ namespace
 // Gives the operation a step at every node the evaluation iterates over, and ends it with a
 // LimitException once the operation must stop.
 class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault,
+                                  public ExpressionCompiler,
                                   public EvaluationLimits
 {
 public:
@@ -44,11 +45,10 @@ public:
         XPathExecutionContextDefault::pushContextNodeList(theList);
     }
 
-    void enterEvaluation(const xalanc::XalanDOMString& expression,
-                         const xercesc::Locator* locator) override
+    void enterEvaluation(const xercesc::Locator* locator) override
     {
         step();
-        checkDynamicEvaluation(&m_guard, m_levels, expression, locator);
+        checkDynamicEvaluation(&m_guard, m_levels, locator);
         ++m_levels;
     }
 
@@ -56,6 +56,13 @@ public:
     {
         if (m_levels > 0)
             --m_levels;
+    }
+
+    std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
+                                                          const xalanc::PrefixResolver& resolver,
+                                                          const xercesc::Locator* locator) override
+    {
+        return std::make_unique<CompiledXPath>(expression, resolver, m_guard, locator);
     }
 
 private:

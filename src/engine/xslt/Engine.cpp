@@ -20,6 +20,10 @@ namespace prsm::detail
 
 Engine::Loan::Loan(EngineSupport& support, OperationGuard& guard) : m_support(support)
 {
+    if (!m_support.lend())
+        throw LimitException("this transformer is already running a transformation; a host "
+                             "function may not start another on it (use another transformer)",
+                             nullptr);
     m_support.liaison().setGuard(&guard);
     m_support.context().setGuard(&guard);
 }
@@ -35,6 +39,7 @@ Engine::Loan::~Loan()
     context.reset();
     context.setGuard(nullptr);
     m_support.liaison().endOperation();
+    m_support.takeBack();
 }
 
 Engine::Engine(EngineSupport& support, const EngineTables& tables,
@@ -79,7 +84,7 @@ SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
 
 void Engine::transform(const SourceDocument& source,
                        const xalanc::XalanCompiledStylesheet& stylesheet,
-                       xalanc::XSLTResultTarget& target)
+                       xalanc::XSLTResultTarget& target, ResultDocuments& documents)
 {
     xalanc::XalanSourceTreeDocument& document = source.document();
     // Registered under its URL, so document() of the source's own name reuses the parsed tree.
@@ -87,8 +92,24 @@ void Engine::transform(const SourceDocument& source,
         m_support.envSupport().setSourceDocument(source.uri(), &document);
     xalanc::XSLTInputSource input(&document, m_support.manager());
     input.setSystemId(source.uri().c_str());
-    m_support.context().setStylesheetRoot(stylesheet.getStylesheetRoot());
-    m_processor.process(input, target, m_support.context());
+    GuardedExecutionContext& context = m_support.context();
+    context.setStylesheetRoot(stylesheet.getStylesheetRoot());
+    // The documents go with this call; the context outlives it.
+    class Lend
+    {
+    public:
+        Lend(GuardedExecutionContext& context, ResultDocuments& documents) : m_context(context)
+        {
+            m_context.setResultDocuments(&documents);
+        }
+        Lend(const Lend&) = delete;
+        Lend& operator=(const Lend&) = delete;
+        ~Lend() { m_context.setResultDocuments(nullptr); }
+
+    private:
+        GuardedExecutionContext& m_context;
+    } lend(context, documents);
+    m_processor.process(input, target, context);
     throwIfStopped();
 }
 

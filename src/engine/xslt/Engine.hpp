@@ -18,6 +18,7 @@ namespace prsm::detail
 
 class EngineSupport;
 class OperationGuard;
+class ResultDocuments;
 class SourceDocument;
 
 // An engine for one transformation, assembled as the engine's own transformer assembles its
@@ -45,14 +46,16 @@ public:
     // Lets every exception through.
     SharedStylesheet compile(const xalanc::XSLTInputSource& source);
 
-    // Transforms `source` by `stylesheet` into `target`. Lets every exception through; a limit
-    // that stopped a parse the engine swallowed (document()) ends it with a LimitException.
+    // Transforms `source` by `stylesheet` into `target`, its exsl:document elements into
+    // `documents`. Lets every exception through; a limit that stopped a parse the engine
+    // swallowed (document()) ends it with a LimitException.
     void transform(const SourceDocument& source, const xalanc::XalanCompiledStylesheet& stylesheet,
-                   xalanc::XSLTResultTarget& target);
+                   xalanc::XSLTResultTarget& target, ResultDocuments& documents);
 
 private:
     // Lends the support to one operation, and takes it back, emptied, after the processor has
-    // gone: declared before it, so it is destroyed after it.
+    // gone: declared before it, so it is destroyed after it. A second engine over a support
+    // already lent ends its construction with a LimitException: the two would share it.
     class Loan
     {
     public:

@@ -1,15 +1,17 @@
-// What every engine of one transformer shares: its memory, its execution context and the
+// What every engine of one transformer shares: its execution context, its limits and the
 // engine's last error text.
 #pragma once
 
+#include "PRSMXslFailure.hpp"
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "ZBLCore.hpp"
+#include "engine/failures/EngineFailure.hpp"
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/xslt/EngineTables.hpp"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
-#include <xalanc/Include/XalanMemoryManagement.hpp>
 
 #include <memory>
 #include <string>
@@ -31,17 +33,10 @@ class OperationGuard;
 class SourceDocument;
 struct ProblemPlace;
 
-// Releases the engine objects of every live EngineContext: called before the engine stops, so
-// that nothing made by one run of the engine outlives it.
-void releaseAllEngineContexts() noexcept;
-
-// The memory every engine object of the library is made in and given back to. Lives from its
-// first use to the end of the process, across stops and restarts of the engine.
-xalanc::MemoryManager& engineMemory();
-
 // Runs the parses and transformations of one transformer. Shared by the transformer and its
 // handles, so a handle that outlives its transformer still has it, and so do the transformer's
-// limits. Not for use by two threads at once.
+// limits. Not for use by two threads at once. Every live context is known to the engine's
+// start-up, which releases its engine objects before the engine stops.
 class EngineContext
 {
 public:
@@ -62,10 +57,10 @@ public:
                   OperationGuard& guard);
 
     // The same, letting every exception through; what the engine reported before it threw is
-    // left in `collected`, and the place of its last problem in `place`. A stylesheet compiled
-    // before is reused while its file is unchanged. A transformation started while another runs
-    // (a host function calling back into its transformer) ends with a LimitException: the two
-    // would share one engine.
+    // left in `collected`, and the place of its last problem in `place`. The stylesheet comes
+    // from the process's cache. A transformation started while another runs (a host function
+    // calling back into its transformer) ends with a LimitException: the two would share one
+    // engine support.
     void run(const SourceDocument& source, const I18NString& stylesheet,
              xalanc::XSLTResultTarget& target, const EngineTables& tables, OperationGuard& guard,
              xalanc::XalanDOMString& collected, ProblemPlace& place);
@@ -78,6 +73,10 @@ public:
     const PRSMXslLimits& limits() const { return m_limits; }
     void setLimits(const PRSMXslLimits& limits) { m_limits = limits; }
 
+    // What exsl:document may write in later transformations.
+    const PRSMXslWritePolicy& writePolicy() const { return m_writePolicy; }
+    void setWritePolicy(const PRSMXslWritePolicy& policy) { m_writePolicy = policy; }
+
     // Where later transformations deliver their messages and warnings; empty discards them.
     void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
 
@@ -86,6 +85,14 @@ public:
 
     // The text of the last failed parse or transformation; empty after a success.
     const std::string& lastError() const { return m_lastError; }
+
+    // The last operation of the transformer or of its handles, whatever its path; every
+    // operation replaces it, a success with an empty one.
+    const PRSMXslFailure& lastFailure() const { return m_lastFailure; }
+    PRSMXslFailure& lastFailure() { return m_lastFailure; }
+
+    // What run() was doing when it last stopped: compiling or transforming.
+    const FailurePhase& phase() const { return m_phase; }
 
 private:
     // The support and its context, made on the first transformation after a start.
@@ -97,10 +104,12 @@ private:
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::unique_ptr<EngineSupport> m_engineSupport;
     std::string m_lastError;
+    PRSMXslFailure m_lastFailure;
+    FailurePhase m_phase = FailurePhase::Compile;
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
-    bool m_isRunning = false;
+    PRSMXslWritePolicy m_writePolicy;
 };
 
 } // namespace prsm::detail

@@ -9,6 +9,8 @@
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -16,6 +18,27 @@ namespace prsm::detail
 {
 namespace
 {
+
+// Every live context, so that stopping the engine can release what each made with it.
+struct ContextRegistry
+{
+    std::mutex lock;
+    std::set<EngineContext*> contexts;
+};
+
+ContextRegistry& registry()
+{
+    static ContextRegistry contexts;
+    return contexts;
+}
+
+void releaseAllEngineContexts() noexcept
+{
+    ContextRegistry& all = registry();
+    const std::lock_guard<std::mutex> guard(all.lock);
+    for (EngineContext* context : all.contexts)
+        context->releaseEngineObjects();
+}
 
 // The engine, then the EXSLT functions it lacks; the engine goes down again if they fail.
 void startXalan()
@@ -71,6 +94,20 @@ void stopEngine()
     g_generation = 0;
     xalanc::XalanTransformer::terminate();
     xercesc::XMLPlatformUtils::Terminate();
+}
+
+void registerEngineContext(EngineContext& context)
+{
+    ContextRegistry& all = registry();
+    const std::lock_guard<std::mutex> guard(all.lock);
+    all.contexts.insert(&context);
+}
+
+void unregisterEngineContext(EngineContext& context)
+{
+    ContextRegistry& all = registry();
+    const std::lock_guard<std::mutex> guard(all.lock);
+    all.contexts.erase(&context);
 }
 
 std::uint64_t engineGeneration()

@@ -6,13 +6,22 @@
 namespace prsm::detail
 {
 
+class EngineContext;
+
 // Starts the parser, then the engine with the library's EXSLT functions. If the engine fails to
 // start, the parser is stopped again and the engine's exception goes on, so a later call can retry
 // the whole start-up.
 void startEngine();
 
-// Forgets the kept stylesheets and the EXSLT functions, then stops the engine, then the parser.
+// Forgets the kept stylesheets, releases the engine objects of every registered context and
+// forgets the EXSLT functions, then stops the engine, then the parser: nothing made by one run of
+// the engine outlives it.
 void stopEngine();
+
+// Makes `context` known to stopEngine, from its construction to its destruction. Safe to call
+// from any thread.
+void registerEngineContext(EngineContext& context);
+void unregisterEngineContext(EngineContext& context);
 
 // Which start-up the engine is running under: a number that no earlier start-up had, or 0 while
 // the engine is stopped. Objects that hold engine state record it, so that a use after a stop is

@@ -2,6 +2,8 @@
 // reports them.
 #pragma once
 
+#include "PRSMXslFailure.hpp"
+#include "engine/failures/EngineFailure.hpp"
 #include "platform/FunctionRef.hpp"
 
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
@@ -11,18 +13,17 @@
 namespace prsm::detail
 {
 
-// The text of an operation that ran out of memory, on every path.
-inline constexpr char kOutOfMemoryText[] =
-    "Out of memory: the process could not get the memory the operation needed";
-
 // Runs `work` and returns its status. An engine or parser exception that ends it becomes the
 // status and text by which the engine's own transformer reports it: -1 XSLException, -2
 // SAXParseException or SAXException, -3 XMLException, -4 XalanDOMException, with `collected`
 // (what the problem listener gathered) as the text when it holds any, else the exception's own
-// formatted message; -5 for running out of memory (std::bad_alloc, or the parser's and the
-// engine's OutOfMemoryException), with kOutOfMemoryText. The text replaces `text`, as UTF-8; a
-// success empties it. Anything else passes through.
-int runWithEngineStatus(std::string& text, const xalanc::XalanDOMString& collected,
+// formatted message. The text replaces `text`, as UTF-8; a success empties it. Anything else
+// passes through. Every outcome, a passing exception included, replaces `failure`, classified
+// in the phase `phase` holds when the exception arrives, by `guard`, and with `place` (null for
+// none) for an exception that lacks its own.
+int runWithEngineStatus(std::string& text, PRSMXslFailure& failure,
+                        const xalanc::XalanDOMString& collected, const FailurePhase& phase,
+                        const OperationGuard& guard, const ProblemPlace* place,
                         FunctionRef<int()> work);
 
 } // namespace prsm::detail

@@ -36,6 +36,16 @@ public:
     // is installed already; a function that left the table leaves the environment.
     void installFunctions(const EngineTables& tables);
 
+    // Marks the support as lent to an engine; false when it is lent already (a host function
+    // starting a transformation on the transformer running it), and then it stays lent as it was.
+    bool lend()
+    {
+        const bool wasLent = m_isLent;
+        m_isLent = true;
+        return !wasLent;
+    }
+    void takeBack() { m_isLent = false; }
+
     xalanc::MemoryManager& manager() const { return m_manager; }
     ParserLiaison& liaison() { return m_liaison; }
     DocumentSupport& domSupport() { return m_domSupport; }
@@ -54,6 +64,7 @@ private:
     GuardedExecutionContext& m_context;
     std::vector<I18NString> m_installed;
     std::uint64_t m_installedRevision = 0;
+    bool m_isLent = false;
 };
 
 } // namespace prsm::detail

@@ -1,11 +1,14 @@
 // The execution context of a transformation that obeys the operation's limits.
 #include "engine/xslt/GuardedExecutionContext.hpp"
 
+#include "engine/documents/ExsltDocumentElement.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/xpath/DynamicEvaluationCheck.hpp"
+#include "engine/xpath/XPathCompiler.hpp"
 #include "platform/EngineText.hpp"
 
+#include <xalanc/XPath/XalanQName.hpp>
 #include <xalanc/XSLT/ElemTemplate.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
@@ -28,10 +31,18 @@ GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
 {
 }
 
+bool GuardedExecutionContext::elementAvailable(const xalanc::XalanQName& theQName) const
+{
+    if (isDocumentElement(theQName.getNamespace().c_str(), theQName.getLocalPart().c_str()))
+        return true;
+    return StylesheetExecutionContextDefault::elementAvailable(theQName);
+}
+
 void GuardedExecutionContext::setGuard(OperationGuard* guard)
 {
     m_guard = guard;
     m_templateDepth = 0;
+    m_rule.clear();
 }
 
 void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate)
@@ -40,7 +51,8 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
     if (theTemplate == nullptr)
     {
         step(nullptr);
-        xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+        DeclaredVariablesContext::pushCurrentTemplate(theTemplate);
+        m_rule.push(theTemplate);
         return;
     }
     const xercesc::Locator* locator = theTemplate->getLocator();
@@ -55,35 +67,41 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
         m_guard->fail(reason);
         throw LimitException(reason, locator);
     }
-    xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+    DeclaredVariablesContext::pushCurrentTemplate(theTemplate);
+    m_rule.push(theTemplate);
     ++m_templateDepth;
 }
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
-    const bool isTemplate = getCurrentTemplate() != nullptr;
-    xalanc::StylesheetExecutionContextDefault::popCurrentTemplate();
+    const bool isTemplate = DeclaredVariablesContext::getCurrentTemplate() != nullptr;
+    DeclaredVariablesContext::popCurrentTemplate();
+    m_rule.pop();
     if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
+}
+
+const xalanc::ElemTemplate* GuardedExecutionContext::getCurrentTemplate() const
+{
+    return m_rule.get();
 }
 
 void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushCurrentNode(theCurrentNode);
+    DeclaredVariablesContext::pushCurrentNode(theCurrentNode);
 }
 
 void GuardedExecutionContext::pushContextNodeList(const xalanc::NodeRefListBase& theList)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushContextNodeList(theList);
+    DeclaredVariablesContext::pushContextNodeList(theList);
 }
 
-void GuardedExecutionContext::enterEvaluation(const xalanc::XalanDOMString& expression,
-                                              const xercesc::Locator* locator)
+void GuardedExecutionContext::enterEvaluation(const xercesc::Locator* locator)
 {
     step(locator);
-    checkDynamicEvaluation(m_guard, m_templateDepth, expression, locator);
+    checkDynamicEvaluation(m_guard, m_templateDepth, locator);
     ++m_templateDepth;
 }
 
@@ -99,6 +117,16 @@ void GuardedExecutionContext::step(const xercesc::Locator* locator)
         return;
     if (const std::string* reason = m_guard->step())
         throw LimitException(*reason, locator);
+}
+
+std::unique_ptr<CompiledExpression>
+GuardedExecutionContext::compileExpression(const xalanc::XalanDOMString& expression,
+                                           const xalanc::PrefixResolver& resolver,
+                                           const xercesc::Locator* locator)
+{
+    if (m_guard == nullptr)
+        throw LimitException("an expression was compiled outside an operation", locator);
+    return std::make_unique<CompiledXPath>(expression, resolver, *m_guard, locator);
 }
 
 } // namespace prsm::detail

@@ -1,8 +1,11 @@
 // The execution context of a transformation that obeys the operation's limits.
 #pragma once
 
+#include "engine/documents/ResultDocuments.hpp"
+#include "engine/xslt/CurrentTemplateRule.hpp"
 #include "engine/xslt/DeclaredVariablesContext.hpp"
 #include "functions/DynamicEvaluation.hpp"
+#include "functions/ExpressionCompiler.hpp"
 
 #include <cstddef>
 
@@ -15,8 +18,12 @@ class OperationGuard;
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
 // ends the transformation with a LimitException once the operation must stop. Levels of dynamic
-// evaluation count with the template instantiations.
-class GuardedExecutionContext final : public DeclaredVariablesContext, public EvaluationLimits
+// evaluation count with the template instantiations. It also carries the secondary result
+// documents of the running transformation, and answers that exsl:document is available.
+class GuardedExecutionContext final : public DeclaredVariablesContext,
+                                      public ExpressionCompiler,
+                                      public EvaluationLimits,
+                                      public DocumentHost
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
@@ -27,19 +34,34 @@ public:
     // starts again from 0.
     void setGuard(OperationGuard* guard);
 
+    // The documents of the transformation now running, or null between transformations.
+    void setResultDocuments(ResultDocuments* documents) { m_documents = documents; }
+    ResultDocuments* resultDocuments() const override { return m_documents; }
+
+    using xalanc::StylesheetExecutionContextDefault::elementAvailable;
+    bool elementAvailable(const xalanc::XalanQName& theQName) const override;
+
     void pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate) override;
     void popCurrentTemplate() override;
+    // The current template rule (CurrentTemplateRule.hpp), for xsl:apply-imports.
+    const xalanc::ElemTemplate* getCurrentTemplate() const override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
 
-    void enterEvaluation(const xalanc::XalanDOMString& expression,
-                         const xercesc::Locator* locator) override;
+    // Compiles as CompiledXPath does, under the running operation's guard.
+    std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
+                                                          const xalanc::PrefixResolver& resolver,
+                                                          const xercesc::Locator* locator) override;
+
+    void enterEvaluation(const xercesc::Locator* locator) override;
     void leaveEvaluation() noexcept override;
 
 private:
     void step(const xercesc::Locator* locator);
 
     OperationGuard* m_guard = nullptr;
+    ResultDocuments* m_documents = nullptr;
+    CurrentTemplateRule m_rule;
     std::size_t m_templateDepth = 0;
 };
 

@@ -1,5 +1,6 @@
-// Dates, times and durations in their XML Schema lexical forms, and the calendar arithmetic of the
-// EXSLT date functions. Plain C++ with no engine types; nothing here throws but std::bad_alloc.
+// Dates, times and durations in their XML Schema lexical forms. Plain C++ with no engine types, as
+// are the calendar (DateTimeCalendar) and the durations' arithmetic (DurationArithmetic); nothing
+// in them throws but std::bad_alloc.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,8 @@ enum class DateTimeKind
 };
 
 inline constexpr std::int64_t kPicosecondsPerSecond = 1'000'000'000'000;
+inline constexpr std::int64_t kPicosecondsPerMinute = 60 * kPicosecondsPerSecond;
+inline constexpr std::int64_t kPicosecondsPerHour = 60 * kPicosecondsPerMinute;
 inline constexpr std::int64_t kPicosecondsPerDay = 86'400 * kPicosecondsPerSecond;
 
 // A date, a time or a part of a date. Fields the kind does not show hold their smallest value.
@@ -71,46 +74,9 @@ std::optional<Duration> parseDuration(std::string_view text);
 // carried into days and months into years ("P1DT12H1M", "-P1Y2M", "PT0.5S").
 std::string formatDuration(const Duration& duration);
 
-// date:add: adds `duration` to a dateTime, date, gYearMonth or gYear. The start is first made as
-// specific as the duration needs (a gYear takes a month when the duration has months or less,
-// and so on down to a time of day), then the duration is added as XML Schema defines it: months
-// first, with the day clamped to the end of the resulting month, then the day-time part. Empty
-// for another kind or a year outside the range that parseDateTime accepts.
-std::optional<DateTimeValue> addDuration(const DateTimeValue& start, const Duration& duration);
-
-// date:add-duration: the sum, or empty when its sign would be mixed (P1M + -P1D) or it overflows.
-std::optional<Duration> addDurations(const Duration& x, const Duration& y);
-
-// date:difference: the duration from `from` to `to`, both dateTime, date, gYearMonth or gYear.
-// The more specific one is first cut down to the kind of the other. Between gYears and
-// gYearMonths it is a number of months, otherwise days and a time of day; a missing zone counts
-// as UTC. Empty for another kind.
-std::optional<Duration> difference(DateTimeValue from, DateTimeValue to);
-
-// date:seconds of a dateTime, date, gYearMonth or gYear: seconds since 1970-01-01T00:00:00Z (a
-// missing zone counts as UTC). Empty for another kind.
-std::optional<double> secondsSinceEpoch(const DateTimeValue& value);
-
-// date:seconds of a duration: its seconds, or empty when it has months or years.
-std::optional<double> durationSeconds(const Duration& duration);
-
 // date:duration: the day-time duration of `seconds`, read with the digits of its shortest
 // decimal form. Empty for NaN, infinities and values beyond the range of Duration.
 std::optional<Duration> durationFromSeconds(double seconds);
-
-// The calendar, proleptic Gregorian with years counted as in DateTimeValue. These read only the
-// year, month and day of `value`, which must hold a real date.
-bool isLeapYear(std::int64_t year);
-int dayInYear(const DateTimeValue& value);
-// 1 for Sunday to 7 for Saturday.
-int dayInWeek(const DateTimeValue& value);
-// The ISO 8601 week: weeks begin on Monday, and week 1 holds the year's first Thursday.
-int weekInYear(const DateTimeValue& value);
-// Weeks begin on Monday, and the month's first day is in week 1.
-int weekInMonth(const DateTimeValue& value);
-
-// The year as written: 0 is -1.
-std::int64_t writtenYear(std::int64_t year);
 
 // The local date and time of a clock stamp "YYYYMMDDhhmmss..." (any further digits are a
 // fraction of the second and are dropped) in the zone `zoneMinutes` east of UTC. Empty when the

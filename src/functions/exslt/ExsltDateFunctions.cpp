@@ -2,7 +2,9 @@
 #include "functions/exslt/ExsltDateFunctions.hpp"
 
 #include "ZBLCore.hpp"
+#include "functions/exslt/DateTimeCalendar.hpp"
 #include "functions/exslt/DateTimeValue.hpp"
+#include "functions/exslt/DurationArithmetic.hpp"
 
 #include <xalanc/DOMSupport/DOMServices.hpp>
 #include <xalanc/XPath/NodeRefListBase.hpp>

@@ -3,20 +3,18 @@
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 
 #include "functions/DynamicEvaluation.hpp"
-#include "functions/QuietConstructionContext.hpp"
+#include "functions/ExpressionCompiler.hpp"
 #include "functions/exslt/ResultFragment.hpp"
+#include "platform/InterposedNumberToString.hpp"
 
-#include <xalanc/PlatformSupport/DOMStringHelper.hpp>
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPath.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
-#include <xalanc/XPath/XPathProcessorImpl.hpp>
 #include <xalanc/XPath/XalanXPathException.hpp>
 #include <xalanc/XalanDOM/XalanElement.hpp>
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -25,25 +23,15 @@ namespace prsm::detail
 namespace
 {
 
-// The number as string() writes it. The engine's own conversion overruns a fixed buffer for
-// numbers of more than about a hundred digits, so those from 10^18 up, all integers, are written
-// here, with every digit as the engine writes smaller ones.
+// The number as string() writes it, Infinity and -Infinity as the largest and the smallest
+// double.
 xalanc::XalanDOMString numberText(double value, xalanc::MemoryManager& manager)
 {
     if (std::isinf(value))
         value =
             value > 0 ? std::numeric_limits<double>::max() : std::numeric_limits<double>::lowest();
-    if (std::fabs(value) < 1e18)
-    {
-        xalanc::XalanDOMString text(manager);
-        xalanc::NumberToDOMString(value, text);
-        return text;
-    }
-    char digits[400];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 0);
-    return xalanc::XalanDOMString(
-        digits, manager, static_cast<xalanc::XalanDOMString::size_type>(written.ptr - digits));
+    xalanc::XalanDOMString text(manager);
+    return appendNumberText(value, text);
 }
 
 void appendValue(ResultFragment& result, const xalanc::XObject& value,
@@ -74,20 +62,19 @@ void appendValue(ResultFragment& result, const xalanc::XObject& value,
     }
 }
 
-// The caller's resolver, or without one the context element's, as the engine's own evaluate
-// resolves prefixes.
-const xalanc::PrefixResolver& resolverOf(const ExsltCall& call,
-                                         const xalanc::ElementPrefixResolverProxy& elementResolver)
-{
-    const xalanc::PrefixResolver* const caller = call.executionContext.getPrefixResolver();
-    return caller != nullptr ? *caller : elementResolver;
-}
-
 const xalanc::XalanElement* contextElement(const ExsltCall& call)
 {
     return call.context != nullptr && call.context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
                ? static_cast<const xalanc::XalanElement*>(call.context)
                : nullptr;
+}
+
+// The caller's resolver, or without one the context element's.
+const xalanc::PrefixResolver& resolverOf(const ExsltCall& call,
+                                         const xalanc::ElementPrefixResolverProxy& elementResolver)
+{
+    const xalanc::PrefixResolver* const caller = call.executionContext.getPrefixResolver();
+    return caller != nullptr ? *caller : elementResolver;
 }
 
 xalanc::XObjectPtr emptyNodeSet(xalanc::XPathExecutionContext& executionContext)
@@ -97,26 +84,24 @@ xalanc::XObjectPtr emptyNodeSet(xalanc::XPathExecutionContext& executionContext)
 }
 
 // Compiles the first argument and evaluates it at the context node, one level of dynamic
-// evaluation deeper. With `isExslt`, an expression that does not compile, the empty one
-// included, gives the empty node-set; otherwise it ends the evaluation.
+// evaluation deeper. With `isExslt`, an expression that does not parse, the empty one included,
+// gives the empty node-set; otherwise it ends the evaluation.
 xalanc::XObjectPtr evaluate(const ExsltCall& call, bool isExslt)
 {
     xalanc::XPathExecutionContext& executionContext = call.executionContext;
     const xalanc::XalanDOMString& expression = call.args[0]->str(executionContext);
-    xalanc::MemoryManager& manager = executionContext.getMemoryManager();
-    if (isExslt && expression.empty())
+    ExpressionCompiler* const compiler = expressionCompilerOf(executionContext);
+    if ((isExslt && expression.empty()) || compiler == nullptr)
         return emptyNodeSet(executionContext);
 
-    const DynamicEvaluationScope level(executionContext, expression, call.locator);
-    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement(call), manager);
+    const DynamicEvaluationScope level(executionContext, call.locator);
+    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement(call),
+                                                             executionContext.getMemoryManager());
     const xalanc::PrefixResolver& resolver = resolverOf(call, elementResolver);
-    // The expression keeps strings of its construction context, so that is declared first.
-    QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager, call.locator);
+    std::unique_ptr<CompiledExpression> compiled;
     try
     {
-        xalanc::XPathProcessorImpl processor(manager);
-        processor.initXPath(xpath, constructionContext, expression, resolver, call.locator);
+        compiled = compiler->compileExpression(expression, resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
@@ -124,7 +109,7 @@ xalanc::XObjectPtr evaluate(const ExsltCall& call, bool isExslt)
             throw;
         return emptyNodeSet(executionContext);
     }
-    return xpath.execute(call.context, resolver, executionContext);
+    return compiled->xpath().execute(call.context, resolver, executionContext);
 }
 
 xalanc::XObjectPtr exsltEvaluateWorker(const ExsltCall& call)
@@ -148,21 +133,21 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     const xalanc::PrefixResolver& resolver = resolverOf(call, elementResolver);
 
     ResultFragment result(executionContext);
-    if (nodes.getLength() == 0 || expression.empty())
+    ExpressionCompiler* const compiler = expressionCompilerOf(executionContext);
+    if (nodes.getLength() == 0 || expression.empty() || compiler == nullptr)
         return result.finish();
-    const DynamicEvaluationScope level(executionContext, expression, call.locator);
-    QuietConstructionContext constructionContext(manager);
-    xalanc::XPath xpath(manager, call.locator);
+    const DynamicEvaluationScope level(executionContext, call.locator);
+    std::unique_ptr<CompiledExpression> compiled;
     try
     {
-        xalanc::XPathProcessorImpl processor(manager);
-        processor.initXPath(xpath, constructionContext, expression, resolver, call.locator);
+        compiled = compiler->compileExpression(expression, resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
         // The definition gives an expression that does not parse the empty node-set.
         return result.finish();
     }
+    const xalanc::XPath& xpath = compiled->xpath();
 
     xalanc::MutableNodeRefList ordered(manager);
     ordered.addNodesInDocOrder(nodes, executionContext);

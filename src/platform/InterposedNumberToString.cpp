@@ -1,12 +1,4 @@
-// The engine's two conversions of a number to text, made safe for numbers of any size.
-//
-// The engine writes a number that is no 64-bit integer with printf("%.10f") into a buffer of 101
-// bytes, so every number from about 1e89 on (one computed from a document's text, or written in
-// an expression as 90 digits) overruns it and ends the process. The library defines both
-// functions itself, with the engine's own algorithm over a buffer that fits the largest number:
-// the engine calls them through its procedure linkage table, and a host that links or loads the
-// library finds it before the engine it depends on, so these definitions are the ones the engine
-// runs. (A host that names the engine before the library on its own link line keeps the engine's.)
+// The engine's two conversions of a number to text, replaced for the whole process.
 // The engine's classes are declared visible here, as the engine declares them itself: a member
 // defined below would otherwise be hidden with the class.
 #pragma GCC visibility push(default)
@@ -14,6 +6,8 @@
 #include <xalanc/PlatformSupport/FormatterListener.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 #pragma GCC visibility pop
+
+#include "platform/InterposedNumberToString.hpp"
 
 #include <cctype>
 #include <cmath>
@@ -24,9 +18,7 @@
 namespace
 {
 
-// The text of a number as XPath writes it, in the engine's own way: NaN, Infinity, -Infinity and
-// 0 by name, an integer that fits 64 bits in decimal, any other number with the fewest of 10 to
-// 35 decimals that read back as the same number, trailing zeros and a bare point dropped.
+// The text of a number, in a buffer that fits the largest.
 class NumberText
 {
 public:
@@ -103,6 +95,18 @@ private:
 
 } // namespace
 
+namespace prsm::detail
+{
+
+xalanc::XalanDOMString& appendNumberText(double value, xalanc::XalanDOMString& text)
+{
+    const NumberText number(value);
+    text.append(number.data(), static_cast<xalanc::XalanDOMString::size_type>(number.size()));
+    return text;
+}
+
+} // namespace prsm::detail
+
 #pragma GCC visibility push(default)
 
 namespace XALAN_CPP_NAMESPACE
@@ -110,9 +114,7 @@ namespace XALAN_CPP_NAMESPACE
 
 XalanDOMString& NumberToDOMString(double theValue, XalanDOMString& theResult)
 {
-    const NumberText text(theValue);
-    theResult.append(text.data(), static_cast<XalanDOMString::size_type>(text.size()));
-    return theResult;
+    return prsm::detail::appendNumberText(theValue, theResult);
 }
 
 void DOMStringHelper::NumberToCharacters(double theValue, FormatterListener& formatterListener,

@@ -1,5 +1,5 @@
 // An XPath construction context that throws on errors without writing them anywhere.
-#include "functions/QuietConstructionContext.hpp"
+#include "engine/xpath/QuietConstructionContext.hpp"
 
 #include <xalanc/XPath/XPathParserException.hpp>
 
