@@ -10,7 +10,7 @@ namespace prsm::detail
 {
 
 DeclaredVariablesContext::DeclaredVariablesContext(xalanc::MemoryManager& manager)
-    : AttributeSetFrames(manager)
+    : HtmlOutputContext(manager)
 {
 }
 
@@ -33,7 +33,7 @@ const xalanc::XObjectPtr DeclaredVariablesContext::getVariable(const xalanc::Xal
         const xalanc::XalanQName*& m_current;
         const xalanc::XalanQName* m_outer;
     } lookUp(m_lookedUp, name);
-    xalanc::XObjectPtr value = AttributeSetFrames::getVariable(name, locator);
+    xalanc::XObjectPtr value = HtmlOutputContext::getVariable(name, locator);
     // problem() refuses first; this catches a lookup that failed without the warning.
     if (value.null() || value->getType() == xalanc::XObject::eTypeUnknown)
         refuse(name, locator);
@@ -54,7 +54,7 @@ void DeclaredVariablesContext::problem(eSource source, eClassification classific
         if (message == notDefined)
             refuse(*m_lookedUp, locator);
     }
-    AttributeSetFrames::problem(source, classification, message, locator, sourceNode);
+    HtmlOutputContext::problem(source, classification, message, locator, sourceNode);
 }
 
 void DeclaredVariablesContext::refuse(const xalanc::XalanQName& name,

@@ -1,7 +1,7 @@
 // The execution context that makes a reference to an undeclared variable an error.
 #pragma once
 
-#include "engine/xslt/AttributeSetFrames.hpp"
+#include "engine/xslt/HtmlOutputContext.hpp"
 
 namespace prsm::detail
 {
@@ -11,7 +11,7 @@ namespace prsm::detail
 // "The variable 'x' is not defined.", so that <xsl:value-of select="$nope"/> writes that text
 // into the result and the transformation succeeds. Here the reference ends the transformation
 // with an XSLTProcessorException placed at the expression, as xsltproc ends it.
-class DeclaredVariablesContext : public AttributeSetFrames
+class DeclaredVariablesContext : public HtmlOutputContext
 {
 public:
     explicit DeclaredVariablesContext(xalanc::MemoryManager& manager);
@@ -19,7 +19,7 @@ public:
     const xalanc::XObjectPtr getVariable(const xalanc::XalanQName& name,
                                          const xercesc::Locator* locator) override;
 
-    using AttributeSetFrames::problem;
+    using HtmlOutputContext::problem;
     void problem(eSource source, eClassification classification,
                  const xalanc::XalanDOMString& message, const xercesc::Locator* locator,
                  const xalanc::XalanNode* sourceNode) override;
