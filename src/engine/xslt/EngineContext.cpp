@@ -4,6 +4,7 @@
 
 #include "engine/documents/ResultDocuments.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/parse/FileNameUri.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/Engine.hpp"
@@ -100,8 +101,10 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     Engine engine(engineSupport(), tables, relay, guard);
     m_phase = FailurePhase::Compile;
     m_lastStylesheetUse = PRSMXslStylesheetUse();
-    auto compile = [&]
-    { return engine.compile(xalanc::XSLTInputSource(toEngine(stylesheet), manager)); };
+    auto compile = [&] {
+        return engine.compile(
+            xalanc::XSLTInputSource(systemIdOfName(toEngine(stylesheet)), manager));
+    };
     const SharedStylesheet compiled =
         StylesheetCache::instance().obtain(stylesheet.c_str(), m_lastStylesheetUse, compile);
     m_phase = FailurePhase::Transform;
