@@ -135,6 +135,12 @@ public:
     // an empty name.
     void setStylesheetParam(const I18NString& name, const I18NString& value);
 
+    // Sets the stylesheet parameter `name` to exactly the string `value` (UTF-8), whatever it
+    // holds: apostrophes, quotation marks and XPath syntax are text, never evaluated, as
+    // prsm-xslt's --stringparam. Replaces what any setter stored under that name. Throws
+    // std::invalid_argument for an empty name.
+    void setStylesheetParamString(const I18NString& name, const I18NString& value);
+
     // Sets the stylesheet parameter `name` to the value of the XPath expression `expression`,
     // evaluated when each transformation starts ("2 + 3", "'text'", "/doc/@id"), replacing what
     // either setter stored under that name. An expression that does not compile fails the

@@ -391,11 +391,13 @@ std::string usageText()
            "  0  success\n"
            "  2  usage error\n"
            "  3  a stylesheet or a source cannot be read\n"
-           "  4  a transformation or a query failed (xsl:message terminate=\"yes\" included),\n"
-           "     or a limit stopped it\n"
+           "  4  a source does not parse, or a transformation or a query failed\n"
+           "     (xsl:message terminate=\"yes\" included)\n"
            "  5  a result cannot be written (missing folder, a folder as FILE, full disk,\n"
            "     closed standard output)\n"
-           "  6  the process ran out of memory\n";
+           "  6  a limit refused a source, a stylesheet or a query (--max-entities, --nodtd,\n"
+           "     --timeout and the other limits)\n"
+           "  7  the process ran out of memory\n";
 }
 
 } // namespace prsm::cli

@@ -50,12 +50,6 @@ std::string stylesheetUse(const std::string& stylesheet, const PRSMXslTransforme
     return stylesheet + text;
 }
 
-std::string lastError(PRSMXslTransformer& transformer)
-{
-    const char* text = transformer.getLastError();
-    return text != nullptr ? text : "";
-}
-
 class SourceRun
 {
 public:
@@ -79,11 +73,7 @@ public:
         const bool isParsed = document.InitializeInputSource(input.stream(), input.systemId());
         input.checkRead();
         if (!isParsed)
-        {
-            const std::string report = lastError(m_worker.transformer());
-            failIfOutOfMemory(report);
-            fail("cannot parse: " + oneLineReport(report));
-        }
+            fail("cannot parse: ");
         times.parse = clock.lap();
 
         // Every run but the last writes nowhere, so the result is written once.
@@ -106,15 +96,13 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& what) const
+    // Ends the source with `what`, followed by the transformer's last failure unless `own`.
+    [[noreturn]] void fail(const std::string& what, bool own = false) const
     {
-        throw Failure{kExitTransformationFailed, m_name + ": " + what};
-    }
-
-    void failIfOutOfMemory(const std::string& report) const
-    {
-        if (isOutOfMemory(report))
-            throw Failure{kExitOutOfMemory, m_name + ": out of memory"};
+        const PRSMXslFailure failure = m_worker.transformer().lastFailure();
+        if (own)
+            throw Failure{kExitTransformationFailed, m_name + ": " + what};
+        throw Failure{exitStatusOf(failure), m_name + ": " + what + describeFailure(failure)};
     }
 
     std::unique_ptr<ResultOutput> openOutput(DefaultOutput defaultOutput) const
@@ -189,13 +177,14 @@ private:
 
     [[noreturn]] void failTransformation(const std::string& stylesheet)
     {
-        const std::string report = lastError(m_worker.transformer());
-        failIfOutOfMemory(report);
+        const PRSMXslFailure failure = m_worker.transformer().lastFailure();
+        // xsl:message terminate="yes" ends the transformation with the message's own text.
+        const bool isTerminated = failure.kind == PRSMXslFailureKind::Runtime &&
+                                  m_worker.messages().isLast(failure.message);
         const std::optional<std::string> last = m_worker.messages().takeLast();
-        const std::string termination = terminationText(report);
-        if (!termination.empty())
-            fail("terminated by xsl:message: " + (last ? *last : termination));
-        fail("transformation by " + stylesheet + " failed: " + oneLineReport(report));
+        if (isTerminated && last)
+            fail("terminated by xsl:message: " + *last, true);
+        fail("transformation by " + stylesheet + " failed: ");
     }
 
     void query(Dom2Dom& document, std::ostream& out)
@@ -205,12 +194,9 @@ private:
         std::ostringstream answer;
         if (queryAll(m_worker.transformer(), document, expression, answer) != 0)
         {
-            const std::string report = lastError(m_worker.transformer());
-            failIfOutOfMemory(report);
-            const std::string problem = expressionProblem(report);
-            if (!problem.empty())
-                fail("invalid expression '" + expression + "': " + problem);
-            fail("query '" + expression + "' failed: " + oneLineReport(report));
+            if (m_worker.transformer().lastFailure().kind == PRSMXslFailureKind::Stylesheet)
+                fail("invalid expression '" + expression + "': ");
+            fail("query '" + expression + "' failed: ");
         }
         // A shell user reads the answer as lines; an empty answer stays empty.
         std::string text = answer.str();

@@ -10,6 +10,28 @@
 #include "transformer/TransformerImpl.hpp"
 
 #include <stdexcept>
+#include <string>
+
+namespace
+{
+
+// `text` as an XPath expression whose value is exactly `text`: a literal in whichever quotes it
+// does not contain, else a concat() of apostrophe-free pieces and quoted apostrophes.
+std::string stringLiteral(const std::string& text)
+{
+    if (text.find('\'') == std::string::npos)
+        return "'" + text + "'";
+    if (text.find('"') == std::string::npos)
+        return "\"" + text + "\"";
+    std::string expression = "concat(''";
+    std::string::size_type start = 0;
+    for (std::string::size_type quote; (quote = text.find('\'', start)) != std::string::npos;
+         start = quote + 1)
+        expression += ", '" + text.substr(start, quote - start) + "', \"'\"";
+    return expression + ", '" + text.substr(start) + "')";
+}
+
+} // namespace
 
 PRSMXslTransformer::PRSMXslTransformer() : m_impl(std::make_unique<Impl>())
 {
@@ -53,6 +75,13 @@ void PRSMXslTransformer::setStylesheetParam(const I18NString& name, const I18NSt
     I18NString quoted = I18NString("'") + value;
     quoted += I18NString("'");
     m_impl->m_stylesheetParams[name] = quoted;
+}
+
+void PRSMXslTransformer::setStylesheetParamString(const I18NString& name, const I18NString& value)
+{
+    if (name.empty())
+        throw std::invalid_argument("setStylesheetParamString: the parameter name is empty");
+    m_impl->m_stylesheetParams[name] = I18NString(stringLiteral(value.c_str()).c_str());
 }
 
 void PRSMXslTransformer::setStylesheetParamExpression(const I18NString& name,

@@ -70,13 +70,16 @@ Engine::~Engine()
     m_support.envSupport().setProcessor(nullptr);
 }
 
-SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
+SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source,
+                                 std::vector<std::string>& modules)
 {
     // The host named this stylesheet, so the access policy lets it through; what it includes,
     // imports or loads is checked.
     m_support.liaison().setHostInput(&source);
+    m_support.liaison().setModuleRecorder(&modules);
     auto compiled = std::make_shared<const CompiledStylesheet>(m_support.manager(), source,
                                                                m_processor, m_guard);
+    m_support.liaison().setModuleRecorder(nullptr);
     m_support.liaison().setHostInput(nullptr);
     throwIfStopped();
     return compiled;

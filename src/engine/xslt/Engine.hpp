@@ -43,8 +43,10 @@ public:
     ~Engine();
 
     // Compiles the stylesheet `source`; the result no longer needs this engine or the guard.
-    // Lets every exception through.
-    SharedStylesheet compile(const xalanc::XSLTInputSource& source);
+    // Every module it reads (xsl:include, xsl:import, at any depth) is added to `modules` by its
+    // system id as it is read. Lets every exception through.
+    SharedStylesheet compile(const xalanc::XSLTInputSource& source,
+                             std::vector<std::string>& modules);
 
     // Transforms `source` by `stylesheet` into `target`, its exsl:document elements into
     // `documents`. Lets every exception through; a limit that stopped a parse the engine

@@ -68,8 +68,11 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
         return 0;
     };
     const FailurePhase phase = FailurePhase::Parse;
+    // The parser names no file when it cannot open one; the failure names it from here.
+    ProblemPlace place;
+    place.uri = utf8Of(source.getSystemId());
     return runWithEngineStatus(m_lastError, m_lastFailure, xalanc::XalanDOMString(engineMemory()),
-                               phase, guard, nullptr, work);
+                               phase, guard, &place, work);
 }
 
 int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
@@ -92,6 +95,9 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
                         ProblemPlace& place)
 {
     xalanc::MemoryManager& manager = engineMemory();
+    // The parser names no file when it cannot open the stylesheet; the failure names it from
+    // here until the engine reports a place of its own.
+    place.uri = stylesheet.c_str();
     // Errors the engine reports before it throws are collected with their place; messages and
     // warnings go to the sink, or nowhere.
     xalanc::DOMStringPrintWriter writer(collected);
@@ -101,12 +107,13 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     Engine engine(engineSupport(), tables, relay, guard);
     m_phase = FailurePhase::Compile;
     m_lastStylesheetUse = PRSMXslStylesheetUse();
-    auto compile = [&] {
+    auto compile = [&](std::vector<std::string>& modules)
+    {
         return engine.compile(
-            xalanc::XSLTInputSource(systemIdOfName(toEngine(stylesheet)), manager));
+            xalanc::XSLTInputSource(systemIdOfName(toEngine(stylesheet)), manager), modules);
     };
-    const SharedStylesheet compiled =
-        StylesheetCache::instance().obtain(stylesheet.c_str(), m_lastStylesheetUse, compile);
+    const SharedStylesheet compiled = StylesheetCache::instance().obtain(
+        stylesheet.c_str(), m_limits, m_lastStylesheetUse, compile);
     m_phase = FailurePhase::Transform;
     ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
     engine.transform(source, *compiled, target, documents);
