@@ -88,6 +88,8 @@ std::string dynamic(const std::string& call)
         .replace(0, 16, "<xsl:stylesheet xmlns:dyn='http://exslt.org/dynamic' ");
 }
 
+const char kCallDepth[] = "PRSMXslLimits::maxCallDepth";
+
 TEST(HostSurvival, EveryCaseEndsInAStatusAndLeavesTheTransformerUsable)
 {
     const std::string selfEvaluating = "'dyn:evaluate($e)'";
@@ -188,8 +190,12 @@ TEST(HostSurvival, EveryCaseEndsInAStatusAndLeavesTheTransformerUsable)
             EXPECT_EQ(run(transformer, dir, path, c.source,
                           path == Path::Query ? c.stylesheet : xsl, out),
                       -1);
-            EXPECT_NE(std::string(transformer.getLastError()).find(c.errorPart), std::string::npos)
-                << transformer.getLastError();
+            // Larger frames (a sanitizer's) may meet the stack's bound before the call depth's.
+            const std::string error = transformer.getLastError();
+            EXPECT_TRUE(error.find(c.errorPart) != std::string::npos ||
+                        (std::string(c.errorPart) == kCallDepth &&
+                         error.find("the stack of this thread") != std::string::npos))
+                << error;
             EXPECT_EQ(out.find("not defined"), std::string::npos) << out;
 
             // Every parameter is checked, declared or not, so the bad one is replaced.
