@@ -26,11 +26,13 @@ struct PRSMXslLimits
     // Element nesting of one parsed document.
     std::size_t maxElementDepth = 5000;
 
-    // Nesting of template instantiations, named or matched, in one transformation. Above the
-    // element nesting, so that any document that parses can be walked by recursive templates.
+    // Nesting of template instantiations, named or matched, and of dynamic evaluations
+    // (dyn:evaluate, dyn:map, xalan:evaluate) in one transformation or query. Above the element
+    // nesting, so that any document that parses can be walked by recursive templates.
     std::size_t maxCallDepth = 6000;
 
-    // Nesting of parentheses and predicates in one XPath expression. An expression is also
+    // Nesting of parentheses and predicates in one XPath expression, those that dynamic
+    // evaluation compiles from strings included. An expression is also
     // refused when the stack left on the calling thread could not hold its evaluation.
     std::size_t maxExpressionDepth = 256;
 

@@ -91,13 +91,14 @@ PRSM_XSLT_API void QXXslTransformer_ClearStylesheetCache();
 //   -3   the parser's XMLException: as -2.
 //   -4   the engine's XalanDOMException: a result a tree output cannot hold (Output).
 //   -5   any other exception, on the paths that catch everything: a host's extension function
-//        or message sink threw (Host, its message kept by lastFailure()), lack of memory
-//        (Runtime).
+//        or message sink threw (Host, its message kept by lastFailure()); and on every path,
+//        memory that ran out (Runtime), with a text that begins "Out of memory".
 //   kNoSourceStatus, kNoDocumentStatus, kNoTargetStatus, kNotInitializedStatus below (Usage).
 //   A handle input's own parse status, returned again by every operation on that handle (the
-//   kind of that parse's failure). Create between QXXslTransformer_Initialize and _Terminate. Calls
-//   on
-// one transformer and its handles must not overlap; separate transformers are independent.
+//   kind of that parse's failure).
+//
+// Create between QXXslTransformer_Initialize and _Terminate. Calls on one transformer and its
+// handles must not overlap; separate transformers are independent.
 //
 // Two kinds of operation: set-up, file and stream transformations and handle set-up let every
 // exception through; the in-memory transformation and doXPath catch everything, store a report
@@ -187,16 +188,17 @@ public:
     const PRSMXslWritePolicy& writePolicy() const;
 
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
-    // Returns 0 on success or the engine's nonzero status; the engine's text is then in
-    // getLastError() while no in-memory report is stored. A source that does not parse returns
-    // before the result file is created. An empty `source` returns kNoSourceStatus, creates
-    // nothing and leaves getLastError() as it was. Lets exceptions through.
+    // Returns 0 on success or the engine's nonzero status, -5 when memory ran out; the engine's
+    // text is then in getLastError() while no in-memory report is stored. A source that does not
+    // parse returns before the result file is created. An empty `source` returns kNoSourceStatus,
+    // creates nothing and leaves getLastError() as it was. Lets other exceptions through.
     int doTransform(const I18NString& source, const I18NString& stylesheet,
                     const I18NString& result);
 
     // Transforms the document read from `source` into `result`, then writes one NUL character,
     // also after a failed transformation. A source that does not parse returns before anything
-    // is written. Returns 0 or the engine's nonzero status. Lets exceptions through.
+    // is written. Returns 0 or the engine's nonzero status, -5 when memory ran out. Lets other
+    // exceptions through.
     int doTransform(std::istream& source, const I18NString& stylesheet, std::ostream& result);
 
     // As the stream doTransform above, with a stylesheet held in memory. A text is kept for reuse
@@ -239,7 +241,8 @@ public:
 
     // Status of a file transformation given an empty source file name.
     static constexpr int kNoSourceStatus = -10;
-    // Status of an in-memory operation whose input handle holds no document.
+    // Status of an in-memory operation whose input handle holds no document: a fresh handle, a
+    // stream output, or a tree output that no transformation has written an element into.
     static constexpr int kNoDocumentStatus = -11;
     // Status of an in-memory transformation whose output handle is not an output.
     static constexpr int kNoTargetStatus = -12;

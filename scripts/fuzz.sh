@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_handle_parse fuzz_xpath_query fuzz_stylesheet)
+[ ${#targets[@]} -gt 0 ] ||
+    targets=(fuzz_handle_parse fuzz_xpath_query fuzz_stylesheet fuzz_dynamic_evaluation
+        fuzz_parameter_expression)
 
 # libFuzzer comes with clang's runtime libraries.
 bash scripts/bootstrap.sh clang libclang-rt-14-dev
@@ -28,7 +30,7 @@ seed() # target: fills the target's seed folder from tests/data and the examples
         find tests/data examples -name '*.xml' -o -name '*.xsl' | xargs -I{} cp {} "$folder"/ ;;
     fuzz_stylesheet)
         find tests/data examples -name '*.xsl' | xargs -I{} cp {} "$folder"/ ;;
-    fuzz_xpath_query)
+    fuzz_xpath_query | fuzz_dynamic_evaluation | fuzz_parameter_expression)
         find tests/data examples -name '*.xsl' -exec grep -ohE '(select|test|match)="[^"]+"' {} + |
             sed -E 's/^[a-z]+="(.*)"$/\1/' | sort -u |
             awk -v folder="$folder" '{ print > (folder "/" NR ".txt") }' ;;
@@ -38,7 +40,9 @@ seed() # target: fills the target's seed folder from tests/data and the examples
 
 for target in "${targets[@]}"; do
     dict=fuzz/xml.dict
-    [ "$target" != fuzz_xpath_query ] || dict=fuzz/xpath.dict
+    case "$target" in
+    fuzz_xpath_query | fuzz_dynamic_evaluation | fuzz_parameter_expression) dict=fuzz/xpath.dict ;;
+    esac
     corpus="$work/corpus-$target"
     mkdir -p "$corpus"
     log="$work/$target.log"

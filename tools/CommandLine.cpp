@@ -434,7 +434,8 @@ std::string usageText()
            "  5  a result cannot be written (missing folder, a folder as FILE, full disk,\n"
            "     closed standard output)\n"
            "  6  a limit refused a source, a stylesheet or a query (--max-entities, --nodtd,\n"
-           "     --timeout and the other limits)\n";
+           "     --timeout and the other limits)\n"
+           "  7  the process ran out of memory\n";
 }
 
 } // namespace prsm::cli

@@ -47,8 +47,12 @@ std::string describeFailure(const PRSMXslFailure& failure)
 
 int exitStatusOf(const PRSMXslFailure& failure)
 {
-    return failure.kind == PRSMXslFailureKind::Limit ? kExitRefusedByLimit
-                                                     : kExitTransformationFailed;
+    if (failure.kind == PRSMXslFailureKind::Limit)
+        return kExitRefusedByLimit;
+    // The library's text for it, whatever the path.
+    if (failure.status == -5 && failure.message.rfind("Out of memory", 0) == 0)
+        return kExitOutOfMemory;
+    return kExitTransformationFailed;
 }
 
 } // namespace prsm::cli

@@ -19,6 +19,7 @@ enum ExitStatus : int
     kExitTransformationFailed = 4,
     kExitUnwritableOutput = 5,
     kExitRefusedByLimit = 6,
+    kExitOutOfMemory = 7,
 };
 
 // A failure that ends the run of a source, or the whole run, with its status and one line of text.
@@ -35,7 +36,8 @@ std::string withErrno(const std::string& what, int error);
 // much of it as is known.
 std::string describeFailure(const PRSMXslFailure& failure);
 
-// The exit status of a source that failed with `failure`: a limit's refusal has its own.
+// The exit status of a source that failed with `failure`: a limit's refusal has its own, and so
+// has memory that ran out.
 int exitStatusOf(const PRSMXslFailure& failure);
 
 } // namespace prsm::cli

@@ -235,7 +235,7 @@ Outcome runSource(Worker& worker, const Options& options, const Console& console
     }
     catch (const std::bad_alloc&)
     {
-        return failed(kExitTransformationFailed, source + ": out of memory");
+        return failed(kExitOutOfMemory, source + ": out of memory");
     }
     catch (const std::exception& error)
     {

@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -152,6 +153,11 @@ int main(int argc, char** argv)
     {
         std::cerr << "prsm-xslt: " << failure.message << '\n';
         return failure.status;
+    }
+    catch (const std::bad_alloc&)
+    {
+        std::cerr << "prsm-xslt: out of memory\n";
+        return kExitOutOfMemory;
     }
     catch (const std::exception& error)
     {

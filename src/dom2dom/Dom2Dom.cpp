@@ -4,6 +4,7 @@
 #include "dom2dom/HandleAccess.hpp"
 #include "dom2dom/HandleState.hpp"
 #include "dom2dom/MemoryInputStream.hpp"
+#include "engine/parse/FileNameUri.hpp"
 #include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
@@ -31,7 +32,7 @@ bool Dom2Dom::InitializeInputSource(std::istream& in, const char* systemId)
     xalanc::XSLTInputSource source(&in, prsm::detail::engineMemory());
     // UTF-8 through UTF-16, so that a path with non-ASCII characters names the same file.
     if (systemId != nullptr)
-        source.setSystemId(prsm::detail::toEngine(systemId).c_str());
+        source.setSystemId(prsm::detail::systemIdOfName(std::string(systemId)).c_str());
     return m_state->setUpInput(source);
 }
 

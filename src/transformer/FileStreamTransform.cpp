@@ -1,6 +1,7 @@
 // Transformations of files and streams, with the engine's own statuses and texts.
 #include "PRSMXslTransformer.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/parse/FileNameUri.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/xslt/EngineStartup.hpp"
 #include "platform/EngineMemory.hpp"
@@ -18,7 +19,8 @@ namespace
 
 xalanc::XSLTInputSource fileInputSource(const I18NString& fileName)
 {
-    return xalanc::XSLTInputSource(prsm::detail::toEngine(fileName), prsm::detail::engineMemory());
+    return xalanc::XSLTInputSource(prsm::detail::systemIdOfName(prsm::detail::toEngine(fileName)),
+                                   prsm::detail::engineMemory());
 }
 
 } // namespace

@@ -419,4 +419,50 @@ TEST_F(PrsmXslt, CatalogOptionsReplaceOrSwitchOffTheSystemCatalogs)
                   "PRSMXslLimits::allowNetwork");
 }
 
+TEST_F(PrsmXslt, HostileInputEndsWithItsExitStatus)
+{
+    m_dir->write("nope.xsl", "<xsl:stylesheet version='1.0' "
+                             "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                             "<xsl:template match='/'><xsl:value-of select='$nope'/>"
+                             "</xsl:template></xsl:stylesheet>");
+    m_dir->write("self.xsl", "<xsl:stylesheet version='1.0' "
+                             "xmlns:xsl='http://www.w3.org/1999/XSL/Transform' "
+                             "xmlns:dyn='http://exslt.org/dynamic'><xsl:param name='e' "
+                             "select=\"'dyn:evaluate($e)'\"/><xsl:template match='/'>"
+                             "<xsl:value-of select='dyn:evaluate($e)'/></xsl:template>"
+                             "</xsl:stylesheet>");
+    const struct
+    {
+        const char* arguments;
+        int status;
+        const char* errorPart;
+    } cases[] = {
+        {"--param title '$q' title.xsl items.xml", 4,
+         "the variable 'q', which has not been declared"},
+        {"--param title 'concat($zz, 1)' title.xsl items.xml", 4, "variable 'zz'"},
+        {"nope.xsl items.xml", 4, "the variable 'nope' has not been declared"},
+        {"--xpath '$q' items.xml", 4, "variable 'q'"},
+        {"self.xsl items.xml", 6, "PRSMXslLimits::maxCallDepth"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.arguments);
+        expectOutcome(run(c.arguments), c.status, "", c.errorPart);
+    }
+
+    std::filesystem::create_directory(m_dir->path("a#b%c?d"));
+    std::filesystem::copy(m_dir->path("title.xsl"), m_dir->path("a#b%c?d/title.xsl"));
+    expectOutcome(run("'a#b%c?d/title.xsl' items.xml"), 0, "[:3]", "");
+    expectOutcome(shell("cd 'a#b%c?d' && prsm-xslt title.xsl ../items.xml"), 0, "[:3]", "");
+
+#if !defined(__SANITIZE_ADDRESS__) // the sanitizer's shadow memory needs no address space bound
+    m_dir->write("pad.xsl", "<xsl:stylesheet version='1.0' "
+                            "xmlns:xsl='http://www.w3.org/1999/XSL/Transform' "
+                            "xmlns:str='http://exslt.org/strings'><xsl:template match='/'>"
+                            "<xsl:value-of select=\"string-length(str:padding(200000000, 'a'))\"/>"
+                            "</xsl:template></xsl:stylesheet>");
+    expectOutcome(shell("ulimit -v 400000 && prsm-xslt pad.xsl items.xml"), 7, "", "Out of memory");
+#endif
+}
+
 } // namespace

@@ -15,6 +15,7 @@
 #include <xalanc/XalanDOM/XalanDOMException.hpp>
 #include <xercesc/sax/SAXException.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLException.hpp>
 
 #include <algorithm>
@@ -247,6 +248,20 @@ void describeOther(EngineFailure& out, PRSMXslFailureKind kind, std::string mess
     out.engineText = out.failure.message;
 }
 
+// Reported on every path, the file and stream paths included, which let other exceptions that
+// are not the engine's through: memory that ran out is no fault of the host's.
+void describeOutOfMemory(EngineFailure& out)
+{
+    const std::string text = "Out of memory: the process could not get the memory the operation "
+                             "needed";
+    out.transformReport = "\n" + text + "\n\n";
+    out.queryReport = "\n" + text + "\n";
+    out.status = -5;
+    out.failure.kind = PRSMXslFailureKind::Runtime;
+    out.failure.message = text;
+    out.engineText = text;
+}
+
 } // namespace
 
 EngineFailure classifyCurrentException(FailurePhase phase, const OperationGuard* guard,
@@ -280,8 +295,11 @@ EngineFailure classifyCurrentException(FailurePhase phase, const OperationGuard*
     }
     catch (const std::bad_alloc&)
     {
-        out.isEngine = false;
-        describeOther(out, PRSMXslFailureKind::Runtime, "out of memory");
+        describeOutOfMemory(out);
+    }
+    catch (const xercesc::OutOfMemoryException&) // the parser's and the engine's allocators
+    {
+        describeOutOfMemory(out);
     }
     catch (const std::exception& e)
     {

@@ -34,7 +34,45 @@ private:
     xalanc::XalanDOMString m_uri;
 };
 
+bool isVariableNameChar(xalanc::XalanDOMChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'_' || c == u'-' || c == u'.' || c == u':' || c > 0x7F;
+}
+
 } // namespace
+
+void refuseVariableReferences(const std::string& what, const xalanc::XalanDOMString& expression)
+{
+    const xalanc::XalanDOMString::size_type length = expression.length();
+    for (xalanc::XalanDOMString::size_type at = 0; at < length; ++at)
+    {
+        const xalanc::XalanDOMChar c = expression[at];
+        if (c == u'\'' || c == u'"')
+        {
+            while (at + 1 < length && expression[at + 1] != c)
+                ++at;
+            ++at;
+        }
+        else if (c == u'$')
+        {
+            ++at;
+            while (at < length && (expression[at] == u' ' || expression[at] == u'\t' ||
+                                   expression[at] == u'\n' || expression[at] == u'\r'))
+                ++at;
+            const auto start = at;
+            while (at < length && isVariableNameChar(expression[at]))
+                ++at;
+            const xalanc::XalanDOMString name(expression.c_str() + start, engineMemory(),
+                                              at - start);
+            throw xalanc::XPathParserException(
+                toEngine((what + " refers to the variable '" + utf8Of(name) +
+                          "', which has not been declared")
+                             .c_str()),
+                engineMemory());
+        }
+    }
+}
 
 CompiledXPath::CompiledXPath(const xalanc::XalanDOMString& expression,
                              const xalanc::PrefixResolver& resolver, OperationGuard& guard,
@@ -55,19 +93,20 @@ CompiledXPath::CompiledXPath(const xalanc::XalanDOMString& expression,
 void checkParameter(const I18NString& name, const I18NString& expression, OperationGuard& guard)
 {
     const NoPrefixes resolver(engineMemory());
+    const std::string what =
+        "the value of the stylesheet parameter '" + std::string(name.c_str()) + "'";
+    const xalanc::XalanDOMString text = toEngine(expression);
     try
     {
-        const CompiledXPath compiled(toEngine(expression), resolver, guard);
+        const CompiledXPath compiled(text, resolver, guard);
     }
     catch (const xalanc::XPathParserException& e)
     {
-        xalanc::XalanDOMString message =
-            toEngine(("the value of the stylesheet parameter '" + std::string(name.c_str()) +
-                      "' does not compile: ")
-                         .c_str());
+        xalanc::XalanDOMString message = toEngine((what + " does not compile: ").c_str());
         message += e.getMessage();
         throw xalanc::XPathParserException(message, engineMemory());
     }
+    refuseVariableReferences(what, text);
 }
 
 } // namespace prsm::detail

@@ -7,6 +7,8 @@
 
 #include <xalanc/XPath/XPath.hpp>
 
+#include <string>
+
 namespace XALAN_CPP_NAMESPACE
 {
 class PrefixResolver;
@@ -38,9 +40,17 @@ private:
     xalanc::XPath m_xpath;
 };
 
+// Refuses `expression`, which compiles, with the engine's XPath parser exception when it refers
+// to a variable: where it is evaluated (a query, a stylesheet parameter's value) none is
+// declared, and the engine would read its variable stack without a frame. Outside string
+// literals a '$' always starts a variable reference, so the text alone tells. `what` names the
+// expression in the message.
+void refuseVariableReferences(const std::string& what, const xalanc::XalanDOMString& expression);
+
 // Compiles the expression of the stylesheet parameter `name` as CompiledXPath does, with no
 // prefix bound, so that one that does not compile fails before the engine, which would print its
-// complaint, compiles it. The message names the parameter.
+// complaint, compiles it; one that refers to a variable is refused, as xsltproc refuses it. The
+// message names the parameter.
 void checkParameter(const I18NString& name, const I18NString& expression, OperationGuard& guard);
 
 } // namespace prsm::detail

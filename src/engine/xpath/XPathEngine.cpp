@@ -4,7 +4,9 @@
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/ParserLiaison.hpp"
+#include "engine/xpath/DynamicEvaluationCheck.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
+#include "functions/DynamicEvaluation.hpp"
 #include "functions/WorkCheck.hpp"
 #include "platform/EngineMemory.hpp"
 
@@ -23,7 +25,8 @@ namespace
 // LimitException once the operation must stop.
 class GuardedXPathContext final : public xalanc::XPathExecutionContextDefault,
                                   public ExpressionCompiler,
-                                  public WorkCheck
+                                  public WorkCheck,
+                                  public EvaluationLimits
 {
 public:
     GuardedXPathContext(xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
@@ -46,6 +49,19 @@ public:
 
     void checkWork(const xercesc::Locator* locator) override { step(locator); }
 
+    void enterEvaluation(const xercesc::Locator* locator) override
+    {
+        step(locator);
+        checkDynamicEvaluation(&m_guard, m_levels, locator);
+        ++m_levels;
+    }
+
+    void leaveEvaluation() noexcept override
+    {
+        if (m_levels > 0)
+            --m_levels;
+    }
+
     std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
                                                           const xalanc::PrefixResolver& resolver,
                                                           const xercesc::Locator* locator) override
@@ -61,6 +77,7 @@ private:
     }
 
     OperationGuard& m_guard;
+    std::size_t m_levels = 0;
 };
 
 } // namespace
@@ -77,6 +94,7 @@ void evaluateXPath(xalanc::XalanDocument& document, const xalanc::XalanDOMString
     const xalanc::XalanDocumentPrefixResolver resolver(&document, xalanc::XalanDOMString(manager),
                                                        manager);
     const CompiledXPath compiled(expression, resolver, guard);
+    refuseVariableReferences("the expression", expression);
 
     xalanc::XPathEnvSupportDefault envSupport(manager);
     xalanc::XObjectFactoryDefault objectFactory(manager);

@@ -4,6 +4,7 @@
 
 #include "engine/documents/ResultDocuments.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/parse/FileNameUri.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/Engine.hpp"
@@ -115,7 +116,8 @@ void EngineContext::run(const SourceDocument& source, const StylesheetSource& st
     {
         if (stylesheet.text == nullptr)
             return engine.compile(
-                xalanc::XSLTInputSource(toEngine(stylesheet.name.c_str()), manager), modules);
+                xalanc::XSLTInputSource(systemIdOfName(toEngine(stylesheet.name.c_str())), manager),
+                modules);
         std::istringstream text(*stylesheet.text);
         xalanc::XSLTInputSource input(&text, manager);
         if (!stylesheet.name.empty())

@@ -4,6 +4,7 @@
 #include "engine/documents/ExsltDocumentElement.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xpath/DynamicEvaluationCheck.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
 #include "platform/EngineText.hpp"
 
@@ -26,7 +27,7 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 } // namespace
 
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
-    : AttributeSetFrames(manager)
+    : DeclaredVariablesContext(manager)
 {
 }
 
@@ -51,7 +52,7 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
     if (theTemplate == nullptr)
     {
         step(nullptr);
-        AttributeSetFrames::pushCurrentTemplate(theTemplate);
+        DeclaredVariablesContext::pushCurrentTemplate(theTemplate);
         m_rule.push(theTemplate);
         return;
     }
@@ -67,15 +68,15 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
         m_guard->fail(reason);
         throw LimitException(reason, locator);
     }
-    AttributeSetFrames::pushCurrentTemplate(theTemplate);
+    DeclaredVariablesContext::pushCurrentTemplate(theTemplate);
     m_rule.push(theTemplate);
     ++m_templateDepth;
 }
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
-    const bool isTemplate = AttributeSetFrames::getCurrentTemplate() != nullptr;
-    AttributeSetFrames::popCurrentTemplate();
+    const bool isTemplate = DeclaredVariablesContext::getCurrentTemplate() != nullptr;
+    DeclaredVariablesContext::popCurrentTemplate();
     m_rule.pop();
     if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
@@ -89,13 +90,26 @@ const xalanc::ElemTemplate* GuardedExecutionContext::getCurrentTemplate() const
 void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)
 {
     step(nullptr);
-    AttributeSetFrames::pushCurrentNode(theCurrentNode);
+    DeclaredVariablesContext::pushCurrentNode(theCurrentNode);
 }
 
 void GuardedExecutionContext::pushContextNodeList(const xalanc::NodeRefListBase& theList)
 {
     step(nullptr);
-    AttributeSetFrames::pushContextNodeList(theList);
+    DeclaredVariablesContext::pushContextNodeList(theList);
+}
+
+void GuardedExecutionContext::enterEvaluation(const xercesc::Locator* locator)
+{
+    step(locator);
+    checkDynamicEvaluation(m_guard, m_templateDepth, locator);
+    ++m_templateDepth;
+}
+
+void GuardedExecutionContext::leaveEvaluation() noexcept
+{
+    if (m_templateDepth > 0)
+        --m_templateDepth;
 }
 
 void GuardedExecutionContext::step(const xercesc::Locator* locator)

@@ -2,9 +2,10 @@
 #pragma once
 
 #include "engine/documents/ResultDocuments.hpp"
-#include "engine/xslt/AttributeSetFrames.hpp"
 #include "engine/xslt/CurrentTemplateRule.hpp"
 #include "engine/xslt/StableGenerateId.hpp"
+#include "engine/xslt/DeclaredVariablesContext.hpp"
+#include "functions/DynamicEvaluation.hpp"
 #include "functions/ExpressionCompiler.hpp"
 #include "functions/WorkCheck.hpp"
 
@@ -18,11 +19,12 @@ class OperationGuard;
 // The engine runs templates without recursing on the C++ stack, so a runaway recursion would
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
-// ends the transformation with a LimitException once the operation must stop. It also carries
-// the secondary result documents of the running transformation, and answers that exsl:document
-// is available.
-class GuardedExecutionContext final : public AttributeSetFrames,
+// ends the transformation with a LimitException once the operation must stop. Levels of dynamic
+// evaluation count with the template instantiations. It also carries the secondary result
+// documents of the running transformation, and answers that exsl:document is available.
+class GuardedExecutionContext final : public DeclaredVariablesContext,
                                       public ExpressionCompiler,
+                                      public EvaluationLimits,
                                       public DocumentHost,
                                       public WorkCheck
 {
@@ -57,6 +59,9 @@ public:
     std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
                                                           const xalanc::PrefixResolver& resolver,
                                                           const xercesc::Locator* locator) override;
+
+    void enterEvaluation(const xercesc::Locator* locator) override;
+    void leaveEvaluation() noexcept override;
 
 private:
     void step(const xercesc::Locator* locator);

@@ -1,6 +1,8 @@
-// dyn:map, the EXSLT dynamic function the engine lacks.
+// dyn:map, the EXSLT dynamic function the engine lacks, and the dynamic evaluation the engine
+// runs without limits.
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 
+#include "functions/DynamicEvaluation.hpp"
 #include "functions/ExpressionCompiler.hpp"
 #include "functions/WorkCheck.hpp"
 #include "functions/exslt/DocumentOrder.hpp"
@@ -9,6 +11,7 @@
 
 #include <xalanc/XPath/ElementPrefixResolverProxy.hpp>
 #include <xalanc/XPath/MutableNodeRefList.hpp>
+#include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPath.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
 #include <xalanc/XPath/XalanXPathException.hpp>
@@ -61,6 +64,66 @@ void appendValue(ResultFragment& result, const xalanc::XObject& value,
     }
 }
 
+const xalanc::XalanElement* contextElement(const ExsltCall& call)
+{
+    return call.context != nullptr && call.context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
+               ? static_cast<const xalanc::XalanElement*>(call.context)
+               : nullptr;
+}
+
+// The caller's resolver, or without one the context element's.
+const xalanc::PrefixResolver& resolverOf(const ExsltCall& call,
+                                         const xalanc::ElementPrefixResolverProxy& elementResolver)
+{
+    const xalanc::PrefixResolver* const caller = call.executionContext.getPrefixResolver();
+    return caller != nullptr ? *caller : elementResolver;
+}
+
+xalanc::XObjectPtr emptyNodeSet(xalanc::XPathExecutionContext& executionContext)
+{
+    xalanc::XPathExecutionContext::BorrowReturnMutableNodeRefList nodes(executionContext);
+    return executionContext.getXObjectFactory().createNodeSet(nodes);
+}
+
+// Compiles the first argument and evaluates it at the context node, one level of dynamic
+// evaluation deeper. With `isExslt`, an expression that does not parse, the empty one included,
+// gives the empty node-set; otherwise it ends the evaluation.
+xalanc::XObjectPtr evaluate(const ExsltCall& call, bool isExslt)
+{
+    xalanc::XPathExecutionContext& executionContext = call.executionContext;
+    const xalanc::XalanDOMString& expression = call.args[0]->str(executionContext);
+    ExpressionCompiler* const compiler = expressionCompilerOf(executionContext);
+    if ((isExslt && expression.empty()) || compiler == nullptr)
+        return emptyNodeSet(executionContext);
+
+    const DynamicEvaluationScope level(executionContext, call.locator);
+    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement(call),
+                                                             executionContext.getMemoryManager());
+    const xalanc::PrefixResolver& resolver = resolverOf(call, elementResolver);
+    std::unique_ptr<CompiledExpression> compiled;
+    try
+    {
+        compiled = compiler->compileExpression(expression, resolver, call.locator);
+    }
+    catch (const xalanc::XalanXPathException&)
+    {
+        if (!isExslt)
+            throw;
+        return emptyNodeSet(executionContext);
+    }
+    return compiled->xpath().execute(call.context, resolver, executionContext);
+}
+
+xalanc::XObjectPtr exsltEvaluateWorker(const ExsltCall& call)
+{
+    return evaluate(call, true);
+}
+
+xalanc::XObjectPtr xalanEvaluateWorker(const ExsltCall& call)
+{
+    return evaluate(call, false);
+}
+
 xalanc::XObjectPtr mapWorker(const ExsltCall& call)
 {
     xalanc::XPathExecutionContext& executionContext = call.executionContext;
@@ -68,24 +131,18 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     const xalanc::XalanDOMString& expression = call.args[1]->str(executionContext);
     xalanc::MemoryManager& manager = executionContext.getMemoryManager();
 
-    // Without a resolver from the caller, prefixes resolve on the context element.
-    const auto* const contextElement =
-        call.context != nullptr && call.context->getNodeType() == xalanc::XalanNode::ELEMENT_NODE
-            ? static_cast<const xalanc::XalanElement*>(call.context)
-            : nullptr;
-    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement, manager);
-    const xalanc::PrefixResolver* const resolver = executionContext.getPrefixResolver() != nullptr
-                                                       ? executionContext.getPrefixResolver()
-                                                       : &elementResolver;
+    const xalanc::ElementPrefixResolverProxy elementResolver(contextElement(call), manager);
+    const xalanc::PrefixResolver& resolver = resolverOf(call, elementResolver);
 
     ResultFragment result(executionContext);
     ExpressionCompiler* const compiler = expressionCompilerOf(executionContext);
     if (nodes.getLength() == 0 || expression.empty() || compiler == nullptr)
         return result.finish();
+    const DynamicEvaluationScope level(executionContext, call.locator);
     std::unique_ptr<CompiledExpression> compiled;
     try
     {
-        compiled = compiler->compileExpression(expression, *resolver, call.locator);
+        compiled = compiler->compileExpression(expression, resolver, call.locator);
     }
     catch (const xalanc::XalanXPathException&)
     {
@@ -102,7 +159,7 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
     {
         checkWork(executionContext, call.locator);
         const xalanc::XObjectPtr value =
-            xpath.execute(ordered.item(i), *resolver, ordered, executionContext);
+            xpath.execute(ordered.item(i), resolver, ordered, executionContext);
         appendValue(result, *value, executionContext);
     }
     return result.finish();
@@ -112,8 +169,16 @@ xalanc::XObjectPtr mapWorker(const ExsltCall& call)
 
 const ExsltModule& exsltDynamicModule()
 {
-    static const ExsltModule module{"http://exslt.org/dynamic",
-                                    {{"map", kTwoArguments, mapWorker}}};
+    static const ExsltModule module{
+        "http://exslt.org/dynamic",
+        {{"map", kTwoArguments, mapWorker}, {"evaluate", kOneArgument, exsltEvaluateWorker}}};
+    return module;
+}
+
+const ExsltModule& xalanEvaluateModule()
+{
+    static const ExsltModule module{"http://xml.apache.org/xalan",
+                                    {{"evaluate", kOneArgument, xalanEvaluateWorker}}};
     return module;
 }
 

@@ -1,4 +1,5 @@
-// dyn:map, the EXSLT dynamic function the engine lacks.
+// dyn:map, the EXSLT dynamic function the engine lacks, and the dynamic evaluation the engine
+// runs without limits.
 #pragma once
 
 #include "functions/exslt/ExsltFunctionTable.hpp"
@@ -17,6 +18,22 @@ namespace prsm::detail
 // exsl:string. An expression that does not parse, the empty one included, gives an empty
 // node-set; errors while evaluating end the evaluation as the engine's own errors do, and so do
 // a first argument that is not a node-set and a wrong argument count.
+//
+// dyn:evaluate(string): evaluates the argument as an XPath expression at the context node, with
+// prefixes resolved as dyn:map resolves them; an expression that does not parse, the empty one
+// included, gives an empty node-set.
+//
+// Both replace or complete the engine's functions (XalanEXSLT/XalanEXSLTDynamic.cpp,
+// XalanEXSLTFunctionEvaluate::execute), which recurse without bound, so that an expression that
+// evaluates itself or nests 100,000 parentheses overflows the stack, and which turn every engine
+// exception, a limit's included, into an empty node-set. Each compiles and runs its expression
+// one level of DynamicEvaluationScope deeper; errors other than parsing end the evaluation.
 const ExsltModule& exsltDynamicModule();
+
+// xalan:evaluate(string) in http://xml.apache.org/xalan, in place of the engine's
+// (XalanExtensions/FunctionEvaluate.cpp, FunctionEvaluate::execute), which recurses as
+// dyn:evaluate does: as dyn:evaluate, but an expression that does not parse ends the evaluation
+// with the engine's XPath exception.
+const ExsltModule& xalanEvaluateModule();
 
 } // namespace prsm::detail

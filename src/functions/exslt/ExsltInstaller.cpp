@@ -16,10 +16,10 @@ namespace prsm::detail
 namespace
 {
 
-std::array<const ExsltModule*, 5> modules()
+std::array<const ExsltModule*, 6> modules()
 {
-    return {&exsltCommonModule(), &exsltStringsModule(), &exsltDatesAndTimesModule(),
-            &exsltDynamicModule(), &exsltSetsModule()};
+    return {&exsltCommonModule(),  &exsltStringsModule(), &exsltDatesAndTimesModule(),
+            &exsltDynamicModule(), &exsltSetsModule(),    &xalanEvaluateModule()};
 }
 
 } // namespace
