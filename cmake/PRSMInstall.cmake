@@ -12,20 +12,24 @@ set_target_properties(PRSM_XSLTransformer PROPERTIES EXPORT_NAME XSLTransformer)
 
 # The headers go to a folder of their own, which the package puts on the include path, so hosts
 # keep writing #include "PRSMXslTransformer.hpp".
+# Components follow Debian's split of a shared library: `runtime` the library and its SONAME
+# link, `dev` what a host compiles and links against, `tool` prsm-xslt and its man page.
 install(TARGETS PRSM_XSLTransformer EXPORT PRSM_XSLTransformerTargets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
         INCLUDES DESTINATION ${PRSM_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ DESTINATION ${PRSM_INSTALL_INCLUDEDIR}
-        FILES_MATCHING PATTERN "*.hpp")
-install(FILES ${PROJECT_BINARY_DIR}/include/PRSMVersion.hpp DESTINATION ${PRSM_INSTALL_INCLUDEDIR})
+        COMPONENT dev FILES_MATCHING PATTERN "*.hpp")
+install(FILES ${PROJECT_BINARY_DIR}/include/PRSMVersion.hpp DESTINATION ${PRSM_INSTALL_INCLUDEDIR}
+        COMPONENT dev)
 
 # The tool finds the library beside it wherever the tree is installed.
 file(RELATIVE_PATH prsm_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
 set_target_properties(prsm-xslt PROPERTIES INSTALL_RPATH "$ORIGIN/${prsm_bin_to_lib}")
-install(TARGETS prsm-xslt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(TARGETS prsm-xslt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT dev)
 
-install(EXPORT PRSM_XSLTransformerTargets NAMESPACE PRSM:: DESTINATION ${PRSM_INSTALL_CMAKEDIR})
+install(EXPORT PRSM_XSLTransformerTargets NAMESPACE PRSM:: DESTINATION ${PRSM_INSTALL_CMAKEDIR}
+        COMPONENT dev)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/PRSM_XSLTransformerConfig.cmake.in
     ${PROJECT_BINARY_DIR}/PRSM_XSLTransformerConfig.cmake
     INSTALL_DESTINATION ${PRSM_INSTALL_CMAKEDIR})
@@ -33,7 +37,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/PRSM_XSLTransformerConfig
     COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/PRSM_XSLTransformerConfig.cmake
               ${PROJECT_BINARY_DIR}/PRSM_XSLTransformerConfigVersion.cmake
-        DESTINATION ${PRSM_INSTALL_CMAKEDIR})
+        DESTINATION ${PRSM_INSTALL_CMAKEDIR} COMPONENT dev)
 
 # pkg-config paths, relative to the .pc file's own folder unless a folder was set absolute.
 if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
@@ -53,4 +57,5 @@ endforeach()
 string(APPEND PRSM_PC_INCLUDEDIR /PRSM_XSLTransformer)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/PRSM_XSLTransformer.pc.in
                ${PROJECT_BINARY_DIR}/PRSM_XSLTransformer.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/PRSM_XSLTransformer.pc DESTINATION ${PRSM_INSTALL_PKGCONFIGDIR})
+install(FILES ${PROJECT_BINARY_DIR}/PRSM_XSLTransformer.pc DESTINATION ${PRSM_INSTALL_PKGCONFIGDIR}
+        COMPONENT dev)

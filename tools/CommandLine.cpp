@@ -197,10 +197,13 @@ constexpr OptionRow kOptions[] = {
      "--quiet",
      {"", "do not print xsl:message output and engine warnings"},
      [](Options& o, const Given&) { o.isQuiet = true; }},
-    {"-h", "--help", {"", "show this text"}, [](Options& o, const Given&) { o.showHelp = true; }},
+    {"-h",
+     "--help",
+     {"", "show this help and exit"},
+     [](Options& o, const Given&) { o.showHelp = true; }},
     {"",
      "--version",
-     {"", "show the version"},
+     {"", "show the version and exit"},
      [](Options& o, const Given&) { o.showVersion = true; }},
 };
 
@@ -344,7 +347,7 @@ std::string resultPathInFolder(const std::string& folder, const std::string& sou
 std::string usageSynopsis()
 {
     return "Usage: prsm-xslt [OPTIONS] STYLESHEET SOURCE...\n"
-           "       prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE...\n";
+           "   or: prsm-xslt --xpath EXPR [OPTIONS] [STYLESHEET] SOURCE...\n";
 }
 
 std::string usageText()
