@@ -7,8 +7,8 @@
 #include "engine/parse/CountingInputSource.hpp"
 #include "engine/parse/GuardedHandlers.hpp"
 #include "engine/parse/GuardedParser.hpp"
+#include "engine/parse/IdleReader.hpp"
 #include "engine/parse/QuietErrorHandler.hpp"
-#include "engine/parse/ReaderPool.hpp"
 #include "engine/parse/SourceReader.hpp"
 #include "platform/EngineText.hpp"
 
@@ -122,7 +122,7 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
     GuardedContentHandler handler(setting.budget(), contentHandler, lexicalHandler);
 
-    std::unique_ptr<SourceReader> reader = m_readers != nullptr ? m_readers->take() : nullptr;
+    std::unique_ptr<SourceReader> reader = m_idleReader != nullptr ? m_idleReader->take() : nullptr;
     if (!reader || &reader->memoryManager() != &getMemoryManager())
         reader = std::make_unique<SourceReader>(getMemoryManager());
     reader->setValidation(getUseValidation());
@@ -137,8 +137,8 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     // A reader that threw goes with the exception; only one that finished serves again.
     reader->parse(setting.input());
     reader->release(setting.budget().inputBytes());
-    if (m_readers != nullptr)
-        m_readers->give(std::move(reader));
+    if (m_idleReader != nullptr)
+        m_idleReader->give(std::move(reader));
 }
 
 void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,

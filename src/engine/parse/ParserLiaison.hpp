@@ -8,7 +8,7 @@ namespace prsm::detail
 {
 
 class OperationGuard;
-class ReaderPool;
+class IdleReader;
 
 // Parses into the engine's source tree and keeps quiet: a parse problem ends the parse with the
 // parser's exception and is never printed. It owns every document it parses or creates until
@@ -28,9 +28,9 @@ public:
     // each parse obey the default limits.
     void setGuard(OperationGuard* guard) { m_guard = guard; }
 
-    // Where source readers come from and go back to; it must outlive the parses. Null makes a
-    // reader for each parse.
-    void setReaderPool(ReaderPool* readers) { m_readers = readers; }
+    // Where the idle source reader comes from and goes back to; it must outlive the parses. Null
+    // makes a reader for each parse.
+    void setIdleReader(IdleReader* idleReader) { m_idleReader = idleReader; }
 
     // The input that the host named itself, read without the access policy; null for none.
     void setHostInput(const xercesc::InputSource* input) { m_hostInput = input; }
@@ -54,7 +54,7 @@ public:
 private:
     OperationGuard* m_guard = nullptr;
     const xercesc::InputSource* m_hostInput = nullptr;
-    ReaderPool* m_readers = nullptr;
+    IdleReader* m_idleReader = nullptr;
 };
 
 // Source-tree DOM support that also answers unparsed-entity-uri() for documents that another

@@ -15,17 +15,17 @@ SourceDocument::SourceDocument(xalanc::MemoryManager& manager) : m_liaison(manag
 
 std::unique_ptr<SourceDocument> SourceDocument::parse(xalanc::MemoryManager& manager,
                                                       const xalanc::XSLTInputSource& source,
-                                                      OperationGuard& guard, ReaderPool* readers)
+                                                      OperationGuard& guard, IdleReader* idleReader)
 {
     std::unique_ptr<SourceDocument> parsed(new SourceDocument(manager));
     parsed->m_liaison.setGuard(&guard);
     parsed->m_liaison.setHostInput(&source);
-    parsed->m_liaison.setReaderPool(readers);
+    parsed->m_liaison.setIdleReader(idleReader);
     parsed->m_document = parsed->m_liaison.mapDocument(parsed->m_liaison.parseXMLStream(source));
     // The liaison outlives the operation; it parses nothing more.
     parsed->m_liaison.setGuard(nullptr);
     parsed->m_liaison.setHostInput(nullptr);
-    parsed->m_liaison.setReaderPool(nullptr);
+    parsed->m_liaison.setIdleReader(nullptr);
     if (const XMLCh* systemId = source.getSystemId())
     {
         try

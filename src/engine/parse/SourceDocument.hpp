@@ -19,17 +19,17 @@ namespace prsm::detail
 // Owns one document and the liaison that made it, so the document lives exactly as long as this
 // object and needs no engine of any transformer.
 class OperationGuard;
-class ReaderPool;
+class IdleReader;
 
 class SourceDocument
 {
 public:
-    // Parses `source`, which the host named, under the limits of `guard`, with a reader of
-    // `readers` when given. Lets the parser's and the engine's exceptions through.
+    // Parses `source`, which the host named, under the limits of `guard`, with the reader kept in
+    // `idleReader` when given. Lets the parser's and the engine's exceptions through.
     static std::unique_ptr<SourceDocument> parse(xalanc::MemoryManager& manager,
                                                  const xalanc::XSLTInputSource& source,
                                                  OperationGuard& guard,
-                                                 ReaderPool* readers = nullptr);
+                                                 IdleReader* idleReader = nullptr);
 
     // An empty document for a transformation to build its result into.
     static std::unique_ptr<SourceDocument> empty(xalanc::MemoryManager& manager);

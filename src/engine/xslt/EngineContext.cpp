@@ -37,7 +37,7 @@ void EngineContext::releaseEngineObjects() noexcept
     m_engineSupport.reset();
     m_localeFunctors.reset();
     m_executionContext.reset();
-    m_readers.clear();
+    m_idleReader.clear();
 }
 
 // The support, the context and its locale functors live from the first transformation to the
@@ -51,7 +51,7 @@ EngineSupport& EngineContext::engineSupport()
         m_localeFunctors = std::make_unique<LocaleFunctors>(*context, engineMemory());
         m_executionContext = std::move(context);
         m_engineSupport =
-            std::make_unique<EngineSupport>(engineMemory(), *m_executionContext, m_readers);
+            std::make_unique<EngineSupport>(engineMemory(), *m_executionContext, m_idleReader);
     }
     return *m_engineSupport;
 }
@@ -61,7 +61,7 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
 {
     auto work = [&]
     {
-        document = SourceDocument::parse(engineMemory(), source, guard, &m_readers);
+        document = SourceDocument::parse(engineMemory(), source, guard, &m_idleReader);
         return 0;
     };
     return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);

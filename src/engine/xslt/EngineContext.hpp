@@ -5,7 +5,7 @@
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "ZBLCore.hpp"
-#include "engine/parse/ReaderPool.hpp"
+#include "engine/parse/IdleReader.hpp"
 #include "engine/xslt/EngineTables.hpp"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
@@ -84,7 +84,7 @@ private:
     EngineSupport& engineSupport();
 
     // Declared in the order they are made: each is released before what it refers to.
-    ReaderPool m_readers;
+    IdleReader m_idleReader;
     std::unique_ptr<GuardedExecutionContext> m_executionContext;
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::unique_ptr<EngineSupport> m_engineSupport;

@@ -11,11 +11,11 @@ namespace prsm::detail
 {
 
 EngineSupport::EngineSupport(xalanc::MemoryManager& manager, GuardedExecutionContext& context,
-                             ReaderPool& readers)
+                             IdleReader& idleReader)
     : m_manager(manager), m_liaison(manager), m_domSupport(m_liaison), m_envSupport(manager),
       m_objectFactory(manager), m_xpathFactory(manager), m_context(context)
 {
-    m_liaison.setReaderPool(&readers);
+    m_liaison.setIdleReader(&idleReader);
     m_liaison.setExecutionContext(m_context);
     m_context.setXPathEnvSupport(&m_envSupport);
     m_context.setDOMSupport(&m_domSupport);

@@ -15,7 +15,7 @@ namespace prsm::detail
 {
 
 class GuardedExecutionContext;
-class ReaderPool;
+class IdleReader;
 
 // The parser, DOM support, environment and factories that every engine of one transformer runs
 // with, in the roles the engine's own transformer gives them, and the transformer's functions
@@ -27,7 +27,7 @@ class EngineSupport
 {
 public:
     EngineSupport(xalanc::MemoryManager& manager, GuardedExecutionContext& context,
-                  ReaderPool& readers);
+                  IdleReader& idleReader);
     EngineSupport(const EngineSupport&) = delete;
     EngineSupport& operator=(const EngineSupport&) = delete;
     ~EngineSupport();

@@ -1,7 +1,7 @@
 // dyn:map, the EXSLT dynamic function the engine lacks.
 #pragma once
 
-#include "functions/exslt/ExsltFunctionTable.hpp"
+#include "functions/exslt/ExsltModule.hpp"
 
 namespace prsm::detail
 {

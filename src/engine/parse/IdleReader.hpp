@@ -13,13 +13,13 @@ class SourceReader;
 // document. A reader that failed is never kept, nor one that has read so much that what it
 // remembers across parses (the namespace names it has met) could grow without bound. Belongs to
 // one transformer and serves one thread at a time; emptied before the engine stops.
-class ReaderPool
+class IdleReader
 {
 public:
-    ReaderPool();
-    ReaderPool(const ReaderPool&) = delete;
-    ReaderPool& operator=(const ReaderPool&) = delete;
-    ~ReaderPool();
+    IdleReader();
+    IdleReader(const IdleReader&) = delete;
+    IdleReader& operator=(const IdleReader&) = delete;
+    ~IdleReader();
 
     // The idle reader, or null when there is none.
     std::unique_ptr<SourceReader> take() noexcept;

@@ -1,27 +1,27 @@
 // The source reader of the last finished parse, kept for the next one.
-#include "engine/parse/ReaderPool.hpp"
+#include "engine/parse/IdleReader.hpp"
 
 #include "engine/parse/SourceReader.hpp"
 
 namespace prsm::detail
 {
 
-ReaderPool::ReaderPool() = default;
+IdleReader::IdleReader() = default;
 
-ReaderPool::~ReaderPool() = default;
+IdleReader::~IdleReader() = default;
 
-std::unique_ptr<SourceReader> ReaderPool::take() noexcept
+std::unique_ptr<SourceReader> IdleReader::take() noexcept
 {
     return std::move(m_idle);
 }
 
-void ReaderPool::give(std::unique_ptr<SourceReader> reader) noexcept
+void IdleReader::give(std::unique_ptr<SourceReader> reader) noexcept
 {
     if (!m_idle && reader && reader->mayServeAgain())
         m_idle = std::move(reader);
 }
 
-void ReaderPool::clear() noexcept
+void IdleReader::clear() noexcept
 {
     m_idle.reset();
 }
