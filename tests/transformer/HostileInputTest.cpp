@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -254,13 +256,25 @@ TEST(Misuse, IsRefusedCleanlyAndLeavesTheTransformerUsable)
               -1);
     EXPECT_NE(std::string(transformer.getLastError()).find("PRSMXslLimits::maxTimers"),
               std::string::npos);
-    transformer.setLimits(PRSMXslLimits());
+}
+
+// Stops the library in the middle of the test binary, and starts it again however the test ends.
+TEST(Misuse, AStoppedLibraryRefusesEveryCallAndOldHandlesStayRefused)
+{
+    const prsm::test::TempDir dir;
+    const std::string xsl = textStylesheet("<xsl:value-of select='.'/>");
+    auto early = std::make_unique<PRSMXslTransformer>();
+    Dom2Dom* handle = early->createDom2Dom();
+    struct Restart
+    {
+        ~Restart() { QXXslTransformer_Initialize(nullptr); }
+    };
+    std::optional<Restart> restart;
+    QXXslTransformer_Terminate(nullptr);
+    restart.emplace();
 
     // While the library is stopped every call that needs the engine is refused, and handles made
     // before the stop can still be destroyed, after their transformer too.
-    auto* early = new PRSMXslTransformer;
-    Dom2Dom* handle = early->createDom2Dom();
-    QXXslTransformer_Terminate(nullptr);
     PRSMXslTransformer made;
     std::istringstream in("<doc/>");
     std::ostringstream sink;
@@ -271,12 +285,13 @@ TEST(Misuse, IsRefusedCleanlyAndLeavesTheTransformerUsable)
     EXPECT_EQ(early->doXPath(*handle, "1", sink), PRSMXslTransformer::kNotInitializedStatus);
     EXPECT_EQ(early->doTransform(*handle, xsl.c_str(), *handle),
               PRSMXslTransformer::kNotInitializedStatus);
-    delete early;
-    QXXslTransformer_Initialize(nullptr);
+    early.reset();
+    restart.reset();
 
     // A handle from before the stop stays refused; the transformer made meanwhile works.
     EXPECT_THROW(handle->Serialize(sink), std::logic_error);
     made.destroyDom2Dom(handle);
+    std::string out;
     EXPECT_EQ(run(made, dir, Path::Stream, "<doc>ok</doc>", kEcho, out), 0);
 }
 
