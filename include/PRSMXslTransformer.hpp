@@ -2,6 +2,7 @@
 #pragma once
 
 #include "PRSMExport.hpp"
+#include "PRSMXslFailure.hpp"
 #include "ZBLCore.hpp"
 
 #include <cstddef>
@@ -68,7 +69,27 @@ PRSM_XSLT_API void QXXslTransformer_SetStylesheetCacheSize(std::size_t entries);
 PRSM_XSLT_API void QXXslTransformer_ClearStylesheetCache();
 
 // Runs XSLT 1.0 transformations with string parameters and extension functions, and XPath queries
-// over in-memory documents. Create between QXXslTransformer_Initialize and _Terminate. Calls on
+// over in-memory documents.
+//
+// Statuses, each with the PRSMXslFailureKind that lastFailure() gives it:
+//   0    success (None).
+//   -1   the engine's XSLException: a stylesheet or expression that does not compile
+//        (Stylesheet), an error while transforming or evaluating, xsl:message terminate="yes"
+//        included (Runtime), a refusal by the limits (Limit), a result file that cannot be
+//        written (Output), a transformation started from a host function on its own
+//        transformer (Usage).
+//   -2   the parser's SAXParseException or SAXException: a document or stylesheet that does not
+//        parse or is missing (Source, or Stylesheet for a stylesheet and its modules), or a
+//        parse refused by the limits (Limit).
+//   -3   the parser's XMLException: as -2.
+//   -4   the engine's XalanDOMException: a result a tree output cannot hold (Output).
+//   -5   any other exception, on the paths that catch everything: a host's extension function
+//        or message sink threw (Host, its message kept by lastFailure()), lack of memory
+//        (Runtime).
+//   kNoSourceStatus, kNoDocumentStatus, kNoTargetStatus, kNotInitializedStatus below (Usage).
+//   A handle input's own parse status, returned again by every operation on that handle (the
+//   kind of that parse's failure). Create between QXXslTransformer_Initialize and _Terminate. Calls
+//   on
 // one transformer and its handles must not overlap; separate transformers are independent.
 //
 // Two kinds of operation: set-up, file and stream transformations and handle set-up let every
@@ -96,6 +117,13 @@ public:
     // there has been one (later successes leave it in place), else the engine's own last error.
     // Owned by the transformer; valid until the next operation on it.
     const char* getLastError();
+
+    // What the last operation of this transformer or of its handles came to, on every path:
+    // file, stream and in-memory transformations, queries and handle parses; an empty account
+    // (kind None, status 0) after a success. Unlike getLastError, a success clears it, so it
+    // always describes the last operation. Set-up calls (parameters, functions, limits) and the
+    // handle factory leave it alone.
+    PRSMXslFailure lastFailure() const;
 
     // Adds or replaces the extension function `name` in the system's extension namespace. The
     // table keeps a clone(); the caller's object may go right after the call. Throws

@@ -30,6 +30,12 @@ bool HandleState::isCurrent() const
 
 HandleState::~HandleState() = default;
 
+bool HandleState::isEmptyTree() const
+{
+    return m_kind == HandleKind::TreeOutput &&
+           m_document->document().getDocumentElement() == nullptr;
+}
+
 bool HandleState::setUpInput(const xalanc::XSLTInputSource& source)
 {
     requireEngine("Dom2Dom::InitializeInputSource", m_generation);
@@ -41,6 +47,7 @@ bool HandleState::setUpInput(const xalanc::XSLTInputSource& source)
     // Recorded whatever the outcome: a failed input refuses every later set-up and reports its
     // status.
     m_parseResult = status;
+    m_parseFailure = m_xalanTransformer->lastFailure();
     m_kind = status == 0 ? HandleKind::Input : HandleKind::FailedInput;
     m_document = std::move(parsed);
     return status == 0;

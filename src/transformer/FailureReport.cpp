@@ -2,185 +2,84 @@
 #include "transformer/FailureReport.hpp"
 
 #include "PRSMXslTransformer.hpp"
-#include "platform/EngineText.hpp"
 
-#include <xalanc/PlatformSupport/XSLException.hpp>
-#include <xalanc/XalanDOM/XalanDOMException.hpp>
-#include <xercesc/sax/SAXException.hpp>
-#include <xercesc/sax/SAXParseException.hpp>
-#include <xercesc/util/XMLException.hpp>
-
-#include <sstream>
 #include <string>
-#include <string_view>
 
 namespace prsm::detail
 {
 namespace
 {
 
-// Engine texts are UTF-16; reports are 8-bit text in the platform's default encoding, UTF-8.
-struct Utf8
+int store(ReportSinks sinks, const std::string& report, int status, std::string message)
 {
-    const XMLCh* text; // null writes nothing
-};
-
-std::ostream& operator<<(std::ostream& out, Utf8 piece)
-{
-    return out << utf8Of(piece.text);
-}
-
-// The engine counts lines and columns unsigned, with all bits set for "unknown"; read as signed,
-// an unknown place prints as -1.
-long long signedPlace(XMLFileLoc place)
-{
-    return static_cast<long long>(place);
-}
-
-std::string describe(const xalanc::XSLException& e, const ProblemPlace* place)
-{
-    std::string uri = utf8Of(e.getURI());
-    long long line = signedPlace(e.getLineNumber());
-    long long column = signedPlace(e.getColumnNumber());
-    if (place != nullptr && line < 0 && place->line >= 0)
-    {
-        if (uri.empty())
-            uri = place->uri;
-        line = place->line;
-        column = place->column;
-    }
-    std::ostringstream report;
-    report << "\nXSLException "
-           << "Type is: " << Utf8{e.getType()} << '\n';
-    report << "Message is: " << Utf8{e.getMessage().c_str()} << " (";
-    report << (uri.empty() ? "Unknown URI" : uri);
-    report << ", line " << line << ", column " << column << ")" << '\n';
-    return report.str();
-}
-
-std::string describe(const xercesc::SAXParseException& e)
-{
-    std::ostringstream report;
-    report << "SAXParseException: " << Utf8{e.getMessage()} << " (";
-    // An empty identifier writes nothing: only a missing one is called unknown.
-    if (e.getSystemId() == nullptr)
-        report << "Unknown system ID";
-    else
-        report << Utf8{e.getSystemId()};
-    report << ", line " << signedPlace(e.getLineNumber()) << ", column "
-           << signedPlace(e.getColumnNumber()) << ")" << '\n';
-    return report.str();
-}
-
-std::string describe(const xercesc::SAXException& e)
-{
-    std::ostringstream report;
-    report << "SAXException: " << Utf8{e.getMessage()} << '\n';
-    return report.str();
-}
-
-std::string describe(const xercesc::XMLException& e, ReportingOperation operation)
-{
-    std::ostringstream report;
-    // The two blanks after the colons of the transformation's report are intended.
-    if (operation == ReportingOperation::Transform)
-        report << "XMLException:  " << '\n' << '\n' << "Type is:  ";
-    else
-        report << "XMLException: "
-               << "Type is: ";
-    report << Utf8{e.getType()} << '\n' << "Message is: " << Utf8{e.getMessage()} << '\n';
-    return report.str();
-}
-
-std::string describe(const xalanc::XalanDOMException& e, ReportingOperation operation)
-{
-    std::ostringstream report;
-    const long long code = e.getExceptionCode();
-    if (operation == ReportingOperation::Transform)
-        report << "XalanDOMException[" << code << "] occured." << '\n';
-    else
-        report << "XalanDOMException caught.  The code is " << code << "." << '\n';
-    return report.str();
-}
-
-std::string describeUnknown(ReportingOperation operation)
-{
-    std::string report = "\nUnhandled Exception\n";
-    // The transformation's report ends with two line feeds, the query's with one: intended.
-    if (operation == ReportingOperation::Transform)
-        report += '\n';
-    return report;
-}
-
-int store(I18NString& lastError, const std::string& report, int status)
-{
-    lastError = I18NString(report.c_str(), nullptr, static_cast<int>(report.size()));
+    sinks.lastError = I18NString(report.c_str(), nullptr, static_cast<int>(report.size()));
+    sinks.failure = plainFailure(status, PRSMXslFailureKind::Usage, std::move(message));
     return status;
 }
 
 } // namespace
 
-int runReporting(ReportingOperation operation, I18NString& lastError, FunctionRef<int()> work,
-                 const ProblemPlace* place)
+int runReporting(ReportingOperation operation, ReportSinks sinks, FunctionRef<int()> work,
+                 const FailurePhase& phase, const OperationGuard& guard, const ProblemPlace* place)
 {
     try
     {
-        return work();
-    }
-    catch (const xalanc::XSLException& e)
-    {
-        return store(lastError, describe(e, place), -1);
-    }
-    catch (const xercesc::SAXParseException& e) // a SAXException too, so tried first
-    {
-        return store(lastError, describe(e), -2);
-    }
-    catch (const xercesc::SAXException& e)
-    {
-        return store(lastError, describe(e), -2);
-    }
-    catch (const xercesc::XMLException& e)
-    {
-        return store(lastError, describe(e, operation), -3);
-    }
-    catch (const xalanc::XalanDOMException& e)
-    {
-        return store(lastError, describe(e, operation), -4);
+        const int status = work();
+        sinks.failure = PRSMXslFailure();
+        return status;
     }
     catch (...)
     {
-        return store(lastError, describeUnknown(operation), -5);
+        EngineFailure classified = classifyCurrentException(phase, &guard, place);
+        const std::string& report = operation == ReportingOperation::Transform
+                                        ? classified.transformReport
+                                        : classified.queryReport;
+        sinks.lastError = I18NString(report.c_str(), nullptr, static_cast<int>(report.size()));
+        sinks.failure = std::move(classified.failure);
+        return classified.status;
     }
 }
 
-int refuse(Refusal refusal, I18NString& lastError)
+int refuse(Refusal refusal, ReportSinks sinks)
 {
     switch (refusal)
     {
     case Refusal::NoDocument:
-        return store(lastError,
+        return store(sinks,
                      "The input document handle holds no document: set it up as an input, or "
                      "use an in-memory output handle.\n",
-                     PRSMXslTransformer::kNoDocumentStatus);
+                     PRSMXslTransformer::kNoDocumentStatus,
+                     "the input document handle holds no document");
+    case Refusal::EmptyTree:
+        return store(sinks,
+                     "The input document handle is an output whose tree holds no document "
+                     "element: nothing was delivered to it, or its transformation failed.\n",
+                     PRSMXslTransformer::kNoDocumentStatus,
+                     "the input document handle is an output whose tree holds no document "
+                     "element");
     case Refusal::NoTarget:
-        return store(lastError, "The output document handle is not set up as an output.\n",
-                     PRSMXslTransformer::kNoTargetStatus);
+        return store(sinks, "The output document handle is not set up as an output.\n",
+                     PRSMXslTransformer::kNoTargetStatus,
+                     "the output document handle is not set up as an output");
     case Refusal::NotStarted:
-        return store(lastError,
+        return store(sinks,
                      "The library is not started: call QXXslTransformer_Initialize before "
                      "transforming or querying.\n",
-                     PRSMXslTransformer::kNotInitializedStatus);
+                     PRSMXslTransformer::kNotInitializedStatus,
+                     "the library is not started: call QXXslTransformer_Initialize first");
     case Refusal::StaleHandle:
-        return store(lastError,
+        return store(sinks,
                      "A document handle was made before the library was last stopped; make a "
                      "new one.\n",
-                     PRSMXslTransformer::kNotInitializedStatus);
+                     PRSMXslTransformer::kNotInitializedStatus,
+                     "a document handle was made before the library was last stopped");
     case Refusal::SameHandle:
         break;
     }
-    return store(lastError,
+    return store(sinks,
                  "The output document handle is the input document handle; use two handles.\n",
-                 PRSMXslTransformer::kNoTargetStatus);
+                 PRSMXslTransformer::kNoTargetStatus,
+                 "the output document handle is the input document handle");
 }
 
 } // namespace prsm::detail

@@ -30,7 +30,12 @@ int PRSMXslTransformer::doTransform(const I18NString& source, const I18NString& 
     // refusal: file transformations keep the stored failure text for in-memory failures only.
     prsm::detail::requireEngine("PRSMXslTransformer::doTransform");
     if (source.empty())
+    {
+        m_impl->m_xalanTransformer->lastFailure() =
+            prsm::detail::plainFailure(kNoSourceStatus, PRSMXslFailureKind::Usage,
+                                       "no source file named: the source file name is empty");
         return kNoSourceStatus;
+    }
 
     prsm::detail::EngineContext& engine = *m_impl->m_xalanTransformer;
     prsm::detail::OperationGuard guard(engine.limits());

@@ -25,6 +25,11 @@ const char* PRSMXslTransformer::getLastError()
     return m_impl->m_lastError.c_str();
 }
 
+PRSMXslFailure PRSMXslTransformer::lastFailure() const
+{
+    return m_impl->m_xalanTransformer->lastFailure();
+}
+
 void PRSMXslTransformer::installExternalFunction(const I18NString& name,
                                                  const QxXsltFunction& function)
 {

@@ -4,6 +4,7 @@
 #include "PRSMXslTransformer.hpp"
 #include "engine/xslt/EngineContext.hpp"
 #include "engine/xslt/EngineTables.hpp"
+#include "transformer/FailureReport.hpp"
 
 #include <memory>
 
@@ -14,6 +15,9 @@ public:
     {
         return {m_stylesheetParams, m_externalFunctions, m_functionsRevision};
     }
+
+    // Where the reporting operations leave their reports.
+    prsm::detail::ReportSinks sinks() { return {m_lastError, m_xalanTransformer->lastFailure()}; }
 
     // The report of the last failed in-memory operation; once set, never emptied.
     I18NString m_lastError;

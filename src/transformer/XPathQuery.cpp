@@ -111,28 +111,35 @@ using Printer = void (*)(const xalanc::XObject& result, std::ostream& out);
 // The query behind both entries: refusals first, then the evaluation with its result printed by
 // `printer` while the engine that made it lives.
 int query(Dom2Dom& doc, const I18NString& expression, std::ostream& out, Printer printer,
-          const PRSMXslLimits& limits, I18NString& lastError)
+          const PRSMXslLimits& limits, prsm::detail::ReportSinks sinks)
 {
     const prsm::detail::HandleState& state = prsm::detail::HandleAccess::state(doc);
     if (prsm::detail::engineGeneration() == 0)
-        return prsm::detail::refuse(prsm::detail::Refusal::NotStarted, lastError);
+        return prsm::detail::refuse(prsm::detail::Refusal::NotStarted, sinks);
     if (!state.isCurrent())
-        return prsm::detail::refuse(prsm::detail::Refusal::StaleHandle, lastError);
+        return prsm::detail::refuse(prsm::detail::Refusal::StaleHandle, sinks);
     // A failed parse keeps its own status and leaves the stored report alone.
     if (state.kind() == prsm::detail::HandleKind::FailedInput)
+    {
+        sinks.failure = state.parseFailure();
         return state.parseResult();
+    }
     if (state.document() == nullptr)
-        return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, lastError);
+        return prsm::detail::refuse(prsm::detail::Refusal::NoDocument, sinks);
+    if (state.isEmptyTree())
+        return prsm::detail::refuse(prsm::detail::Refusal::EmptyTree, sinks);
 
+    prsm::detail::OperationGuard guard(limits);
     auto work = [&]
     {
-        prsm::detail::OperationGuard guard(limits);
         auto printResult = [&](const xalanc::XObject& result) { printer(result, out); };
         prsm::detail::evaluateXPath(state.document()->document(),
                                     prsm::detail::toEngine(expression), guard, printResult);
         return 0;
     };
-    return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, lastError, work);
+    const prsm::detail::FailurePhase phase = prsm::detail::FailurePhase::Query;
+    return prsm::detail::runReporting(prsm::detail::ReportingOperation::XPath, sinks, work, phase,
+                                      guard);
 }
 
 } // namespace
@@ -140,11 +147,11 @@ int query(Dom2Dom& doc, const I18NString& expression, std::ostream& out, Printer
 int PRSMXslTransformer::doXPath(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
 {
     return query(doc, expression, out, print, m_impl->m_xalanTransformer->limits(),
-                 m_impl->m_lastError);
+                 m_impl->sinks());
 }
 
 int PRSMXslTransformer::doXPathAll(Dom2Dom& doc, const I18NString& expression, std::ostream& out)
 {
     return query(doc, expression, out, printAll, m_impl->m_xalanTransformer->limits(),
-                 m_impl->m_lastError);
+                 m_impl->sinks());
 }

@@ -219,6 +219,83 @@ TEST_F(Dom2DomTest, AHandleNeedsNeitherItsTextNorItsTransformerAfterwards)
     m_transformer.destroyDom2Dom(output);
 }
 
+// A stylesheet file in `dir` with `templateBody` as the body of the root template.
+std::string stylesheetFile(const prsm::test::TempDir& dir, const std::string& name,
+                           const std::string& top, const std::string& templateBody)
+{
+    return dir.write(name, "<xsl:stylesheet version='1.0' "
+                           "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>" +
+                               top + "<xsl:template match='/'>" + templateBody +
+                               "</xsl:template></xsl:stylesheet>");
+}
+
+TEST_F(Dom2DomTest, AResultATreeCannotHoldFailsCleanlyAndTheHandleStaysUsable)
+{
+    prsm::test::TempDir dir;
+    const std::string copy =
+        stylesheetFile(dir, "copy.xsl", "", "<c><xsl:copy-of select='/'/></c>");
+    const struct
+    {
+        const char* name;
+        std::string top;
+        std::string body;
+        const char* kept; // what the tree holds after the failure, serialised; null: nothing
+    } cases[] = {
+        {"text output", "<xsl:output method='text'/>", "hello", nullptr},
+        {"text at the top", "", "text<a/>", nullptr},
+        {"two top-level elements", "", "<a/><b/>", "<a/>"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Handle source(m_transformer), tree(m_transformer), chained(m_transformer);
+        ASSERT_TRUE(source->InitializeInputSource("<doc/>"));
+        ASSERT_TRUE(tree->InitializeOutputTarget());
+        ASSERT_TRUE(chained->InitializeOutputTarget());
+        const std::string xsl = stylesheetFile(dir, "t.xsl", c.top, c.body);
+        EXPECT_EQ(m_transformer.doTransform(*source, xsl.c_str(), *tree), -4);
+        EXPECT_EQ(m_transformer.lastFailure().kind, PRSMXslFailureKind::Output);
+
+        const int empty = c.kept == nullptr ? PRSMXslTransformer::kNoDocumentStatus : 0;
+        for (const char* expression : {"/", "count(//*)", "string(/)"})
+        {
+            std::ostringstream out;
+            EXPECT_EQ(m_transformer.doXPath(*tree, expression, out), empty) << expression;
+            EXPECT_EQ(m_transformer.doXPathAll(*tree, expression, out), empty) << expression;
+        }
+        EXPECT_EQ(m_transformer.doTransform(*tree, copy.c_str(), *chained), empty);
+        const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+        EXPECT_EQ(prsm::test::serialized(tree),
+                  declaration + (c.kept ? c.kept : "") + kLineEndAndNul);
+        // A second transformation into the same handle fails in the same way.
+        EXPECT_EQ(m_transformer.doTransform(*source, xsl.c_str(), *tree), -4);
+    }
+}
+
+TEST_F(Dom2DomTest, TreeOutputKeepsAttributeOrder)
+{
+    prsm::test::TempDir dir;
+    const std::string xsl = stylesheetFile(
+        dir, "t.xsl", "", "<r a='1' b='2' c='3'><xsl:attribute name='d'>4</xsl:attribute></r>");
+    const std::string copy = stylesheetFile(dir, "copy.xsl", "", "<xsl:copy-of select='/'/>");
+    Handle source(m_transformer), tree(m_transformer), chained(m_transformer);
+    ASSERT_TRUE(source->InitializeInputSource("<doc/>"));
+    ASSERT_TRUE(tree->InitializeOutputTarget());
+    ASSERT_TRUE(chained->InitializeOutputTarget());
+    ASSERT_EQ(m_transformer.doTransform(*source, xsl.c_str(), *tree), 0);
+    ASSERT_EQ(m_transformer.doTransform(*tree, copy.c_str(), *chained), 0);
+    const std::string expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                 "<r a=\"1\" b=\"2\" c=\"3\" d=\"4\"/>" +
+                                 kLineEndAndNul;
+    EXPECT_EQ(prsm::test::serialized(tree), expected);
+    EXPECT_EQ(prsm::test::serialized(chained), expected);
+    std::ostringstream element, attributes;
+    EXPECT_EQ(m_transformer.doXPath(*tree, "/r", element), 0);
+    EXPECT_EQ(element.str(), "<r a=\"1\" b=\"2\" c=\"3\" d=\"4\"/>");
+    EXPECT_EQ(m_transformer.doXPathAll(*tree, "/r/@*", attributes), 0);
+    EXPECT_EQ(attributes.str(), "a=\"1\"\nb=\"2\"\nc=\"3\"\nd=\"4\"\n");
+}
+
 TEST_F(Dom2DomTest, ATreeWithLineEndsAndTabsInAttributesSerializes)
 {
     const prsm::test::TempDir dir;

@@ -33,6 +33,9 @@ struct Case
 };
 
 const Case kCases[] = {
+    {"count(exsl:node-set(/doc/a))", "2"},
+    {"count(exsl:node-set(1)) + count(exsl:node-set(false()))", "2"},
+    {"exsl:node-set(true())", "true"},
     {"count(str:tokenize('a  b,c', ' ,'))", "3"},
     {"str:tokenize('a  b,c', ' ,')[3]", "c"},
     {"count(str:tokenize(' date&#9;math&#10;str '))", "3"},

@@ -6,7 +6,7 @@ if(NOT status EQUAL 0)
 endif()
 string(REPLACE "\n" ";" lines "${symbols}")
 set(allowed
-    "^(typeinfo( name)? for |vtable for |non-virtual thunk to )?(I18N|ZBL|KelMdMessage|QxXsltFunction|PRSMXslTransformer|PRSMXslLimits|Dom2Dom|QXXslTransformer_|operator(\\+|<|==|!=)\\(I18NString)"
+    "^(typeinfo( name)? for |vtable for |non-virtual thunk to )?(I18N|ZBL|KelMdMessage|QxXsltFunction|PRSMXslTransformer|PRSMXslLimits|PRSMXslFailure|Dom2Dom|QXXslTransformer_|operator(\\+|<|==|!=)\\(I18NString)"
     # Instantiations of standard and engine templates are weak and harmless to share.
     "^(typeinfo( name)? for |vtable for )?(std::|__gnu_cxx::|xalanc_1_12::Xalan|void std::|bool std::)"
     "^(_init|_fini|_edata|_end|__bss_start)$"

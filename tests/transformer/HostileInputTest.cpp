@@ -81,7 +81,7 @@ TEST(HostileInput, IsRefusedWithATextNamingTheLimitAndLeavesTheTransformerUsable
          billionLaughs(),
          kEcho,
          {Path::File, Path::Stream, Path::Memory},
-         "entity expansions"},
+         "PRSMXslLimits::maxEntityExpansions"},
         {"quadratic blow-up",
          "<!DOCTYPE doc [<!ENTITY big '" + std::string(10000, 'x') + "'>]><doc>" +
              repeated("&big;", 3000) + "</doc>",

@@ -25,6 +25,12 @@ ParseBudget::ParseBudget(OperationGuard& operation, const XMLCh* systemId)
 
 void ParseBudget::enterEntity(bool isExternal)
 {
+    // Counted here as well as by the parser's own counter, which stays one higher as a backstop,
+    // so that the refusal names the bound the host sets.
+    const std::size_t limit = m_operation.limits().maxEntityExpansions;
+    if (limit > 0 && ++m_expansions > limit)
+        refuse("entity references expand more than the limit of " + std::to_string(limit) +
+               " entity expansions (PRSMXslLimits::maxEntityExpansions)");
     m_entities.push_back(isExternal);
 }
 

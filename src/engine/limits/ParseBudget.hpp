@@ -61,6 +61,7 @@ private:
     std::uint64_t m_contentCharacters = 0;
     std::uint64_t m_externalCharacters = 0;
     std::size_t m_depth = 0;
+    std::size_t m_expansions = 0;
     std::vector<bool> m_entities; // innermost last: whether each open reference is external
 };
 

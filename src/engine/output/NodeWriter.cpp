@@ -1,11 +1,11 @@
 // Writes one node of an engine document as XML text onto a standard stream.
 #include "engine/output/NodeWriter.hpp"
 
+#include "engine/output/OrderedTreeWalker.hpp"
 #include "platform/EngineMemory.hpp"
 
 #include <xalanc/PlatformSupport/XalanOutputStreamPrintWriter.hpp>
 #include <xalanc/PlatformSupport/XalanStdOutputStream.hpp>
-#include <xalanc/XMLSupport/FormatterTreeWalker.hpp>
 #include <xalanc/XMLSupport/XalanXMLSerializerFactory.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
@@ -30,7 +30,7 @@ void writeNodeAsXml(std::ostream& out, const xalanc::XalanNode* node, bool withD
     const auto destroy = [&manager](xalanc::FormatterListener* formatter)
     { xalanc::XalanDestroy(manager, *formatter); };
     const std::unique_ptr<xalanc::FormatterListener, decltype(destroy)> formatter(made, destroy);
-    xalanc::FormatterTreeWalker walker(*formatter, manager);
+    OrderedTreeWalker walker(*formatter, manager);
     formatter->startDocument();
     if (node != nullptr)
         walker.traverseSubtree(node);

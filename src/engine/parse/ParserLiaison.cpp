@@ -10,6 +10,7 @@
 #include "engine/parse/IdleReader.hpp"
 #include "engine/parse/QuietErrorHandler.hpp"
 #include "engine/parse/SourceReader.hpp"
+#include "engine/parse/StylesheetFilter.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
@@ -70,7 +71,7 @@ public:
           m_budget(*m_guard, input.getSystemId()), m_resolver(m_budget), m_input(input, m_budget)
     {
         if (const std::size_t limit = m_guard->limits().maxEntityExpansions)
-            m_security.setEntityExpansionLimit(limit);
+            m_security.setEntityExpansionLimit(static_cast<XMLSize_t>(limit) + 1);
         const XMLCh* systemId = input.getSystemId();
         if (isHostInput || !isReadByName(input) || systemId == nullptr)
             return;
@@ -109,6 +110,7 @@ ParserLiaison::ParserLiaison(xalanc::MemoryManager& manager)
 void ParserLiaison::endOperation()
 {
     m_guard = nullptr;
+    m_warnings = nullptr;
     m_hostInput = nullptr;
     setErrorHandler(&quietErrorHandler());
     reset();
@@ -145,7 +147,8 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
                                    xercesc::DocumentHandler& handler, const xalanc::XalanDOMString&)
 {
     ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
-    GuardedDocumentHandler guarded(setting.budget(), handler);
+    StylesheetFilter filter(handler, m_warnings, getMemoryManager());
+    GuardedDocumentHandler guarded(setting.budget(), filter);
 
     // Configured as the engine configures the parser it reads stylesheets with.
     GuardedParser<xercesc::SAXParser> parser(nullptr, &getMemoryManager());

@@ -4,6 +4,11 @@
 #include <xalanc/XalanSourceTree/XalanSourceTreeDOMSupport.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
 
+namespace XALAN_CPP_NAMESPACE
+{
+class ProblemListener;
+} // namespace XALAN_CPP_NAMESPACE
+
 namespace prsm::detail
 {
 
@@ -32,6 +37,10 @@ public:
     // makes a reader for each parse.
     void setIdleReader(IdleReader* idleReader) { m_idleReader = idleReader; }
 
+    // Where warnings about stylesheets go when the lenient mode of StylesheetFilter is wanted;
+    // null (the start) keeps the engine's strictness. It must outlive the parses.
+    void setStylesheetWarnings(xalanc::ProblemListener* warnings) { m_warnings = warnings; }
+
     // The input that the host named itself, read without the access policy; null for none.
     void setHostInput(const xercesc::InputSource* input) { m_hostInput = input; }
 
@@ -53,6 +62,7 @@ public:
 
 private:
     OperationGuard* m_guard = nullptr;
+    xalanc::ProblemListener* m_warnings = nullptr;
     const xercesc::InputSource* m_hostInput = nullptr;
     IdleReader* m_idleReader = nullptr;
 };

@@ -64,7 +64,9 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
         document = SourceDocument::parse(engineMemory(), source, guard, &m_idleReader);
         return 0;
     };
-    return runWithEngineStatus(m_lastError, xalanc::XalanDOMString(engineMemory()), work);
+    const FailurePhase phase = FailurePhase::Parse;
+    return runWithEngineStatus(m_lastError, m_lastFailure, xalanc::XalanDOMString(engineMemory()),
+                               phase, guard, nullptr, work);
 }
 
 int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
@@ -78,7 +80,7 @@ int EngineContext::transform(const SourceDocument& source, const I18NString& sty
         run(source, stylesheet, target, tables, guard, collected, place);
         return 0;
     };
-    return runWithEngineStatus(m_lastError, collected, work);
+    return runWithEngineStatus(m_lastError, m_lastFailure, collected, m_phase, guard, &place, work);
 }
 
 void EngineContext::run(const SourceDocument& source, const I18NString& stylesheet,
@@ -92,12 +94,15 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     xalanc::DOMStringPrintWriter writer(collected);
     LocatingProblemListener listener(manager, &writer, place);
     MessageRelay relay(listener, m_messageSink);
+    // Set only once the engine exists: a refused nested call must not relabel the running one.
     Engine engine(engineSupport(), tables, relay, guard);
+    m_phase = FailurePhase::Compile;
     m_lastStylesheetUse = PRSMXslStylesheetUse();
     auto compile = [&]
     { return engine.compile(xalanc::XSLTInputSource(toEngine(stylesheet), manager)); };
     const SharedStylesheet compiled =
         StylesheetCache::instance().obtain(stylesheet.c_str(), m_lastStylesheetUse, compile);
+    m_phase = FailurePhase::Transform;
     engine.transform(source, *compiled, target);
 }
 

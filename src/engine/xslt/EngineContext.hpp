@@ -2,9 +2,11 @@
 // engine's last error text.
 #pragma once
 
+#include "PRSMXslFailure.hpp"
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "ZBLCore.hpp"
+#include "engine/failures/EngineFailure.hpp"
 #include "engine/parse/IdleReader.hpp"
 #include "engine/xslt/EngineTables.hpp"
 
@@ -79,6 +81,14 @@ public:
     // The text of the last failed parse or transformation; empty after a success.
     const std::string& lastError() const { return m_lastError; }
 
+    // The last operation of the transformer or of its handles, whatever its path; every
+    // operation replaces it, a success with an empty one.
+    const PRSMXslFailure& lastFailure() const { return m_lastFailure; }
+    PRSMXslFailure& lastFailure() { return m_lastFailure; }
+
+    // What run() was doing when it last stopped: compiling or transforming.
+    const FailurePhase& phase() const { return m_phase; }
+
 private:
     // The support and its context, made on the first transformation after a start.
     EngineSupport& engineSupport();
@@ -89,6 +99,8 @@ private:
     std::unique_ptr<LocaleFunctors> m_localeFunctors;
     std::unique_ptr<EngineSupport> m_engineSupport;
     std::string m_lastError;
+    PRSMXslFailure m_lastFailure;
+    FailurePhase m_phase = FailurePhase::Compile;
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;

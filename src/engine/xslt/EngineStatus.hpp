@@ -2,6 +2,8 @@
 // reports them.
 #pragma once
 
+#include "PRSMXslFailure.hpp"
+#include "engine/failures/EngineFailure.hpp"
 #include "platform/FunctionRef.hpp"
 
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
@@ -16,8 +18,12 @@ namespace prsm::detail
 // SAXParseException or SAXException, -3 XMLException, -4 XalanDOMException, with `collected`
 // (what the problem listener gathered) as the text when it holds any, else the exception's own
 // formatted message. The text replaces `text`, as UTF-8; a success empties it. Anything else
-// passes through.
-int runWithEngineStatus(std::string& text, const xalanc::XalanDOMString& collected,
+// passes through. Every outcome, a passing exception included, replaces `failure`, classified
+// in the phase `phase` holds when the exception arrives, by `guard`, and with `place` (null for
+// none) for an exception that lacks its own.
+int runWithEngineStatus(std::string& text, PRSMXslFailure& failure,
+                        const xalanc::XalanDOMString& collected, const FailurePhase& phase,
+                        const OperationGuard& guard, const ProblemPlace* place,
                         FunctionRef<int()> work);
 
 } // namespace prsm::detail

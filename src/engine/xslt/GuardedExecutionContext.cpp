@@ -24,7 +24,7 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 } // namespace
 
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
-    : xalanc::StylesheetExecutionContextDefault(manager)
+    : AttributeSetFrames(manager)
 {
 }
 
@@ -40,7 +40,7 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
     if (theTemplate == nullptr)
     {
         step(nullptr);
-        xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+        AttributeSetFrames::pushCurrentTemplate(theTemplate);
         return;
     }
     const xercesc::Locator* locator = theTemplate->getLocator();
@@ -55,14 +55,14 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
         m_guard->fail(reason);
         throw LimitException(reason, locator);
     }
-    xalanc::StylesheetExecutionContextDefault::pushCurrentTemplate(theTemplate);
+    AttributeSetFrames::pushCurrentTemplate(theTemplate);
     ++m_templateDepth;
 }
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
     const bool isTemplate = getCurrentTemplate() != nullptr;
-    xalanc::StylesheetExecutionContextDefault::popCurrentTemplate();
+    AttributeSetFrames::popCurrentTemplate();
     if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
 }
@@ -70,13 +70,13 @@ void GuardedExecutionContext::popCurrentTemplate()
 void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushCurrentNode(theCurrentNode);
+    AttributeSetFrames::pushCurrentNode(theCurrentNode);
 }
 
 void GuardedExecutionContext::pushContextNodeList(const xalanc::NodeRefListBase& theList)
 {
     step(nullptr);
-    xalanc::StylesheetExecutionContextDefault::pushContextNodeList(theList);
+    AttributeSetFrames::pushContextNodeList(theList);
 }
 
 void GuardedExecutionContext::step(const xercesc::Locator* locator)

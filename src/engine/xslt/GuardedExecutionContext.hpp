@@ -1,9 +1,8 @@
 // The execution context of a transformation that obeys the operation's limits.
 #pragma once
 
+#include "engine/xslt/AttributeSetFrames.hpp"
 #include "functions/ExpressionCompiler.hpp"
-
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
 
 #include <cstddef>
 
@@ -16,8 +15,7 @@ class OperationGuard;
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
 // ends the transformation with a LimitException once the operation must stop.
-class GuardedExecutionContext final : public xalanc::StylesheetExecutionContextDefault,
-                                      public ExpressionCompiler
+class GuardedExecutionContext final : public AttributeSetFrames, public ExpressionCompiler
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it

@@ -1,6 +1,7 @@
 // Installs this library's EXSLT functions next to the engine's own.
 #include "functions/exslt/ExsltInstaller.hpp"
 
+#include "functions/exslt/ExsltCommonFunctions.hpp"
 #include "functions/exslt/ExsltDateFunctions.hpp"
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 #include "functions/exslt/ExsltStringFunctions.hpp"
@@ -14,9 +15,10 @@ namespace prsm::detail
 namespace
 {
 
-std::array<const ExsltModule*, 3> modules()
+std::array<const ExsltModule*, 4> modules()
 {
-    return {&exsltStringsModule(), &exsltDatesAndTimesModule(), &exsltDynamicModule()};
+    return {&exsltCommonModule(), &exsltStringsModule(), &exsltDatesAndTimesModule(),
+            &exsltDynamicModule()};
 }
 
 } // namespace

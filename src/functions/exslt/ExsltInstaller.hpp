@@ -8,7 +8,8 @@ namespace prsm::detail
 {
 
 // Installs this library's EXSLT functions into the engine's process-wide function table, where
-// stylesheets and XPath-only queries both find them: str:tokenize, str:split, str:replace, the
+// stylesheets and XPath-only queries both find them: exsl:node-set (replacing the engine's),
+// str:tokenize, str:split, str:replace, the
 // date functions other than date:date-time, and dyn:map. Call after the engine has started and
 // while no transformation runs; `manager` allocates the names. Lets the engine's exceptions
 // through, after taking out whatever it had installed.

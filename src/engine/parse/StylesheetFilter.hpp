@@ -1,0 +1,74 @@
+// Stands between the parser and the engine's stylesheet handler, for each stylesheet module.
+#pragma once
+
+#include <xalanc/Include/XalanMemoryManagement.hpp>
+#include <xercesc/sax/DocumentHandler.hpp>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace XALAN_CPP_NAMESPACE
+{
+class ProblemListener;
+} // namespace XALAN_CPP_NAMESPACE
+
+namespace prsm::detail
+{
+
+// Corrects, for one module, what the engine's stylesheet handler gets wrong, and with `lenient`
+// set accepts what xsltproc accepts:
+//
+// - exclude-result-prefixes and extension-element-prefixes of an included module. The engine's
+//   StylesheetHandler::processInclude (XSLT/StylesheetHandler.cpp) parses the included module
+//   under a PushPopIncludeState, whose destructor swaps the including module's namespaces
+//   handler back and so discards the exclusions the included module's xsl:stylesheet element
+//   made; its literal result elements then copy those namespaces into the result (XSLT 1.0 7.1.1
+//   makes the attribute apply to the subtree of its element). Shown by a module, included,
+//   that declares xmlns:x with exclude-result-prefixes="x" and whose template writes <p/>: the
+//   engine writes <p xmlns:x="...">. Here each literal result element that is a child of an XSLT
+//   element gets the module's prefixes in its own xsl:exclude-result-prefixes, which the engine
+//   honours for the element's subtree. The engine's fix: PushPopIncludeState's destructor merge
+//   the included module's excluded prefixes and extension namespaces into the handler it
+//   restores, or the handler keep them per module.
+// - With `lenient` set, an attribute in no namespace that XSLT 1.0 does not define on an XSLT
+//   element of a stylesheet of version 1.0 (<xsl:otherwise test="...">) is left out, with a
+//   warning to `warnings`, where the engine stops the compilation; xsltproc ignores it.
+class StylesheetFilter final : public xercesc::DocumentHandler
+{
+public:
+    // `warnings` receives the warnings of the lenient mode; null is the engine's strictness.
+    // Both must outlive the filter.
+    StylesheetFilter(xercesc::DocumentHandler& handler, xalanc::ProblemListener* warnings,
+                     xalanc::MemoryManager& manager);
+
+    void characters(const XMLCh* const chars, const XMLSize_t length) override;
+    void endDocument() override;
+    void endElement(const XMLCh* const name) override;
+    void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override;
+    void processingInstruction(const XMLCh* const target, const XMLCh* const data) override;
+    void resetDocument() override;
+    void setDocumentLocator(const xercesc::Locator* const locator) override;
+    void startDocument() override;
+    void startElement(const XMLCh* const name, xercesc::AttributeList& attrs) override;
+
+private:
+    struct Scope
+    {
+        std::map<std::u16string, std::u16string> bindings; // prefix to namespace, "" the default
+        bool isXslt = false;
+    };
+
+    const std::u16string* namespaceOf(const std::u16string& prefix) const;
+    std::u16string xsltPrefix() const;
+
+    xercesc::DocumentHandler& m_handler;
+    xalanc::ProblemListener* m_warnings;
+    xalanc::MemoryManager& m_manager;
+    const xercesc::Locator* m_locator = nullptr;
+    std::vector<Scope> m_scopes;
+    std::u16string m_moduleExclusions; // the module's prefixes, blank-separated
+    bool m_isVersion1 = true;
+};
+
+} // namespace prsm::detail
