@@ -131,6 +131,19 @@ TEST(HostileInput, IsRefusedWithATextNamingTheLimitAndLeavesTheTransformerUsable
          repeated("(", 30000) + "1" + repeated(")", 30000),
          {Path::Query},
          "PRSMXslLimits::maxExpressionDepth"},
+        {"deep expression for dyn:map",
+         "<e xmlns:dyn='http://exslt.org/dynamic'>" + repeated("(", 30000) + "1" +
+             repeated(")", 30000) + "</e>",
+         textStylesheet("<xsl:value-of select='count(dyn:map(/e, string(/e)))'"
+                        " xmlns:dyn='http://exslt.org/dynamic'/>"),
+         {Path::File, Path::Stream, Path::Memory},
+         "PRSMXslLimits::maxExpressionDepth"},
+        {"deep expression for dyn:map in a query",
+         "<e xmlns:dyn='http://exslt.org/dynamic'>" + repeated("(", 30000) + "1" +
+             repeated(")", 30000) + "</e>",
+         "count(dyn:map(/e, string(/e)))",
+         {Path::Query},
+         "PRSMXslLimits::maxExpressionDepth"},
     };
     const prsm::test::TempDir dir;
     for (const auto& c : cases)
