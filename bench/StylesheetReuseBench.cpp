@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -61,9 +62,26 @@ int main(int argc, char** argv)
            "</xsl:template></xsl:stylesheet>";
     const std::string in = (dir / "in.xml").string(), xsl = (dir / "t.xsl").string();
     const std::string out = (dir / "out.html").string();
+    // The same stylesheet spread over 100 included modules, each checked on every reuse.
+    std::string includes;
+    for (int i = 0; i < 100; ++i)
+    {
+        const std::string name = "m" + std::to_string(i) + ".xsl";
+        std::ofstream(dir / name)
+            << "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+               "<xsl:template name='t"
+            << i << "'/></xsl:stylesheet>";
+        includes += "<xsl:include href='" + name + "'/>";
+    }
+    std::ifstream single(dir / "t.xsl");
+    std::string text((std::istreambuf_iterator<char>(single)), std::istreambuf_iterator<char>());
+    text.insert(text.find("<xsl:output"), includes);
+    std::ofstream(dir / "modules.xsl") << text;
+    const std::string modular = (dir / "modules.xsl").string();
 
     QXXslTransformer_Initialize(nullptr);
     double engine = 0, reuse = 0, noReuse = 0, handles = 0, engineCold = 0, cold = 0;
+    double engineModular = 0, reuseModular = 0;
     {
         // A first call: a new transformer and a stylesheet that no one has compiled yet.
         engineCold = microsPerCall(count / 20,
@@ -95,6 +113,18 @@ int main(int argc, char** argv)
         PRSMXslTransformer transformer;
         reuse = microsPerCall(count, [&]
                               { transformer.doTransform(in.c_str(), xsl.c_str(), out.c_str()); });
+
+        const xalanc::XalanCompiledStylesheet* compiledModular = nullptr;
+        own.compileStylesheet(xalanc::XSLTInputSource(modular.c_str()), compiledModular);
+        engineModular =
+            microsPerCall(count,
+                          [&]
+                          {
+                              own.transform(xalanc::XSLTInputSource(in.c_str()), compiledModular,
+                                            xalanc::XSLTResultTarget(out.c_str()));
+                          });
+        reuseModular = microsPerCall(
+            count, [&] { transformer.doTransform(in.c_str(), modular.c_str(), out.c_str()); });
         ScopedDom2Dom source(transformer);
         source->InitializeInputSource(xml.c_str());
         handles = microsPerCall(count,
@@ -113,6 +143,10 @@ int main(int argc, char** argv)
     std::printf("engine's transformer, compiled once: %8.1f us per transformation\n", engine);
     std::printf("file path with reuse:                %8.1f us  (%.2fx the engine)\n", reuse,
                 reuse / engine);
+    std::printf("100 modules, engine compiled once:   %8.1f us per transformation\n",
+                engineModular);
+    std::printf("100 modules, file path with reuse:   %8.1f us  (%.2fx the engine)\n", reuseModular,
+                reuseModular / engineModular);
     std::printf("file path without reuse:             %8.1f us  (%.2fx the engine)\n", noReuse,
                 noReuse / engine);
     std::printf("in-memory handles with reuse:        %8.1f us  (%.2fx the engine)\n", handles,

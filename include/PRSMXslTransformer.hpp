@@ -14,6 +14,7 @@
 class Dom2Dom;
 class QxXsltFunction;
 struct PRSMXslLimits;
+struct PRSMXslWritePolicy;
 
 // The namespace URI under which stylesheets call the installed extension functions.
 inline constexpr const char kPRSMExtensionNamespace[] = "urn:prsm:xslt-extensions";
@@ -137,6 +138,12 @@ public:
     // an empty name.
     void setStylesheetParam(const I18NString& name, const I18NString& value);
 
+    // Sets the stylesheet parameter `name` to exactly the string `value` (UTF-8), whatever it
+    // holds: apostrophes, quotation marks and XPath syntax are text, never evaluated, as
+    // prsm-xslt's --stringparam. Replaces what any setter stored under that name. Throws
+    // std::invalid_argument for an empty name.
+    void setStylesheetParamString(const I18NString& name, const I18NString& value);
+
     // Sets the stylesheet parameter `name` to the value of the XPath expression `expression`,
     // evaluated when each transformation starts ("2 + 3", "'text'", "/doc/@id"), replacing what
     // either setter stored under that name. An expression that does not compile fails the
@@ -157,6 +164,14 @@ public:
 
     // The limits in force; the defaults of PRSMXslLimits until setLimits.
     const PRSMXslLimits& limits() const;
+
+    // Replaces what exsl:document may write in later transformations (PRSMXslWritePolicy.hpp).
+    // Until then it writes nothing: each document fails its transformation with a text naming
+    // this setting.
+    void setWritePolicy(const PRSMXslWritePolicy& policy);
+
+    // The write policy in force.
+    const PRSMXslWritePolicy& writePolicy() const;
 
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
     // Returns 0 on success or the engine's nonzero status; the engine's text is then in

@@ -189,6 +189,23 @@ constexpr OptionRow kOptions[] = {
      "--allow-dir",
      {"DIR", "resources they name must lie in DIR; repeatable"},
      [](Options& o, const Given& g) { o.limits.allowedDirectories.push_back(g.value()); }},
+    {"",
+     "--nowrite",
+     {"", "refuse the documents a stylesheet writes (exsl:document)"},
+     [](Options& o, const Given&) { o.isWriteRefused = true; }},
+    {"",
+     "--nomkdir",
+     {"", "refuse to create folders for them"},
+     [](Options& o, const Given&) { o.isMkdirRefused = true; }},
+    {"",
+     "--write-dir",
+     {"DIR", "write them only under DIR; repeatable (default: anywhere)"},
+     [](Options& o, const Given& g)
+     {
+         if (g.value().empty())
+             throw UsageError(g.spelling + " needs a folder name");
+         o.writeFolders.push_back(g.value());
+     }},
     {"-v",
      "--verbose",
      {"", "tell on stderr what is being done"},
@@ -374,10 +391,12 @@ std::string usageText()
            "  0  success\n"
            "  2  usage error\n"
            "  3  a stylesheet or a source cannot be read\n"
-           "  4  a transformation or a query failed (xsl:message terminate=\"yes\" included),\n"
-           "     or a limit stopped it\n"
+           "  4  a source does not parse, or a transformation or a query failed\n"
+           "     (xsl:message terminate=\"yes\" included)\n"
            "  5  a result cannot be written (missing folder, a folder as FILE, full disk,\n"
-           "     closed standard output)\n";
+           "     closed standard output)\n"
+           "  6  a limit refused a source, a stylesheet or a query (--max-entities, --nodtd,\n"
+           "     --timeout and the other limits)\n";
 }
 
 } // namespace prsm::cli

@@ -47,6 +47,11 @@ struct Options
     std::vector<std::string> sources;
     // The library's defaults, changed by the limit options.
     PRSMXslLimits limits;
+    // exsl:document: --nowrite refuses every document, --write-dir limits them to the folders
+    // named (anywhere without), --nomkdir refuses to create folders.
+    bool isWriteRefused = false;
+    bool isMkdirRefused = false;
+    std::vector<std::string> writeFolders;
 
     bool isOutputFolder() const { return output && output->back() == '/'; }
 };

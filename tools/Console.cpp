@@ -60,6 +60,7 @@ std::string formatMessage(const EngineMessage& message)
 void MessageSink::receive(const EngineMessage& message)
 {
     m_last = formatMessage(message);
+    m_lastText = message.text;
     if (!m_isQuiet)
         m_console.line(*m_last);
 }

@@ -56,10 +56,14 @@ public:
     // The last message received since the last call, formatted, if any.
     std::optional<std::string> takeLast();
 
+    // Whether the last message received since the last takeLast is `text`, as the engine gave it.
+    bool isLast(const std::string& text) const { return m_last && m_lastText == text; }
+
 private:
     const Console& m_console;
     bool m_isQuiet;
     std::optional<std::string> m_last;
+    std::string m_lastText;
 };
 
 } // namespace prsm::cli

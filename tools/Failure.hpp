@@ -1,6 +1,8 @@
 // The classes of failure of prsm-xslt, each with its own exit status, and the transformer's
-// failure reports told in one line.
+// failures told in one line.
 #pragma once
+
+#include "PRSMXslFailure.hpp"
 
 #include <string>
 
@@ -16,6 +18,7 @@ enum ExitStatus : int
     kExitUnreadableInput = 3,
     kExitTransformationFailed = 4,
     kExitUnwritableOutput = 5,
+    kExitRefusedByLimit = 6,
 };
 
 // A failure that ends the run of a source, or the whole run, with its status and one line of text.
@@ -28,17 +31,11 @@ struct Failure
 // `what` followed by the text of `error` (an errno value), as in "cannot read a.xml: No such file".
 std::string withErrno(const std::string& what, int error);
 
-// `report` (the transformer's getLastError()) in one line: without the exception's class and
-// type, with the engine's places written as "(FILE, line L, column C)" and without the parts of a
-// place it does not know, and with the expression of an XPath error named without its tokens.
-std::string oneLineReport(const std::string& report);
+// The failure in one line: its message, then its place as "(FILE, line L, column C)" with as
+// much of it as is known.
+std::string describeFailure(const PRSMXslFailure& failure);
 
-// What is wrong with an XPath expression that did not compile, or nothing when `report` tells of
-// another kind of failure.
-std::string expressionProblem(const std::string& report);
-
-// The text of the xsl:message that ended the transformation with terminate="yes", or nothing
-// when `report` tells of another kind of failure.
-std::string terminationText(const std::string& report);
+// The exit status of a source that failed with `failure`: a limit's refusal has its own.
+int exitStatusOf(const PRSMXslFailure& failure);
 
 } // namespace prsm::cli

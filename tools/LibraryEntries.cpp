@@ -9,35 +9,15 @@
 
 namespace prsm::cli
 {
-namespace
-{
-
-// `text` as an XPath expression whose value is exactly `text`: a literal in whichever quotes it
-// does not contain, else a concat() of apostrophe-free pieces and quoted apostrophes.
-std::string stringLiteral(const std::string& text)
-{
-    if (text.find('\'') == std::string::npos)
-        return "'" + text + "'";
-    if (text.find('"') == std::string::npos)
-        return "\"" + text + "\"";
-    std::string expression = "concat(''";
-    std::string::size_type start = 0;
-    for (std::string::size_type quote; (quote = text.find('\'', start)) != std::string::npos;
-         start = quote + 1)
-        expression += ", '" + text.substr(start, quote - start) + "', \"'\"";
-    return expression + ", '" + text.substr(start) + "')";
-}
-
-} // namespace
-
 void setParameters(PRSMXslTransformer& transformer, const std::vector<Parameter>& parameters)
 {
     for (const Parameter& parameter : parameters)
     {
-        const std::string expression = parameter.kind == Parameter::Kind::Expression
-                                           ? parameter.value
-                                           : stringLiteral(parameter.value);
-        transformer.setStylesheetParamExpression(parameter.name.c_str(), expression.c_str());
+        if (parameter.kind == Parameter::Kind::Expression)
+            transformer.setStylesheetParamExpression(parameter.name.c_str(),
+                                                     parameter.value.c_str());
+        else
+            transformer.setStylesheetParamString(parameter.name.c_str(), parameter.value.c_str());
     }
 }
 

@@ -6,6 +6,7 @@
 #include "Dom2Dom.hpp"
 #include "Failure.hpp"
 #include "LibraryEntries.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "ResultOutput.hpp"
 #include "SourceInput.hpp"
 #include "Timing.hpp"
@@ -49,12 +50,6 @@ std::string stylesheetUse(const std::string& stylesheet, const PRSMXslTransforme
     return stylesheet + text;
 }
 
-std::string lastError(PRSMXslTransformer& transformer)
-{
-    const char* text = transformer.getLastError();
-    return text != nullptr ? text : "";
-}
-
 class SourceRun
 {
 public:
@@ -78,7 +73,7 @@ public:
         const bool isParsed = document.InitializeInputSource(input.stream(), input.systemId());
         input.checkRead();
         if (!isParsed)
-            fail("cannot parse: " + oneLineReport(lastError(m_worker.transformer())));
+            fail("cannot parse: ");
         times.parse = clock.lap();
 
         // Every run but the last writes nowhere, so the result is written once.
@@ -101,9 +96,13 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& what) const
+    // Ends the source with `what`, followed by the transformer's last failure unless `own`.
+    [[noreturn]] void fail(const std::string& what, bool own = false) const
     {
-        throw Failure{kExitTransformationFailed, m_name + ": " + what};
+        const PRSMXslFailure failure = m_worker.transformer().lastFailure();
+        if (own)
+            throw Failure{kExitTransformationFailed, m_name + ": " + what};
+        throw Failure{exitStatusOf(failure), m_name + ": " + what + describeFailure(failure)};
     }
 
     std::unique_ptr<ResultOutput> openOutput(DefaultOutput defaultOutput) const
@@ -127,6 +126,7 @@ private:
                    std::vector<std::string>* stylesheetLines)
     {
         PRSMXslTransformer& transformer = m_worker.transformer();
+        transformer.setWritePolicy(writePolicy());
         Handles handles(transformer);
         Dom2Dom* current = &document;
         for (std::size_t i = 0; i < m_options.stylesheets.size(); ++i)
@@ -151,14 +151,40 @@ private:
             query(*current, output.stream());
     }
 
+    // Documents go where the stylesheet says, as with xsltproc, unless the options say otherwise;
+    // relative ones beside the result file, or in the current folder.
+    PRSMXslWritePolicy writePolicy() const
+    {
+        PRSMXslWritePolicy policy;
+        if (!m_options.isWriteRefused)
+            policy.writableFolders = m_options.writeFolders.empty() ? std::vector<std::string>{"/"}
+                                                                    : m_options.writeFolders;
+        policy.mayCreateFolders = !m_options.isMkdirRefused;
+        if (m_options.output && !m_options.isOutputDropped)
+        {
+            const std::string name = m_options.isOutputFolder()
+                                         ? resultPathInFolder(*m_options.output, m_source)
+                                         : *m_options.output;
+            const auto slash = name.find_last_of('/');
+            policy.baseFolder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+        }
+        const Console& console = m_console;
+        const std::string& source = m_name;
+        policy.observer = [&console, &source](const PRSMXslResultDocument& document)
+        { console.note(source + ": wrote " + document.path); };
+        return policy;
+    }
+
     [[noreturn]] void failTransformation(const std::string& stylesheet)
     {
-        const std::string report = lastError(m_worker.transformer());
+        const PRSMXslFailure failure = m_worker.transformer().lastFailure();
+        // xsl:message terminate="yes" ends the transformation with the message's own text.
+        const bool isTerminated = failure.kind == PRSMXslFailureKind::Runtime &&
+                                  m_worker.messages().isLast(failure.message);
         const std::optional<std::string> last = m_worker.messages().takeLast();
-        const std::string termination = terminationText(report);
-        if (!termination.empty())
-            fail("terminated by xsl:message: " + (last ? *last : termination));
-        fail("transformation by " + stylesheet + " failed: " + oneLineReport(report));
+        if (isTerminated && last)
+            fail("terminated by xsl:message: " + *last, true);
+        fail("transformation by " + stylesheet + " failed: ");
     }
 
     void query(Dom2Dom& document, std::ostream& out)
@@ -168,11 +194,9 @@ private:
         std::ostringstream answer;
         if (queryAll(m_worker.transformer(), document, expression, answer) != 0)
         {
-            const std::string report = lastError(m_worker.transformer());
-            const std::string problem = expressionProblem(report);
-            if (!problem.empty())
-                fail("invalid expression '" + expression + "': " + problem);
-            fail("query '" + expression + "' failed: " + oneLineReport(report));
+            if (m_worker.transformer().lastFailure().kind == PRSMXslFailureKind::Stylesheet)
+                fail("invalid expression '" + expression + "': ");
+            fail("query '" + expression + "' failed: ");
         }
         // A shell user reads the answer as lines; an empty answer stays empty.
         std::string text = answer.str();

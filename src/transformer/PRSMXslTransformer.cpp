@@ -2,6 +2,7 @@
 #include "PRSMXslTransformer.hpp"
 
 #include "PRSMXslLimits.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "QxXsltFunction.hpp"
 #include "dom2dom/HandleAccess.hpp"
 #include "engine/xslt/EngineStartup.hpp"
@@ -9,6 +10,28 @@
 #include "transformer/TransformerImpl.hpp"
 
 #include <stdexcept>
+#include <string>
+
+namespace
+{
+
+// `text` as an XPath expression whose value is exactly `text`: a literal in whichever quotes it
+// does not contain, else a concat() of apostrophe-free pieces and quoted apostrophes.
+std::string stringLiteral(const std::string& text)
+{
+    if (text.find('\'') == std::string::npos)
+        return "'" + text + "'";
+    if (text.find('"') == std::string::npos)
+        return "\"" + text + "\"";
+    std::string expression = "concat(''";
+    std::string::size_type start = 0;
+    for (std::string::size_type quote; (quote = text.find('\'', start)) != std::string::npos;
+         start = quote + 1)
+        expression += ", '" + text.substr(start, quote - start) + "', \"'\"";
+    return expression + ", '" + text.substr(start) + "')";
+}
+
+} // namespace
 
 PRSMXslTransformer::PRSMXslTransformer() : m_impl(std::make_unique<Impl>())
 {
@@ -54,6 +77,13 @@ void PRSMXslTransformer::setStylesheetParam(const I18NString& name, const I18NSt
     m_impl->m_stylesheetParams[name] = quoted;
 }
 
+void PRSMXslTransformer::setStylesheetParamString(const I18NString& name, const I18NString& value)
+{
+    if (name.empty())
+        throw std::invalid_argument("setStylesheetParamString: the parameter name is empty");
+    m_impl->m_stylesheetParams[name] = I18NString(stringLiteral(value.c_str()).c_str());
+}
+
 void PRSMXslTransformer::setStylesheetParamExpression(const I18NString& name,
                                                       const I18NString& expression)
 {
@@ -78,6 +108,16 @@ void PRSMXslTransformer::setLimits(const PRSMXslLimits& limits)
 const PRSMXslLimits& PRSMXslTransformer::limits() const
 {
     return m_impl->m_xalanTransformer->limits();
+}
+
+void PRSMXslTransformer::setWritePolicy(const PRSMXslWritePolicy& policy)
+{
+    m_impl->m_xalanTransformer->setWritePolicy(policy);
+}
+
+const PRSMXslWritePolicy& PRSMXslTransformer::writePolicy() const
+{
+    return m_impl->m_xalanTransformer->writePolicy();
 }
 
 Dom2Dom* PRSMXslTransformer::createDom2Dom()

@@ -117,10 +117,19 @@ TEST_F(PrsmXslt, OutputsErrorsAndExitStatuses)
         {"--stringparam stop yes message.xsl items.xml", "", 4, "", "message.xsl:6: stop here\n",
          "previous"},
         {"-o result.txt title.xsl absent.xml", "", 3, "", "cannot read absent.xml", "previous"},
-        {"--nodtd -o result.txt title.xsl -", "<!DOCTYPE list []><list/>", 4, "",
+        {"--nodtd -o result.txt title.xsl -", "<!DOCTYPE list []><list/>", 6, "",
          "(PRSMXslLimits::allowDtd)", "previous"},
-        {"--max-entities 1 title.xsl -", "<!DOCTYPE l [<!ENTITY e ''>]><l>&e;&e;</l>", 4, "",
-         "entity expansions", "previous"},
+        {"--max-entities 1 title.xsl -", "<!DOCTYPE l [<!ENTITY e ''>]><l>&e;&e;</l>", 6, "",
+         "(PRSMXslLimits::maxEntityExpansions)", "previous"},
+        // Each source's report is its own, whatever failed before it on the same worker.
+        {"-j 1 --stringparam stop yes message.xsl items.xml broken.xml items.xml", "", 4, "",
+         "prsm-xslt: broken.xml: cannot parse: expected end of tag 'item' (broken.xml, line 1, "
+         "column 15)\n",
+         "previous"},
+        {"-j 2 --stringparam stop yes message.xsl items.xml broken.xml items.xml", "", 4, "",
+         "prsm-xslt: broken.xml: cannot parse: expected end of tag 'item' (broken.xml, line 1, "
+         "column 15)\n",
+         "previous"},
         {"--timeout soon title.xsl items.xml", "", 2, "", "needs a number of seconds", "previous"},
         {"-o result.txt absent.xsl items.xml", "", 3, "", "cannot read absent.xsl", "previous"},
         {"title.xsl .", "", 3, "", "cannot read .: Is a directory", "previous"},
@@ -290,6 +299,40 @@ TEST_F(PrsmXslt, ParametersPassAnyValue)
 TEST_F(PrsmXslt, ReferencesResolveAgainstTheSource)
 {
     expectOutcome(run("follow.xsl refs/list.xml"), 0, "inner", "");
+}
+
+TEST_F(PrsmXslt, WritesTheDocumentsAStylesheetNamesUnlessTold)
+{
+    std::filesystem::create_directory(m_dir->path("out"));
+    expectOutcome(run("-v -o out/r.txt chunks.xsl items.xml"), 0, "", "wrote ");
+    EXPECT_EQ(readFile(m_dir->path("out/r.txt")), "main");
+    EXPECT_EQ(readFile(m_dir->path("out/chunks/one.txt")), "one");
+    EXPECT_EQ(readFile(m_dir->path("out/chunks/two.txt")), "two");
+    EXPECT_NE(m_err.find("wrote " + m_dir->path("out/chunks/two.txt") + "\n"), std::string::npos)
+        << m_err;
+
+    const struct
+    {
+        const char* options;
+        const char* error;
+    } refusals[] = {
+        {"--nowrite", "may not write result documents"},
+        {"--nomkdir", "may not be created"},
+        {"--write-dir refs", "not under a writable folder"},
+    };
+    for (const auto& refusal : refusals)
+    {
+        SCOPED_TRACE(refusal.options);
+        freshFolder();
+        expectOutcome(run(std::string(refusal.options) + " chunks.xsl items.xml"), 4, "",
+                      refusal.error);
+        EXPECT_FALSE(std::filesystem::exists(m_dir->path("chunks")));
+    }
+    expectOutcome(run("--nomkdir --write-dir . --write-dir refs chunks.xsl items.xml"), 4, "",
+                  "may not be created");
+    std::filesystem::create_directory(m_dir->path("chunks"));
+    expectOutcome(run("--nomkdir --write-dir . chunks.xsl items.xml"), 0, "main", "");
+    EXPECT_EQ(readFile(m_dir->path("chunks/two.txt")), "two");
 }
 
 TEST_F(PrsmXslt, MessagesGoToStandardError)

@@ -52,6 +52,21 @@ TEST_F(Transformer, ParametersReachTheStylesheetAsQuotedStrings)
               "xs\xC3\xBC\xC3\x9F");
 }
 
+TEST_F(Transformer, ExactStringParametersReachTheStylesheetAsTheyAre)
+{
+    const std::string xsl =
+        textStylesheet("[<xsl:value-of select='$p'/>]", "<xsl:param name='p'/>");
+    for (const char* value : {"", "it's", "say \"hi\"", "both ' and \"", "x' or '1'='1", "'",
+                              "''\"\"", "concat('a', $p)", "K\xC3\xA4se"})
+    {
+        SCOPED_TRACE(value);
+        m_transformer.setStylesheetParamString("p", value);
+        EXPECT_EQ(run(xsl), "[" + std::string(value) + "]");
+        EXPECT_EQ(m_status, 0) << m_transformer.getLastError();
+    }
+    EXPECT_THROW(m_transformer.setStylesheetParamString("", "v"), std::invalid_argument);
+}
+
 TEST_F(Transformer, AnEmptySourceFileNameCreatesNothingAndKeepsTheLastError)
 {
     const std::string xsl = m_dir.write("t.xsl", textStylesheet("x"));

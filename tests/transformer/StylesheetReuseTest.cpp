@@ -1,5 +1,8 @@
 // Compiled stylesheets reused across calls: what a host sees when files change or fail.
+#include "Dom2Dom.hpp"
+#include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
+#include "support/Handles.hpp"
 #include "support/HostFunction.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
@@ -8,6 +11,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace
@@ -86,6 +91,138 @@ TEST_F(StylesheetReuse, FunctionsInstalledAfterTheFirstUseAreCalled)
     m_transformer.installExternalFunction("GetDateTime", prsm::test::TaggedFunction("host:"));
     EXPECT_EQ(run(m_transformer), "host:x");
     EXPECT_EQ(m_status, 0);
+}
+
+// A stylesheet file whose top-level content is `top` and whose root template calls `body`.
+std::string moduleText(const std::string& top)
+{
+    return "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>" + top +
+           "</xsl:stylesheet>";
+}
+
+enum class Path
+{
+    File,
+    Stream,
+    Memory
+};
+
+class ModuleReuse : public StylesheetReuse
+{
+protected:
+    // Runs t.xsl over <doc/> on `path`; returns the output, or "failed" after a failure.
+    std::string runOn(Path path, PRSMXslTransformer& transformer)
+    {
+        int status = 0;
+        std::string text;
+        if (path == Path::File)
+        {
+            const std::string source = m_dir.write("d.xml", "<doc/>");
+            const std::string result = m_dir.path("out.txt");
+            status = transformer.doTransform(source.c_str(), m_xsl.c_str(), result.c_str());
+            std::ifstream in(result);
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        else if (path == Path::Stream)
+        {
+            std::istringstream in("<doc/>");
+            std::ostringstream out;
+            status = transformer.doTransform(in, m_xsl.c_str(), out);
+            text = out.str();
+            if (!text.empty())
+                text.pop_back();
+        }
+        else
+        {
+            std::ostringstream out;
+            prsm::test::Handle input(transformer), output(transformer);
+            input->InitializeInputSource("<doc/>");
+            output->InitializeOutputTarget(out);
+            status = transformer.doTransform(*input, m_xsl.c_str(), *output);
+            text = out.str();
+        }
+        return status == 0 ? text : "failed";
+    }
+
+    // Rewrites the module `name` so that its template writes `word`; `sameTime` keeps its time.
+    void writeModule(const std::string& name, const std::string& word, bool sameTime = false)
+    {
+        const std::string path = m_dir.path(name);
+        const bool existed = std::filesystem::exists(path);
+        const auto before =
+            existed ? std::filesystem::last_write_time(path) : std::filesystem::file_time_type();
+        m_dir.write(name, moduleText("<xsl:template name='word'>" + word + "</xsl:template>"));
+        if (existed && sameTime)
+            std::filesystem::last_write_time(path, before);
+        else if (existed)
+            std::filesystem::last_write_time(path, before + std::chrono::seconds(2));
+    }
+};
+
+TEST_F(ModuleReuse, AChangedRemovedOrRestoredModuleAtDepthTwoIsNoticedOnEveryPath)
+{
+    for (const char* link : {"include", "import"})
+        for (const Path path : {Path::File, Path::Stream, Path::Memory})
+        {
+            SCOPED_TRACE(std::string(link) + " on path " + std::to_string(static_cast<int>(path)));
+            QXXslTransformer_ClearStylesheetCache();
+            const std::string element = std::string("xsl:") + link;
+            m_dir.write("t.xsl", moduleText("<" + element +
+                                            " href='sub/a.xsl'/>"
+                                            "<xsl:output method='text'/><xsl:template "
+                                            "match='/'><xsl:call-template name='word'/>"
+                                            "</xsl:template>"));
+            std::filesystem::create_directories(m_dir.path("sub"));
+            m_dir.write("sub/a.xsl", moduleText("<" + element + " href='b.xsl'/>"));
+            writeModule("sub/b.xsl", "one");
+            EXPECT_EQ(runOn(path, m_transformer), "one");
+            EXPECT_TRUE(m_transformer.lastStylesheetUse().isReused == false);
+            EXPECT_EQ(runOn(path, m_transformer), "one");
+            EXPECT_TRUE(m_transformer.lastStylesheetUse().isReused);
+
+            writeModule("sub/b.xsl", "two");
+            EXPECT_EQ(runOn(path, m_transformer), "two");
+            writeModule("sub/b.xsl", "three", true); // only the size changed
+            EXPECT_EQ(runOn(path, m_transformer), "three");
+            std::filesystem::remove(m_dir.path("sub/b.xsl"));
+            EXPECT_EQ(runOn(path, m_transformer), "failed");
+            EXPECT_EQ(m_transformer.lastFailure().kind, PRSMXslFailureKind::Stylesheet)
+                << m_transformer.lastFailure().message;
+            writeModule("sub/b.xsl", "four");
+            EXPECT_EQ(runOn(path, m_transformer), "four");
+            EXPECT_EQ(runOn(path, m_transformer), "four");
+            EXPECT_TRUE(m_transformer.lastStylesheetUse().isReused);
+        }
+}
+
+TEST_F(ModuleReuse, AKeptStylesheetIsNeverReusedPastTheLimitsOfTheTransformer)
+{
+    std::filesystem::create_directories(m_dir.path("lib"));
+    std::filesystem::create_directories(m_dir.path("app"));
+    m_xsl = m_dir.write("app/t.xsl", moduleText("<xsl:include href='../lib/a.xsl'/>"
+                                                "<xsl:output method='text'/><xsl:template "
+                                                "match='/'><xsl:call-template name='word'/>"
+                                                "</xsl:template>"));
+    writeModule("lib/a.xsl", "lib");
+    PRSMXslTransformer open;
+    PRSMXslTransformer restricted;
+    PRSMXslLimits limits;
+    limits.allowedDirectories = {m_dir.path("app")};
+    restricted.setLimits(limits);
+    for (const Path path : {Path::File, Path::Stream, Path::Memory})
+    {
+        SCOPED_TRACE(static_cast<int>(path));
+        QXXslTransformer_ClearStylesheetCache();
+        EXPECT_EQ(runOn(path, restricted), "failed");
+        const PRSMXslFailure fresh = restricted.lastFailure();
+        EXPECT_EQ(fresh.kind, PRSMXslFailureKind::Limit);
+        EXPECT_EQ(runOn(path, open), "lib");
+        EXPECT_EQ(runOn(path, restricted), "failed");
+        EXPECT_EQ(restricted.lastFailure().message, fresh.message);
+        EXPECT_EQ(restricted.lastFailure().status, fresh.status);
+        EXPECT_EQ(runOn(path, open), "lib");
+        EXPECT_TRUE(open.lastStylesheetUse().isReused);
+    }
 }
 
 } // namespace

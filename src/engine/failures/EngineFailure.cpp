@@ -17,6 +17,7 @@
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/XMLException.hpp>
 
+#include <algorithm>
 #include <climits>
 #include <new>
 #include <sstream>
@@ -26,6 +27,50 @@ namespace prsm::detail
 {
 namespace
 {
+
+// A message for a person on one line: line ends and runs of blanks become one blank.
+std::string foldLines(const std::string& text)
+{
+    std::string line;
+    for (char c : text)
+    {
+        const char folded = c == '\n' || c == '\r' || c == '\t' ? ' ' : c;
+        if (folded != ' ' || (!line.empty() && line.back() != ' '))
+            line += folded;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
+// The end of "('a' '(' ')')": the tokens are quoted, so a parenthesis among them is skipped.
+std::size_t endOfTokens(const std::string& line, std::size_t at)
+{
+    at = line.find('(', at);
+    while (at != std::string::npos && ++at < line.size() && line[at] != ')')
+        if (line[at] == '\'')
+            at = line.find('\'', at + 1);
+    return at == std::string::npos ? line.size() : std::min(at + 1, line.size());
+}
+
+// The engine's XPath messages end in " expression = 'E' Remaining tokens are: ('a' 'b')", its
+// parser's in "(Occurred in entity 'F', at line L, column C.)": the place is reported apart, and
+// the tokens tell a person nothing the expression does not.
+std::string personMessage(const std::string& engineMessage)
+{
+    std::string line = foldLines(engineMessage);
+    const auto expression = line.find(" expression = '");
+    if (expression != std::string::npos)
+    {
+        const auto tokens = line.find("' Remaining tokens are:", expression);
+        if (tokens != std::string::npos)
+            line.erase(expression, endOfTokens(line, tokens) - expression);
+    }
+    const auto entity = line.find(" (Occurred in ");
+    if (entity != std::string::npos && line.back() == ')')
+        line.erase(entity);
+    return line;
+}
 
 // The engine counts lines and columns unsigned, with all bits set for "unknown"; read as signed,
 // an unknown place prints as -1.
@@ -97,7 +142,7 @@ void describe(EngineFailure& out, const xalanc::XSLException& e, FailurePhase ph
     out.engineText = utf8Of(formatted);
 
     out.status = -1;
-    out.failure.message = message;
+    out.failure.message = personMessage(message);
     out.failure.uri = uri;
     out.failure.line = knownPlace(line);
     out.failure.column = knownPlace(column);
@@ -111,7 +156,8 @@ void describe(EngineFailure& out, const xalanc::XSLException& e, FailurePhase ph
         out.failure.kind = processingKind(phase);
 }
 
-void describe(EngineFailure& out, const xercesc::SAXParseException& e, FailurePhase phase)
+void describe(EngineFailure& out, const xercesc::SAXParseException& e, FailurePhase phase,
+              const ProblemPlace* place)
 {
     const std::string message = utf8Of(e.getMessage());
     const XMLCh* const systemId = e.getSystemId();
@@ -132,8 +178,10 @@ void describe(EngineFailure& out, const xercesc::SAXParseException& e, FailurePh
 
     out.status = -2;
     out.failure.kind = documentKind(phase);
-    out.failure.message = message;
+    out.failure.message = personMessage(message);
     out.failure.uri = utf8Of(systemId);
+    if (out.failure.uri.empty() && place != nullptr)
+        out.failure.uri = place->uri;
     out.failure.line = knownPlace(signedPlace(e.getLineNumber()));
     out.failure.column = knownPlace(signedPlace(e.getColumnNumber()));
 }
@@ -216,7 +264,7 @@ EngineFailure classifyCurrentException(FailurePhase phase, const OperationGuard*
     }
     catch (const xercesc::SAXParseException& e) // a SAXException too, so tried first
     {
-        describe(out, e, phase);
+        describe(out, e, phase, place);
     }
     catch (const xercesc::SAXException& e)
     {

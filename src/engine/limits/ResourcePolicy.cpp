@@ -161,4 +161,21 @@ std::string resourceRefusal(const PRSMXslLimits& limits, const std::string& refe
            " lies outside the allowed folders (PRSMXslLimits::allowedDirectories)";
 }
 
+std::optional<std::string> localPathOf(const std::string& reference)
+{
+    const std::string scheme = schemeOf(reference);
+    if (scheme.empty())
+    {
+        if (!fs::path(reference).is_absolute())
+            return std::nullopt;
+        return reference;
+    }
+    if (scheme != "file")
+        return std::nullopt;
+    const Location at = fileUrlLocation(reference);
+    if (!at.isLocal)
+        return std::nullopt;
+    return at.path.string();
+}
+
 } // namespace prsm::detail

@@ -3,6 +3,7 @@
 
 #include "PRSMXslLimits.hpp"
 
+#include <optional>
 #include <string>
 
 namespace prsm::detail
@@ -15,5 +16,9 @@ namespace prsm::detail
 // compared with the allowed folders after ".." and symbolic links are resolved.
 std::string resourceRefusal(const PRSMXslLimits& limits, const std::string& reference,
                             const std::string& base);
+
+// The local path a file: URL or an absolute path names, or none (another scheme or host, a
+// relative path).
+std::optional<std::string> localPathOf(const std::string& reference);
 
 } // namespace prsm::detail

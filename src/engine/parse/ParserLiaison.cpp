@@ -112,6 +112,7 @@ void ParserLiaison::endOperation()
     m_guard = nullptr;
     m_warnings = nullptr;
     m_hostInput = nullptr;
+    m_modules = nullptr;
     setErrorHandler(&quietErrorHandler());
     reset();
 }
@@ -146,6 +147,10 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
 void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
                                    xercesc::DocumentHandler& handler, const xalanc::XalanDOMString&)
 {
+    // Recorded before the parse, so that a stylesheet is never kept without a module it read.
+    const XMLCh* const systemId = inputSource.getSystemId();
+    if (m_modules != nullptr && &inputSource != m_hostInput && systemId != nullptr)
+        m_modules->push_back(utf8Of(systemId));
     ParseSetting setting(m_guard, inputSource, &inputSource == m_hostInput);
     StylesheetFilter filter(handler, m_warnings, getMemoryManager());
     GuardedDocumentHandler guarded(setting.budget(), filter);

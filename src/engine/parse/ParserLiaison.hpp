@@ -4,6 +4,9 @@
 #include <xalanc/XalanSourceTree/XalanSourceTreeDOMSupport.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
 
+#include <string>
+#include <vector>
+
 namespace XALAN_CPP_NAMESPACE
 {
 class ProblemListener;
@@ -44,6 +47,10 @@ public:
     // The input that the host named itself, read without the access policy; null for none.
     void setHostInput(const xercesc::InputSource* input) { m_hostInput = input; }
 
+    // Where the system id of every stylesheet module read from now on (xsl:include, xsl:import)
+    // is added; null records nothing.
+    void setModuleRecorder(std::vector<std::string>* modules) { m_modules = modules; }
+
     // Forgets the operation that has ended: its guard, its host input, the error handler the
     // engine left behind (it sets one per parse and never restores the one before), and every
     // document parsed for it.
@@ -65,6 +72,7 @@ private:
     xalanc::ProblemListener* m_warnings = nullptr;
     const xercesc::InputSource* m_hostInput = nullptr;
     IdleReader* m_idleReader = nullptr;
+    std::vector<std::string>* m_modules = nullptr;
 };
 
 // Source-tree DOM support that also answers unparsed-entity-uri() for documents that another

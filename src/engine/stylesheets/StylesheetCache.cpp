@@ -1,26 +1,72 @@
 // Compiled stylesheets kept for reuse by every transformer of the process.
 #include "engine/stylesheets/StylesheetCache.hpp"
 
+#include "PRSMXslLimits.hpp"
+#include "engine/limits/ResourcePolicy.hpp"
+#include "engine/stylesheets/ModuleWatch.hpp"
+
 #include <sys/stat.h>
 
 namespace prsm::detail
 {
 
-// One stat() per call, and nothing more: the key is looked up on every transformation.
-std::optional<StylesheetKey> StylesheetKey::of(const std::string& name)
+std::optional<FileVersion> FileVersion::of(const std::string& path)
 {
-    // A URL may name anything, including something that changes on every fetch.
-    if (name.empty() || name.find("://") != std::string::npos)
-        return std::nullopt;
     struct stat status = {};
-    if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     const auto modified = std::chrono::seconds(status.st_mtim.tv_sec) +
                           std::chrono::nanoseconds(status.st_mtim.tv_nsec);
-    return StylesheetKey{name, static_cast<std::uintmax_t>(status.st_dev),
-                         static_cast<std::uintmax_t>(status.st_ino),
-                         std::chrono::duration_cast<Modified>(modified),
-                         static_cast<std::uintmax_t>(status.st_size)};
+    return FileVersion{static_cast<std::uintmax_t>(status.st_dev),
+                       static_cast<std::uintmax_t>(status.st_ino),
+                       std::chrono::duration_cast<Modified>(modified),
+                       static_cast<std::uintmax_t>(status.st_size)};
+}
+
+void StylesheetModules::add(const std::string& systemId)
+{
+    const std::optional<std::string> path = localPathOf(systemId);
+    const std::optional<FileVersion> version =
+        path ? FileVersion::of(*path) : std::optional<FileVersion>();
+    if (!version)
+    {
+        isCheckable = false;
+        return;
+    }
+    if (!ModuleWatch::instance().watch(*path))
+        isWatched = false;
+    modules.push_back(ModuleVersion{*path, *version});
+}
+
+bool StylesheetModules::areUnchanged() const
+{
+    for (const ModuleVersion& module : modules)
+        if (FileVersion::of(module.path) != std::optional<FileVersion>(module.version))
+            return false;
+    return true;
+}
+
+std::string compileLimitsText(const PRSMXslLimits& limits)
+{
+    std::string text = std::to_string(limits.maxEntityExpansions) + ' ' +
+                       std::to_string(limits.maxAmplification) + ' ' +
+                       std::to_string(limits.maxElementDepth) + ' ' +
+                       std::to_string(limits.maxExpressionDepth) + ' ' +
+                       (limits.allowNetwork ? '1' : '0') + (limits.allowDtd ? '1' : '0');
+    for (const std::string& folder : limits.allowedDirectories)
+        text += '\n' + folder;
+    return text;
+}
+
+std::optional<StylesheetKey> StylesheetKey::of(const std::string& name, const PRSMXslLimits& limits)
+{
+    // A URL may name anything, including something that changes on every fetch.
+    if (name.find("://") != std::string::npos)
+        return std::nullopt;
+    const std::optional<FileVersion> version = FileVersion::of(name);
+    if (!version)
+        return std::nullopt;
+    return StylesheetKey{name, *version, compileLimitsText(limits)};
 }
 
 StylesheetCache& StylesheetCache::instance()
@@ -29,10 +75,12 @@ StylesheetCache& StylesheetCache::instance()
     return cache;
 }
 
-SharedStylesheet StylesheetCache::obtain(const std::string& name, PRSMXslStylesheetUse& use,
-                                         FunctionRef<SharedStylesheet()> compile)
+SharedStylesheet
+StylesheetCache::obtain(const std::string& name, const PRSMXslLimits& limits,
+                        PRSMXslStylesheetUse& use,
+                        FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile)
 {
-    const std::optional<StylesheetKey> key = StylesheetKey::of(name);
+    const std::optional<StylesheetKey> key = StylesheetKey::of(name, limits);
     if (key)
     {
         if (SharedStylesheet kept = find(*key))
@@ -42,35 +90,72 @@ SharedStylesheet StylesheetCache::obtain(const std::string& name, PRSMXslStylesh
         }
     }
     const auto start = std::chrono::steady_clock::now();
-    SharedStylesheet compiled = compile();
+    std::vector<std::string> read;
+    SharedStylesheet compiled = compile(read);
     use = PRSMXslStylesheetUse{
         false, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
     if (key)
-        insert(*key, compiled);
+    {
+        // Versions taken after the compilation: a module rewritten meanwhile is caught next time
+        // only if it changes again, the same window the stylesheet's own file has.
+        StylesheetModules modules;
+        for (const std::string& module : read)
+            modules.add(module);
+        insert(*key, compiled, std::move(modules));
+    }
     return compiled;
 }
 
 SharedStylesheet StylesheetCache::find(const StylesheetKey& key)
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    for (auto at = m_entries.begin(); at != m_entries.end(); ++at)
+    SharedStylesheet stylesheet;
+    std::shared_ptr<const StylesheetModules> modules;
+    std::uint64_t checked = kNeverChecked;
     {
-        if (at->key == key)
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto at = m_entries.begin(); at != m_entries.end(); ++at)
         {
-            m_entries.splice(m_entries.begin(), m_entries, at);
-            return m_entries.front().stylesheet;
+            if (at->key == key)
+            {
+                m_entries.splice(m_entries.begin(), m_entries, at);
+                stylesheet = m_entries.front().stylesheet;
+                modules = m_entries.front().modules;
+                checked = m_entries.front().checkedEpoch;
+                break;
+            }
         }
     }
-    return nullptr;
+    if (!stylesheet || modules->modules.empty())
+        return stylesheet;
+    // Taken before the checks: a change while they run moves the epoch past the one recorded.
+    const std::uint64_t now = ModuleWatch::instance().epoch();
+    if (modules->isWatched && checked == now)
+        return stylesheet;
+    // A changed module makes a miss; the compilation that follows replaces the entry.
+    if (!modules->areUnchanged())
+        return nullptr;
+    if (modules->isWatched)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (Entry& entry : m_entries)
+            if (entry.stylesheet == stylesheet)
+                entry.checkedEpoch = now;
+    }
+    return stylesheet;
 }
 
-void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet stylesheet)
+void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet stylesheet,
+                             StylesheetModules modules)
 {
+    if (!modules.isCheckable)
+        return;
+    auto kept = std::make_shared<const StylesheetModules>(std::move(modules));
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_capacity == 0)
         return;
-    m_entries.remove_if([&](const Entry& entry) { return entry.key.name == key.name; });
-    m_entries.push_front(Entry{key, std::move(stylesheet)});
+    m_entries.remove_if([&](const Entry& entry)
+                        { return entry.key.name == key.name && entry.key.limits == key.limits; });
+    m_entries.push_front(Entry{key, std::move(stylesheet), std::move(kept)});
     trim();
 }
 

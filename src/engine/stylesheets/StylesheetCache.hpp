@@ -14,6 +14,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
+
+struct PRSMXslLimits;
 
 namespace XALAN_CPP_NAMESPACE
 {
@@ -26,31 +29,78 @@ namespace prsm::detail
 // A compiled stylesheet, immutable once made; transformations on any thread may run it at once.
 using SharedStylesheet = std::shared_ptr<const xalanc::XalanCompiledStylesheet>;
 
-// What identifies one version of a stylesheet file: the name it was given by, the file it names
-// (device and inode), its modification time and its size. The current folder is not part of it:
-// a relative name that reaches the same file from elsewhere is the same stylesheet, whose
-// relative includes and imports resolve against the file's own folder. A file rewritten in place
-// within one clock tick to the same size looks unchanged; hosts that do that clear the cache.
-struct StylesheetKey
+// One version of a local file: the file (device and inode), its modification time and its size.
+// A file rewritten in place within one clock tick to the same size looks unchanged.
+struct FileVersion
 {
     using Modified = std::chrono::nanoseconds;
 
-    std::string name;
     std::uintmax_t device = 0;
     std::uintmax_t inode = 0;
     Modified modified{0};
     std::uintmax_t size = 0;
 
+    bool operator==(const FileVersion& other) const
+    {
+        return device == other.device && inode == other.inode && modified == other.modified &&
+               size == other.size;
+    }
+    bool operator!=(const FileVersion& other) const { return !(*this == other); }
+
+    // The version of the regular file at `path`, or none (missing, not a regular file). One
+    // stat(), and nothing more: reuse checks every module on every call.
+    static std::optional<FileVersion> of(const std::string& path);
+};
+
+// A module a stylesheet included or imported, at any depth, as it was when compiled.
+struct ModuleVersion
+{
+    std::string path;
+    FileVersion version;
+};
+
+// What a compiled stylesheet depends on besides its own file: its modules, and whether every one
+// of them is a local file whose version can be checked.
+struct StylesheetModules
+{
+    std::vector<ModuleVersion> modules;
+    bool isCheckable = true;
+    // Whether every module is watched for changes (ModuleWatch), so that checks can be skipped
+    // while no watched file changes.
+    bool isWatched = true;
+
+    // Records the module named by `systemId` (a URL or a path) as it is now: a module that is
+    // not a local file, or that cannot be read, makes the stylesheet uncheckable.
+    void add(const std::string& systemId);
+    // Whether every module still has the version recorded.
+    bool areUnchanged() const;
+};
+
+// What identifies one version of a stylesheet compiled under some limits: the name it was given
+// by, the version of the file it names, and the limits that decide whether it compiles (what it
+// may read, DTDs, expression nesting, parse bounds). The current folder is not part of it: a
+// relative name that reaches the same file from elsewhere is the same stylesheet, whose relative
+// includes and imports resolve against the file's own folder. Hosts that rewrite a file within
+// one clock tick to the same size clear the cache.
+struct StylesheetKey
+{
+    std::string name;
+    FileVersion version;
+    std::string limits;
+
     bool operator==(const StylesheetKey& other) const
     {
-        return device == other.device && inode == other.inode && name == other.name &&
-               modified == other.modified && size == other.size;
+        return version == other.version && name == other.name && limits == other.limits;
     }
 
-    // The key of the local file `name` names, or none for a name that is not a readable local
-    // file (a URL, a missing file): such stylesheets are compiled on every use.
-    static std::optional<StylesheetKey> of(const std::string& name);
+    // The key of the local file `name` names, compiled under `limits`, or none for a name that
+    // is not a readable local file (a URL, a missing file): such stylesheets are compiled on
+    // every use.
+    static std::optional<StylesheetKey> of(const std::string& name, const PRSMXslLimits& limits);
 };
+
+// The limits that decide whether a stylesheet compiles, as one text: equal texts compile alike.
+std::string compileLimitsText(const PRSMXslLimits& limits);
 
 // A bounded table, least recently used out first. Every member is safe to call from any thread.
 class StylesheetCache
@@ -60,19 +110,25 @@ public:
 
     static StylesheetCache& instance();
 
-    // The compiled stylesheet of the file `name`: the kept one while the file is unchanged, else
-    // the one `compile` makes, kept for the next call unless `name` is no local file. One that
-    // fails to compile is never kept, so every call reports the failure again. `use` tells which
-    // it was, and how long compiling took. Lets the exceptions of `compile` through.
-    SharedStylesheet obtain(const std::string& name, PRSMXslStylesheetUse& use,
-                            FunctionRef<SharedStylesheet()> compile);
+    // The compiled stylesheet of the file `name` for a transformer under `limits`: the kept one
+    // while the file and every module it includes or imports are unchanged and it was compiled
+    // under the same compile limits, else the one `compile` makes (adding the system id of every
+    // module it reads to its argument), kept for the next call unless `name` is no local file or
+    // a module is not. One that fails to compile is never kept, so every call reports the failure
+    // again, exactly as a first compilation would. `use` tells which it was, and how long
+    // compiling took. Lets the exceptions of `compile` through.
+    SharedStylesheet obtain(const std::string& name, const PRSMXslLimits& limits,
+                            PRSMXslStylesheetUse& use,
+                            FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile);
 
-    // The stylesheet stored under `key`, or null.
+    // The stylesheet stored under `key` while every module it was compiled from is unchanged,
+    // or null. The modules are checked outside the table's lock.
     SharedStylesheet find(const StylesheetKey& key);
 
-    // Stores `stylesheet`, replacing what was kept under the same name. Does nothing while the
-    // capacity is 0.
-    void insert(const StylesheetKey& key, SharedStylesheet stylesheet);
+    // Stores `stylesheet` with the modules it was compiled from, replacing what was kept under
+    // the same name and limits. Does nothing while the capacity is 0 or for modules that cannot
+    // be checked.
+    void insert(const StylesheetKey& key, SharedStylesheet stylesheet, StylesheetModules modules);
 
     // Sets the number of entries kept; 0 switches reuse off. Extra entries go at once.
     void setCapacity(std::size_t capacity);
@@ -87,7 +143,11 @@ private:
     {
         StylesheetKey key;
         SharedStylesheet stylesheet;
+        std::shared_ptr<const StylesheetModules> modules;
+        // The ModuleWatch epoch at which the modules were last found unchanged.
+        std::uint64_t checkedEpoch = kNeverChecked;
     };
+    static constexpr std::uint64_t kNeverChecked = ~std::uint64_t(0);
 
     void trim(); // the caller holds m_mutex
 

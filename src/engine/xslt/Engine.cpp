@@ -70,13 +70,16 @@ Engine::~Engine()
     m_support.envSupport().setProcessor(nullptr);
 }
 
-SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
+SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source,
+                                 std::vector<std::string>& modules)
 {
     // The host named this stylesheet, so the access policy lets it through; what it includes,
     // imports or loads is checked.
     m_support.liaison().setHostInput(&source);
+    m_support.liaison().setModuleRecorder(&modules);
     auto compiled = std::make_shared<const CompiledStylesheet>(m_support.manager(), source,
                                                                m_processor, m_guard);
+    m_support.liaison().setModuleRecorder(nullptr);
     m_support.liaison().setHostInput(nullptr);
     throwIfStopped();
     return compiled;
@@ -84,7 +87,7 @@ SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source)
 
 void Engine::transform(const SourceDocument& source,
                        const xalanc::XalanCompiledStylesheet& stylesheet,
-                       xalanc::XSLTResultTarget& target)
+                       xalanc::XSLTResultTarget& target, ResultDocuments& documents)
 {
     xalanc::XalanSourceTreeDocument& document = source.document();
     // Registered under its URL, so document() of the source's own name reuses the parsed tree.
@@ -92,8 +95,24 @@ void Engine::transform(const SourceDocument& source,
         m_support.envSupport().setSourceDocument(source.uri(), &document);
     xalanc::XSLTInputSource input(&document, m_support.manager());
     input.setSystemId(source.uri().c_str());
-    m_support.context().setStylesheetRoot(stylesheet.getStylesheetRoot());
-    m_processor.process(input, target, m_support.context());
+    GuardedExecutionContext& context = m_support.context();
+    context.setStylesheetRoot(stylesheet.getStylesheetRoot());
+    // The documents go with this call; the context outlives it.
+    class Lend
+    {
+    public:
+        Lend(GuardedExecutionContext& context, ResultDocuments& documents) : m_context(context)
+        {
+            m_context.setResultDocuments(&documents);
+        }
+        Lend(const Lend&) = delete;
+        Lend& operator=(const Lend&) = delete;
+        ~Lend() { m_context.setResultDocuments(nullptr); }
+
+    private:
+        GuardedExecutionContext& m_context;
+    } lend(context, documents);
+    m_processor.process(input, target, context);
     throwIfStopped();
 }
 

@@ -18,6 +18,7 @@ namespace prsm::detail
 
 class EngineSupport;
 class OperationGuard;
+class ResultDocuments;
 class SourceDocument;
 
 // An engine for one transformation, assembled as the engine's own transformer assembles its
@@ -42,13 +43,16 @@ public:
     ~Engine();
 
     // Compiles the stylesheet `source`; the result no longer needs this engine or the guard.
-    // Lets every exception through.
-    SharedStylesheet compile(const xalanc::XSLTInputSource& source);
+    // Every module it reads (xsl:include, xsl:import, at any depth) is added to `modules` by its
+    // system id as it is read. Lets every exception through.
+    SharedStylesheet compile(const xalanc::XSLTInputSource& source,
+                             std::vector<std::string>& modules);
 
-    // Transforms `source` by `stylesheet` into `target`. Lets every exception through; a limit
-    // that stopped a parse the engine swallowed (document()) ends it with a LimitException.
+    // Transforms `source` by `stylesheet` into `target`, its exsl:document elements into
+    // `documents`. Lets every exception through; a limit that stopped a parse the engine
+    // swallowed (document()) ends it with a LimitException.
     void transform(const SourceDocument& source, const xalanc::XalanCompiledStylesheet& stylesheet,
-                   xalanc::XSLTResultTarget& target);
+                   xalanc::XSLTResultTarget& target, ResultDocuments& documents);
 
 private:
     // Lends the support to one operation, and takes it back, emptied, after the processor has

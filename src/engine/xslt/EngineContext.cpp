@@ -2,6 +2,7 @@
 // engine's last error text.
 #include "engine/xslt/EngineContext.hpp"
 
+#include "engine/documents/ResultDocuments.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/SourceDocument.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
@@ -18,6 +19,7 @@
 
 #include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XSLT/XSLTResultTarget.hpp>
 
 namespace prsm::detail
 {
@@ -65,8 +67,11 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
         return 0;
     };
     const FailurePhase phase = FailurePhase::Parse;
+    // The parser names no file when it cannot open one; the failure names it from here.
+    ProblemPlace place;
+    place.uri = utf8Of(source.getSystemId());
     return runWithEngineStatus(m_lastError, m_lastFailure, xalanc::XalanDOMString(engineMemory()),
-                               phase, guard, nullptr, work);
+                               phase, guard, &place, work);
 }
 
 int EngineContext::transform(const SourceDocument& source, const I18NString& stylesheet,
@@ -89,6 +94,9 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
                         ProblemPlace& place)
 {
     xalanc::MemoryManager& manager = engineMemory();
+    // The parser names no file when it cannot open the stylesheet; the failure names it from
+    // here until the engine reports a place of its own.
+    place.uri = stylesheet.c_str();
     // Errors the engine reports before it throws are collected with their place; messages and
     // warnings go to the sink, or nowhere.
     xalanc::DOMStringPrintWriter writer(collected);
@@ -98,12 +106,13 @@ void EngineContext::run(const SourceDocument& source, const I18NString& styleshe
     Engine engine(engineSupport(), tables, relay, guard);
     m_phase = FailurePhase::Compile;
     m_lastStylesheetUse = PRSMXslStylesheetUse();
-    auto compile = [&]
-    { return engine.compile(xalanc::XSLTInputSource(toEngine(stylesheet), manager)); };
-    const SharedStylesheet compiled =
-        StylesheetCache::instance().obtain(stylesheet.c_str(), m_lastStylesheetUse, compile);
+    auto compile = [&](std::vector<std::string>& modules)
+    { return engine.compile(xalanc::XSLTInputSource(toEngine(stylesheet), manager), modules); };
+    const SharedStylesheet compiled = StylesheetCache::instance().obtain(
+        stylesheet.c_str(), m_limits, m_lastStylesheetUse, compile);
     m_phase = FailurePhase::Transform;
-    engine.transform(source, *compiled, target);
+    ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
+    engine.transform(source, *compiled, target, documents);
 }
 
 } // namespace prsm::detail

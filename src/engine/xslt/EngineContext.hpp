@@ -5,6 +5,7 @@
 #include "PRSMXslFailure.hpp"
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
+#include "PRSMXslWritePolicy.hpp"
 #include "ZBLCore.hpp"
 #include "engine/failures/EngineFailure.hpp"
 #include "engine/parse/IdleReader.hpp"
@@ -72,6 +73,10 @@ public:
     const PRSMXslLimits& limits() const { return m_limits; }
     void setLimits(const PRSMXslLimits& limits) { m_limits = limits; }
 
+    // What exsl:document may write in later transformations.
+    const PRSMXslWritePolicy& writePolicy() const { return m_writePolicy; }
+    void setWritePolicy(const PRSMXslWritePolicy& policy) { m_writePolicy = policy; }
+
     // Where later transformations deliver their messages and warnings; empty discards them.
     void setMessageSink(PRSMXslMessageSink sink) { m_messageSink = std::move(sink); }
 
@@ -104,6 +109,7 @@ private:
     PRSMXslMessageSink m_messageSink;
     PRSMXslStylesheetUse m_lastStylesheetUse;
     PRSMXslLimits m_limits;
+    PRSMXslWritePolicy m_writePolicy;
 };
 
 } // namespace prsm::detail

@@ -1,11 +1,13 @@
 // The construction context of a stylesheet that refuses expressions nested too deep to compile.
 #include "engine/xslt/GuardedConstructionContext.hpp"
 
+#include "engine/documents/ExsltDocumentElement.hpp"
 #include "engine/limits/ExpressionCheck.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 
 #include <xalanc/XPath/XPathParserException.hpp>
+#include <xalanc/XSLT/Stylesheet.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
 namespace prsm::detail
@@ -74,6 +76,28 @@ GuardedConstructionContext::GuardedConstructionContext(xalanc::MemoryManager& ma
     : xalanc::StylesheetConstructionContextDefault(manager, processor, xpathFactory),
       m_guard(&guard)
 {
+}
+
+GuardedConstructionContext::~GuardedConstructionContext() = default;
+
+xalanc::ElemTemplateElement* GuardedConstructionContext::createElement(
+    xalanc::Stylesheet& stylesheetTree, const xalanc::XalanDOMChar* name,
+    const xalanc::AttributeListType& atts, xalanc::ExtensionNSHandler& handler,
+    const xercesc::Locator* locator)
+{
+    const std::u16string qname = name;
+    const auto colon = qname.find(u':');
+    const std::u16string local = colon == std::u16string::npos ? qname : qname.substr(colon + 1);
+    const xalanc::XalanDOMString prefix(
+        name, getMemoryManager(),
+        static_cast<xalanc::XalanDOMString::size_type>(colon == std::u16string::npos ? 0 : colon));
+    const xalanc::XalanDOMString* uri = stylesheetTree.getNamespaceForPrefixFromStack(prefix);
+    if (uri == nullptr || !isDocumentElement(uri->c_str(), local.c_str()))
+        return StylesheetConstructionContextDefault::createElement(stylesheetTree, name, atts,
+                                                                   handler, locator);
+    m_documentElements.push_back(
+        std::make_unique<ExsltDocumentElement>(*this, stylesheetTree, name, atts, locator));
+    return m_documentElements.back().get();
 }
 
 xalanc::XPath* GuardedConstructionContext::createMatchPattern(

@@ -3,22 +3,37 @@
 
 #include <xalanc/XSLT/StylesheetConstructionContextDefault.hpp>
 
+#include <memory>
+#include <vector>
+
 namespace prsm::detail
 {
 
+class ExsltDocumentElement;
 class OperationGuard;
 
 // The engine's XPath compiler and evaluator recurse once per nesting level; every expression of
 // a stylesheet (select, test, match and the like, and those inside attribute value templates)
-// is measured first and refused with a LimitException placed at its element.
+// is measured first and refused with a LimitException placed at its element. It also builds
+// exsl:document, which the engine itself knows only as an unknown extension element.
 class GuardedConstructionContext final : public xalanc::StylesheetConstructionContextDefault
 {
 public:
     GuardedConstructionContext(xalanc::MemoryManager& manager, xalanc::XSLTEngineImpl& processor,
                                xalanc::XPathFactory& xpathFactory, OperationGuard& guard);
+    ~GuardedConstructionContext() override;
 
     // Stops checking: a compiled stylesheet outlives the operation that compiled it.
     void release() { m_guard = nullptr; }
+
+    using StylesheetConstructionContextDefault::createElement;
+    // exsl:document as ExsltDocumentElement; every other extension element as the engine makes
+    // it, with its xsl:fallback.
+    xalanc::ElemTemplateElement* createElement(xalanc::Stylesheet& stylesheetTree,
+                                               const xalanc::XalanDOMChar* name,
+                                               const xalanc::AttributeListType& atts,
+                                               xalanc::ExtensionNSHandler& handler,
+                                               const xercesc::Locator* locator) override;
 
     xalanc::XPath* createMatchPattern(const xercesc::Locator* locator,
                                       const xalanc::XalanDOMString& str,
@@ -44,6 +59,9 @@ private:
                std::size_t length);
 
     OperationGuard* m_guard;
+    // Owned here as the engine's context owns the elements it makes: they live as long as the
+    // stylesheet.
+    std::vector<std::unique_ptr<ExsltDocumentElement>> m_documentElements;
 };
 
 } // namespace prsm::detail

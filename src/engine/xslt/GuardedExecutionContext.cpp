@@ -1,11 +1,13 @@
 // The execution context of a transformation that obeys the operation's limits.
 #include "engine/xslt/GuardedExecutionContext.hpp"
 
+#include "engine/documents/ExsltDocumentElement.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
 #include "platform/EngineText.hpp"
 
+#include <xalanc/XPath/XalanQName.hpp>
 #include <xalanc/XSLT/ElemTemplate.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
@@ -28,10 +30,18 @@ GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
 {
 }
 
+bool GuardedExecutionContext::elementAvailable(const xalanc::XalanQName& theQName) const
+{
+    if (isDocumentElement(theQName.getNamespace().c_str(), theQName.getLocalPart().c_str()))
+        return true;
+    return StylesheetExecutionContextDefault::elementAvailable(theQName);
+}
+
 void GuardedExecutionContext::setGuard(OperationGuard* guard)
 {
     m_guard = guard;
     m_templateDepth = 0;
+    m_rule.clear();
 }
 
 void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate)
@@ -41,6 +51,7 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
     {
         step(nullptr);
         AttributeSetFrames::pushCurrentTemplate(theTemplate);
+        m_rule.push(theTemplate);
         return;
     }
     const xercesc::Locator* locator = theTemplate->getLocator();
@@ -56,15 +67,22 @@ void GuardedExecutionContext::pushCurrentTemplate(const xalanc::ElemTemplate* th
         throw LimitException(reason, locator);
     }
     AttributeSetFrames::pushCurrentTemplate(theTemplate);
+    m_rule.push(theTemplate);
     ++m_templateDepth;
 }
 
 void GuardedExecutionContext::popCurrentTemplate()
 {
-    const bool isTemplate = getCurrentTemplate() != nullptr;
+    const bool isTemplate = AttributeSetFrames::getCurrentTemplate() != nullptr;
     AttributeSetFrames::popCurrentTemplate();
+    m_rule.pop();
     if (isTemplate && m_templateDepth > 0)
         --m_templateDepth;
+}
+
+const xalanc::ElemTemplate* GuardedExecutionContext::getCurrentTemplate() const
+{
+    return m_rule.get();
 }
 
 void GuardedExecutionContext::pushCurrentNode(xalanc::XalanNode* theCurrentNode)

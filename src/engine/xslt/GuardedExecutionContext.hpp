@@ -1,7 +1,9 @@
 // The execution context of a transformation that obeys the operation's limits.
 #pragma once
 
+#include "engine/documents/ResultDocuments.hpp"
 #include "engine/xslt/AttributeSetFrames.hpp"
+#include "engine/xslt/CurrentTemplateRule.hpp"
 #include "functions/ExpressionCompiler.hpp"
 
 #include <cstddef>
@@ -14,8 +16,12 @@ class OperationGuard;
 // The engine runs templates without recursing on the C++ stack, so a runaway recursion would
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
-// ends the transformation with a LimitException once the operation must stop.
-class GuardedExecutionContext final : public AttributeSetFrames, public ExpressionCompiler
+// ends the transformation with a LimitException once the operation must stop. It also carries
+// the secondary result documents of the running transformation, and answers that exsl:document
+// is available.
+class GuardedExecutionContext final : public AttributeSetFrames,
+                                      public ExpressionCompiler,
+                                      public DocumentHost
 {
 public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
@@ -26,8 +32,17 @@ public:
     // starts again from 0.
     void setGuard(OperationGuard* guard);
 
+    // The documents of the transformation now running, or null between transformations.
+    void setResultDocuments(ResultDocuments* documents) { m_documents = documents; }
+    ResultDocuments* resultDocuments() const override { return m_documents; }
+
+    using xalanc::StylesheetExecutionContextDefault::elementAvailable;
+    bool elementAvailable(const xalanc::XalanQName& theQName) const override;
+
     void pushCurrentTemplate(const xalanc::ElemTemplate* theTemplate) override;
     void popCurrentTemplate() override;
+    // The current template rule (CurrentTemplateRule.hpp), for xsl:apply-imports.
+    const xalanc::ElemTemplate* getCurrentTemplate() const override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
 
@@ -40,6 +55,8 @@ private:
     void step(const xercesc::Locator* locator);
 
     OperationGuard* m_guard = nullptr;
+    ResultDocuments* m_documents = nullptr;
+    CurrentTemplateRule m_rule;
     std::size_t m_templateDepth = 0;
 };
 
