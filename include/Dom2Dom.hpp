@@ -16,17 +16,21 @@ struct HandleAccess;
 // is set up exactly once: as an input (parsed XML) or as an output (a tree built in memory, or
 // the caller's stream). Every later set-up call returns false and changes nothing. Set-up and
 // Serialize let the engine's exceptions through, and throw std::logic_error while the library is
-// stopped or once it has been stopped since the handle was made. A handle holds no reference into
-// its transformer, so destroying it after the transformer, or after the library stopped, is safe.
+// stopped or once it has been stopped since the handle was made. A handle shares its
+// transformer's engine state and limits instead of referring to the transformer, so it may
+// outlive the transformer: it works on, and any transformer's destroyDom2Dom destroys it, after
+// its own is gone or after the library stopped.
 class PRSM_XSLT_API Dom2Dom
 {
 public:
     Dom2Dom(const Dom2Dom&) = delete;
     Dom2Dom& operator=(const Dom2Dom&) = delete;
 
-    // Parses the NUL-terminated XML text in place (no copy; null reads as empty). Returns whether
-    // a document was parsed; after a failed parse the handle refuses everything and the
-    // transformer's getLastError() holds the engine's text.
+    // Parses the NUL-terminated XML text (null reads as empty) during the call, reading it where
+    // it lies without copying it; the handle keeps the parsed document, not the text, which the
+    // caller may free or change once the call returns. Returns whether a document was parsed;
+    // after a failed parse the handle refuses everything and the transformer's getLastError()
+    // holds the engine's text.
     bool InitializeInputSource(const char* xmlText);
 
     // Parses a document read from `in`, with `systemId` (null for none) for relative references.

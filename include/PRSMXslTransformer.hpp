@@ -28,7 +28,11 @@ inline constexpr const char kXalanExtensionNamespace[] = "http://xml.apache.org/
 PRSM_XSLT_API long QXXslTransformer_Initialize(const char* reserved);
 
 // Uncounts one Initialize; the call that balances the last one stops the engine, then the parser.
-// A call with nothing outstanding does nothing. The argument is not read. Returns 0.
+// A call with nothing outstanding does nothing. The argument is not read. Returns 0. Safe to call
+// from several threads at once, and while transformers and handles exist: the stop releases what
+// each holds of the engine, and until the next Initialize their calls are refused as the class
+// comments say (a handle made before a stop stays refused). No operation of any transformer or
+// handle may run on another thread during the call that stops the engine.
 PRSM_XSLT_API long QXXslTransformer_Terminate(const char* reserved);
 
 // One xsl:message or engine warning of a transformation, as a message sink receives it.
@@ -233,10 +237,11 @@ public:
     int doXPathAll(Dom2Dom& doc, const I18NString& expression, std::ostream& out);
 
     // A new, fresh handle bound to this transformer; the caller owns it until destroyDom2Dom
-    // (or holds it in a ScopedDom2Dom), which should come before the transformer is destroyed.
+    // (or holds it in a ScopedDom2Dom). The handle may outlive the transformer (see Dom2Dom).
     Dom2Dom* createDom2Dom();
 
-    // Destroys the handle (null is allowed) and sets the caller's pointer to null.
+    // Destroys the handle (null is allowed), whichever transformer made it, and sets the caller's
+    // pointer to null.
     void destroyDom2Dom(Dom2Dom*& document);
 
     // Status of a file transformation given an empty source file name.
@@ -266,8 +271,9 @@ public:
     ~ScopedXslLibrary() { QXXslTransformer_Terminate(nullptr); }
 };
 
-// Owns one handle of a transformer and gives it back through destroyDom2Dom when it goes; the
-// transformer must outlive it. Lets createDom2Dom's exceptions through.
+// Owns one handle of a transformer and gives it back through that transformer's destroyDom2Dom
+// when it goes, so the transformer must outlive this holder (the handle itself need not). Lets
+// createDom2Dom's exceptions through.
 class ScopedDom2Dom
 {
 public:

@@ -52,8 +52,9 @@ class FunctionTimerDestroy final
 namespace prsm::detail
 {
 
-// The workers behind the six functions. Each holds g_timers.mutex for its whole run, so calls
-// from several threads are whole and ids stay unique. Ids are read from their text like C atoi
+// The workers behind the six functions. Each holds the timer table's mutex for its whole run, so
+// calls from several threads are whole and ids stay unique. Ids are read from their text like C
+// atoi
 // (" 12abc" is 12, "abc" is 0); an id without a record gets a fresh one (TimerDestroy removes it
 // again). Ids and clock values are written "%d", seconds "%8.3f" (at least eight characters).
 //

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -190,6 +191,32 @@ TEST_F(Dom2DomTest, ChainsTwoTransformationsSerializesAndQueriesTheFirstResult)
     ASSERT_EQ(m_transformer.doTransform(*source, PRSM_TEST_DATA_DIR "/list-items.xsl", *again), 0);
     EXPECT_EQ(prsm::test::serialized(again), once);
     EXPECT_STREQ(m_transformer.getLastError(), "");
+}
+
+// The text is read during the call, not kept; the handle shares its transformer's engine state,
+// not the transformer, so it works on and is destroyed after the transformer is gone.
+TEST_F(Dom2DomTest, AHandleNeedsNeitherItsTextNorItsTransformerAfterwards)
+{
+    auto maker = std::make_unique<PRSMXslTransformer>();
+    Dom2Dom* input = maker->createDom2Dom();
+    Dom2Dom* output = maker->createDom2Dom();
+    {
+        std::string text = "<doc><v>kept</v></doc>";
+        ASSERT_TRUE(input->InitializeInputSource(text.c_str()));
+        text.assign(text.size(), 'x');
+    }
+    maker.reset();
+    ASSERT_TRUE(output->InitializeOutputTarget());
+    ASSERT_EQ(m_transformer.doTransform(*input, PRSM_TEST_DATA_DIR "/list-items.xsl", *output), 0)
+        << m_transformer.getLastError();
+    std::ostringstream out;
+    EXPECT_EQ(m_transformer.doXPath(*input, I18NString("string(doc/v)"), out), 0);
+    EXPECT_EQ(out.str(), "kept");
+    std::ostringstream serialized;
+    output->Serialize(serialized);
+    EXPECT_NE(serialized.str().find("<i>kept</i>"), std::string::npos) << serialized.str();
+    m_transformer.destroyDom2Dom(input);
+    m_transformer.destroyDom2Dom(output);
 }
 
 // A stylesheet file in `dir` with `templateBody` as the body of the root template.

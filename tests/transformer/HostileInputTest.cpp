@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -122,6 +124,19 @@ TEST(HostileInput, IsRefusedWithATextNamingTheLimitAndLeavesTheTransformerUsable
         {"deep query",
          "<doc/>",
          repeated("(", 30000) + "1" + repeated(")", 30000),
+         {Path::Query},
+         "PRSMXslLimits::maxExpressionDepth"},
+        {"deep expression for dyn:map",
+         "<e xmlns:dyn='http://exslt.org/dynamic'>" + repeated("(", 30000) + "1" +
+             repeated(")", 30000) + "</e>",
+         textStylesheet("<xsl:value-of select='count(dyn:map(/e, string(/e)))'"
+                        " xmlns:dyn='http://exslt.org/dynamic'/>"),
+         {Path::File, Path::Stream, Path::Memory},
+         "PRSMXslLimits::maxExpressionDepth"},
+        {"deep expression for dyn:map in a query",
+         "<e xmlns:dyn='http://exslt.org/dynamic'>" + repeated("(", 30000) + "1" +
+             repeated(")", 30000) + "</e>",
+         "count(dyn:map(/e, string(/e)))",
          {Path::Query},
          "PRSMXslLimits::maxExpressionDepth"},
     };
@@ -249,13 +264,25 @@ TEST(Misuse, IsRefusedCleanlyAndLeavesTheTransformerUsable)
               -1);
     EXPECT_NE(std::string(transformer.getLastError()).find("PRSMXslLimits::maxTimers"),
               std::string::npos);
-    transformer.setLimits(PRSMXslLimits());
+}
+
+// Stops the library in the middle of the test binary, and starts it again however the test ends.
+TEST(Misuse, AStoppedLibraryRefusesEveryCallAndOldHandlesStayRefused)
+{
+    const prsm::test::TempDir dir;
+    const std::string xsl = textStylesheet("<xsl:value-of select='.'/>");
+    auto early = std::make_unique<PRSMXslTransformer>();
+    Dom2Dom* handle = early->createDom2Dom();
+    struct Restart
+    {
+        ~Restart() { QXXslTransformer_Initialize(nullptr); }
+    };
+    std::optional<Restart> restart;
+    QXXslTransformer_Terminate(nullptr);
+    restart.emplace();
 
     // While the library is stopped every call that needs the engine is refused, and handles made
     // before the stop can still be destroyed, after their transformer too.
-    auto* early = new PRSMXslTransformer;
-    Dom2Dom* handle = early->createDom2Dom();
-    QXXslTransformer_Terminate(nullptr);
     PRSMXslTransformer made;
     std::istringstream in("<doc/>");
     std::ostringstream sink;
@@ -266,12 +293,13 @@ TEST(Misuse, IsRefusedCleanlyAndLeavesTheTransformerUsable)
     EXPECT_EQ(early->doXPath(*handle, "1", sink), PRSMXslTransformer::kNotInitializedStatus);
     EXPECT_EQ(early->doTransform(*handle, xsl.c_str(), *handle),
               PRSMXslTransformer::kNotInitializedStatus);
-    delete early;
-    QXXslTransformer_Initialize(nullptr);
+    early.reset();
+    restart.reset();
 
     // A handle from before the stop stays refused; the transformer made meanwhile works.
     EXPECT_THROW(handle->Serialize(sink), std::logic_error);
     made.destroyDom2Dom(handle);
+    std::string out;
     EXPECT_EQ(run(made, dir, Path::Stream, "<doc>ok</doc>", kEcho, out), 0);
 }
 

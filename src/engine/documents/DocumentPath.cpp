@@ -1,6 +1,8 @@
 // Where a secondary result document lands on disk, and whether the write policy lets it.
 #include "engine/documents/DocumentPath.hpp"
 
+#include "engine/limits/ResourcePolicy.hpp"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -64,34 +66,6 @@ bool isUnderAny(const std::string& real, const std::vector<std::string>& realFol
         if (isUnder(real, folder))
             return true;
     return false;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::string percentDecoded(const std::string& text)
-{
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0)
-        {
-            decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        }
-        else
-            decoded += text[i];
-    }
-    return decoded;
 }
 
 // The length of the URL scheme that opens `href` ("file" in file:/x), or 0. One letter before

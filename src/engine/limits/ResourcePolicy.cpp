@@ -30,36 +30,6 @@ std::string schemeOf(const std::string& text)
     return scheme;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::string percentDecoded(const std::string& text)
-{
-    std::string decoded;
-    for (std::size_t at = 0; at < text.size(); ++at)
-    {
-        if (text[at] == '%' && at + 2 < text.size() && hexValue(text[at + 1]) >= 0 &&
-            hexValue(text[at + 2]) >= 0)
-        {
-            decoded += static_cast<char>(hexValue(text[at + 1]) * 16 + hexValue(text[at + 2]));
-            at += 2;
-        }
-        else
-        {
-            decoded += text[at];
-        }
-    }
-    return decoded;
-}
-
 // Where a resource lives: on this machine at `path`, or elsewhere.
 struct Location
 {
@@ -140,7 +110,37 @@ fs::path resolved(const fs::path& path)
     return error ? path.lexically_normal() : result;
 }
 
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace
+
+std::string percentDecoded(const std::string& text)
+{
+    std::string decoded;
+    for (std::size_t at = 0; at < text.size(); ++at)
+    {
+        if (text[at] == '%' && at + 2 < text.size() && hexValue(text[at + 1]) >= 0 &&
+            hexValue(text[at + 2]) >= 0)
+        {
+            decoded += static_cast<char>(hexValue(text[at + 1]) * 16 + hexValue(text[at + 2]));
+            at += 2;
+        }
+        else
+        {
+            decoded += text[at];
+        }
+    }
+    return decoded;
+}
 
 std::string resourceRefusal(const PRSMXslLimits& limits, const std::string& reference,
                             const std::string& base)

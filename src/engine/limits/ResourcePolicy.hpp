@@ -17,6 +17,9 @@ namespace prsm::detail
 std::string resourceRefusal(const PRSMXslLimits& limits, const std::string& reference,
                             const std::string& base);
 
+// `text` with every %XX replaced by the byte it encodes; a '%' without two hex digits stays.
+std::string percentDecoded(const std::string& text);
+
 // The local path a file: URL or an absolute path names, or none (another scheme or host, a
 // relative path).
 std::optional<std::string> localPathOf(const std::string& reference);

@@ -1,6 +1,8 @@
 // A list of XML catalogs, looked up through libxml2's catalog module.
 #include "engine/parse/Catalogs.hpp"
 
+#include "engine/limits/ResourcePolicy.hpp"
+
 #include <cctype>
 #include <cstdlib>
 #include <fcntl.h>
@@ -23,17 +25,6 @@ namespace prsm::detail
 namespace
 {
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool hasScheme(const std::string& text)
 {
     std::size_t at = 0;
@@ -45,25 +36,6 @@ bool hasScheme(const std::string& text)
 }
 
 } // namespace
-
-std::string percentDecoded(const std::string& text)
-{
-    std::string decoded;
-    for (std::size_t at = 0; at < text.size(); ++at)
-    {
-        if (text[at] == '%' && at + 2 < text.size() && hexValue(text[at + 1]) >= 0 &&
-            hexValue(text[at + 2]) >= 0)
-        {
-            decoded += static_cast<char>(hexValue(text[at + 1]) * 16 + hexValue(text[at + 2]));
-            at += 2;
-        }
-        else
-        {
-            decoded += text[at];
-        }
-    }
-    return decoded;
-}
 
 std::string localFilePath(const std::string& name)
 {

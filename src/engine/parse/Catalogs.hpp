@@ -10,9 +10,6 @@
 namespace prsm::detail
 {
 
-// `text` with each %XX escape replaced by the byte it stands for.
-std::string percentDecoded(const std::string& text);
-
 // The local path that a path or a file: URL names (percent-decoded); empty for a URL of another
 // scheme or host.
 std::string localFilePath(const std::string& name);

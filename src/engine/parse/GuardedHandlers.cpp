@@ -1,125 +1,79 @@
 // Event handlers that pass every parse event on after a parse budget has counted it.
 #include "engine/parse/GuardedHandlers.hpp"
 
-#include "engine/limits/ParseBudget.hpp"
-
 #include <xercesc/sax/AttributeList.hpp>
 #include <xercesc/sax2/Attributes.hpp>
-#include <xercesc/util/XMLString.hpp>
 
 namespace prsm::detail
 {
-namespace
-{
-
-std::size_t lengthOf(const XMLCh* text)
-{
-    return text == nullptr ? 0 : xercesc::XMLString::stringLen(text);
-}
-
-// Attribute values count as content: entity references inside them expand without events.
-template <class List>
-std::size_t attributeCharacters(const List& attributes)
-{
-    std::size_t characters = 0;
-    for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
-        characters += lengthOf(attributes.getValue(i)) + 1;
-    return characters;
-}
-
-} // namespace
 
 GuardedContentHandler::GuardedContentHandler(ParseBudget& budget, xercesc::ContentHandler& content,
                                              xercesc::LexicalHandler* lexical)
-    : m_budget(budget), m_content(content), m_lexical(lexical)
+    : m_events(budget, content), m_lexical(lexical)
 {
 }
 
 void GuardedContentHandler::characters(const XMLCh* const chars, const XMLSize_t length)
 {
-    m_budget.addContent(length);
-    m_text.append(chars, length);
-}
-
-void GuardedContentHandler::flush()
-{
-    if (m_text.empty())
-        return;
-    m_content.characters(m_text.data(), m_text.size());
-    m_text.clear();
+    m_events.text(chars, length);
 }
 
 void GuardedContentHandler::endDocument()
 {
-    flush();
-    m_content.endDocument();
+    m_events.next().endDocument();
 }
 
 void GuardedContentHandler::endElement(const XMLCh* const uri, const XMLCh* const localname,
                                        const XMLCh* const qname)
 {
-    flush();
-    m_budget.closeElement();
-    m_content.endElement(uri, localname, qname);
+    m_events.closeElement().endElement(uri, localname, qname);
 }
 
 void GuardedContentHandler::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length)
 {
-    flush();
-    m_budget.addContent(length);
-    m_content.ignorableWhitespace(chars, length);
+    m_events.content(length).ignorableWhitespace(chars, length);
 }
 
 void GuardedContentHandler::processingInstruction(const XMLCh* const target,
                                                   const XMLCh* const data)
 {
-    flush();
-    m_budget.addContent(lengthOf(target) + lengthOf(data));
-    m_content.processingInstruction(target, data);
+    m_events.instruction(target, data).processingInstruction(target, data);
 }
 
 void GuardedContentHandler::setDocumentLocator(const xercesc::Locator* const locator)
 {
-    m_budget.setLocator(locator);
-    m_content.setDocumentLocator(locator);
+    m_events.setLocator(locator);
 }
 
 void GuardedContentHandler::startDocument()
 {
-    m_content.startDocument();
+    m_events.passed().startDocument();
 }
 
 void GuardedContentHandler::startElement(const XMLCh* const uri, const XMLCh* const localname,
                                          const XMLCh* const qname, const xercesc::Attributes& attrs)
 {
-    flush();
-    m_budget.openElement();
-    m_budget.addContent(lengthOf(qname) + attributeCharacters(attrs));
-    m_content.startElement(uri, localname, qname, attrs);
+    m_events.openElement(qname, attrs).startElement(uri, localname, qname, attrs);
 }
 
 void GuardedContentHandler::startPrefixMapping(const XMLCh* const prefix, const XMLCh* const uri)
 {
-    flush();
-    m_content.startPrefixMapping(prefix, uri);
+    m_events.next().startPrefixMapping(prefix, uri);
 }
 
 void GuardedContentHandler::endPrefixMapping(const XMLCh* const prefix)
 {
-    flush();
-    m_content.endPrefixMapping(prefix);
+    m_events.next().endPrefixMapping(prefix);
 }
 
 void GuardedContentHandler::skippedEntity(const XMLCh* const name)
 {
-    flush();
-    m_content.skippedEntity(name);
+    m_events.next().skippedEntity(name);
 }
 
 void GuardedContentHandler::comment(const XMLCh* const chars, const XMLSize_t length)
 {
-    flush();
-    m_budget.addContent(length);
+    m_events.content(length);
     if (m_lexical != nullptr)
         m_lexical->comment(chars, length);
 }
@@ -132,7 +86,7 @@ void GuardedContentHandler::endCDATA()
 
 void GuardedContentHandler::endDTD()
 {
-    flush();
+    m_events.next();
     if (m_lexical != nullptr)
         m_lexical->endDTD();
 }
@@ -152,7 +106,7 @@ void GuardedContentHandler::startCDATA()
 void GuardedContentHandler::startDTD(const XMLCh* const name, const XMLCh* const publicId,
                                      const XMLCh* const systemId)
 {
-    flush();
+    m_events.next();
     if (m_lexical != nullptr)
         m_lexical->startDTD(name, publicId, systemId);
 }
@@ -165,75 +119,54 @@ void GuardedContentHandler::startEntity(const XMLCh* const name)
 
 GuardedDocumentHandler::GuardedDocumentHandler(ParseBudget& budget,
                                                xercesc::DocumentHandler& handler)
-    : m_budget(budget), m_handler(handler)
+    : m_events(budget, handler)
 {
 }
 
 void GuardedDocumentHandler::characters(const XMLCh* const chars, const XMLSize_t length)
 {
-    m_budget.addContent(length);
-    m_text.append(chars, length);
-}
-
-void GuardedDocumentHandler::flush()
-{
-    if (m_text.empty())
-        return;
-    m_handler.characters(m_text.data(), m_text.size());
-    m_text.clear();
+    m_events.text(chars, length);
 }
 
 void GuardedDocumentHandler::endDocument()
 {
-    flush();
-    m_handler.endDocument();
+    m_events.next().endDocument();
 }
 
 void GuardedDocumentHandler::endElement(const XMLCh* const name)
 {
-    flush();
-    m_budget.closeElement();
-    m_handler.endElement(name);
+    m_events.closeElement().endElement(name);
 }
 
 void GuardedDocumentHandler::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length)
 {
-    flush();
-    m_budget.addContent(length);
-    m_handler.ignorableWhitespace(chars, length);
+    m_events.content(length).ignorableWhitespace(chars, length);
 }
 
 void GuardedDocumentHandler::processingInstruction(const XMLCh* const target,
                                                    const XMLCh* const data)
 {
-    flush();
-    m_budget.addContent(lengthOf(target) + lengthOf(data));
-    m_handler.processingInstruction(target, data);
+    m_events.instruction(target, data).processingInstruction(target, data);
 }
 
 void GuardedDocumentHandler::resetDocument()
 {
-    flush();
-    m_handler.resetDocument();
+    m_events.next().resetDocument();
 }
 
 void GuardedDocumentHandler::setDocumentLocator(const xercesc::Locator* const locator)
 {
-    m_budget.setLocator(locator);
-    m_handler.setDocumentLocator(locator);
+    m_events.setLocator(locator);
 }
 
 void GuardedDocumentHandler::startDocument()
 {
-    m_handler.startDocument();
+    m_events.passed().startDocument();
 }
 
 void GuardedDocumentHandler::startElement(const XMLCh* const name, xercesc::AttributeList& attrs)
 {
-    flush();
-    m_budget.openElement();
-    m_budget.addContent(lengthOf(name) + attributeCharacters(attrs));
-    m_handler.startElement(name, attrs);
+    m_events.openElement(name, attrs).startElement(name, attrs);
 }
 
 } // namespace prsm::detail

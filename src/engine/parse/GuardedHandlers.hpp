@@ -1,23 +1,101 @@
 // Event handlers that pass every parse event on after a parse budget has counted it.
 #pragma once
 
+#include "engine/limits/ParseBudget.hpp"
+
 #include <xercesc/sax/DocumentHandler.hpp>
 #include <xercesc/sax2/ContentHandler.hpp>
 #include <xercesc/sax2/LexicalHandler.hpp>
+#include <xercesc/util/XMLString.hpp>
 
 #include <string>
 
 namespace prsm::detail
 {
 
-class ParseBudget;
+// The rules both handlers below follow, for the engine's SAX2 or SAX1 handler `Next`: every
+// event is counted in the budget, and character events are held and reach `Next` as one piece
+// when any other event comes. The parser cuts text at every buffer end and entity reference, and
+// the engine grows its text by exactly each piece, so text made of many pieces would cost it time
+// quadratic in its length. Each member that returns `Next` has handed the held text on first.
+template <class Next>
+class CountedEvents
+{
+public:
+    CountedEvents(ParseBudget& budget, Next& next) : m_budget(budget), m_next(next) {}
 
-// Stands between the parser and the engine's handlers of a namespace-aware parse (documents):
-// counts elements and characters in `budget` and hands each event on, except that character
-// events reach the engine as one until another event comes between them; entity and CDATA
-// boundaries, which the engine's source tree ignores, do not count. The parser cuts text at every
-// buffer end and entity reference, and the engine grows its text by exactly each piece, so text
-// made of many pieces would cost it time quadratic in its length. `lexical` may be null.
+    void text(const XMLCh* chars, XMLSize_t length)
+    {
+        m_budget.addContent(length);
+        m_text.append(chars, length);
+    }
+
+    Next& next()
+    {
+        if (!m_text.empty())
+        {
+            m_next.characters(m_text.data(), m_text.size());
+            m_text.clear();
+        }
+        return m_next;
+    }
+
+    // An event that brings `characters` of content: whitespace, a comment.
+    Next& content(XMLSize_t characters)
+    {
+        Next& handler = next();
+        m_budget.addContent(characters);
+        return handler;
+    }
+
+    Next& instruction(const XMLCh* target, const XMLCh* data)
+    {
+        return content(lengthOf(target) + lengthOf(data));
+    }
+
+    // Attribute values count as content: entity references inside them expand without events.
+    template <class Attributes>
+    Next& openElement(const XMLCh* name, const Attributes& attributes)
+    {
+        Next& handler = next();
+        m_budget.openElement();
+        std::size_t characters = lengthOf(name);
+        for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
+            characters += lengthOf(attributes.getValue(i)) + 1;
+        m_budget.addContent(characters);
+        return handler;
+    }
+
+    Next& closeElement()
+    {
+        Next& handler = next();
+        m_budget.closeElement();
+        return handler;
+    }
+
+    // Events the budget does not count and the text need not end at.
+    Next& passed() { return m_next; }
+
+    void setLocator(const xercesc::Locator* locator)
+    {
+        m_budget.setLocator(locator);
+        m_next.setDocumentLocator(locator);
+    }
+
+private:
+    static std::size_t lengthOf(const XMLCh* text)
+    {
+        return text == nullptr ? 0 : xercesc::XMLString::stringLen(text);
+    }
+
+    ParseBudget& m_budget;
+    Next& m_next;
+    std::u16string m_text;
+};
+
+// Stands between the parser and the engine's handlers of a namespace-aware parse (documents),
+// by the rules of CountedEvents; entity and CDATA boundaries, which the engine's source tree
+// ignores, neither count nor end the held text. `lexical` may be null.
 class GuardedContentHandler final : public xercesc::ContentHandler, public xercesc::LexicalHandler
 {
 public:
@@ -48,12 +126,8 @@ public:
     void startEntity(const XMLCh* const name) override;
 
 private:
-    void flush();
-
-    ParseBudget& m_budget;
-    xercesc::ContentHandler& m_content;
+    CountedEvents<xercesc::ContentHandler> m_events;
     xercesc::LexicalHandler* m_lexical;
-    std::u16string m_text;
 };
 
 // The same for a parse without namespaces (stylesheets, which the engine reads as SAX1 events).
@@ -73,11 +147,7 @@ public:
     void startElement(const XMLCh* const name, xercesc::AttributeList& attrs) override;
 
 private:
-    void flush();
-
-    ParseBudget& m_budget;
-    xercesc::DocumentHandler& m_handler;
-    std::u16string m_text;
+    CountedEvents<xercesc::DocumentHandler> m_events;
 };
 
 } // namespace prsm::detail

@@ -38,8 +38,8 @@ public:
     // each parse obey the default limits.
     void setGuard(OperationGuard* guard) { m_guard = guard; }
 
-    // Where source readers come from and go back to; it must outlive the parses. Null makes a
-    // reader for each parse.
+    // Where the idle source reader comes from and goes back to; it must outlive the parses. Null
+    // makes a reader for each parse.
     void setReaderPool(ReaderPool* readers) { m_readers = readers; }
 
     // Where warnings about stylesheets go when the lenient mode of StylesheetFilter is wanted;

@@ -24,7 +24,7 @@ class ReaderPool;
 class SourceDocument
 {
 public:
-    // Parses `source`, which the host named, under the limits of `guard`, with a reader of
+    // Parses `source`, which the host named, under the limits of `guard`, with the reader kept in
     // `readers` when given. Lets the parser's and the engine's exceptions through.
     static std::unique_ptr<SourceDocument> parse(xalanc::MemoryManager& manager,
                                                  const xalanc::XSLTInputSource& source,

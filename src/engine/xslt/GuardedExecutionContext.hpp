@@ -3,8 +3,8 @@
 
 #include "engine/documents/ResultDocuments.hpp"
 #include "engine/xslt/CurrentTemplateRule.hpp"
-#include "engine/xslt/StableGenerateId.hpp"
 #include "engine/xslt/DeclaredVariablesContext.hpp"
+#include "engine/xslt/StableGenerateId.hpp"
 #include "functions/DynamicEvaluation.hpp"
 #include "functions/ExpressionCompiler.hpp"
 #include "functions/WorkCheck.hpp"

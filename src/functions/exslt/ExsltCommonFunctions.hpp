@@ -1,7 +1,7 @@
 // exsl:node-set, in place of the engine's, which warns about a node-set and refuses other values.
 #pragma once
 
-#include "functions/exslt/ExsltFunctionTable.hpp"
+#include "functions/exslt/ExsltModule.hpp"
 
 namespace prsm::detail
 {

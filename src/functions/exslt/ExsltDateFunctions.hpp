@@ -1,7 +1,7 @@
 // The EXSLT date and time functions the engine lacks: all of the module but date:date-time.
 #pragma once
 
-#include "functions/exslt/ExsltFunctionTable.hpp"
+#include "functions/exslt/ExsltModule.hpp"
 
 namespace prsm::detail
 {

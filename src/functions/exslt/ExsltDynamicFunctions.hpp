@@ -2,7 +2,7 @@
 // runs without limits.
 #pragma once
 
-#include "functions/exslt/ExsltFunctionTable.hpp"
+#include "functions/exslt/ExsltModule.hpp"
 
 namespace prsm::detail
 {

@@ -1,7 +1,7 @@
 // set:distinct, set:leading and set:trailing, built in linear time between checks of the limits.
 #pragma once
 
-#include "functions/exslt/ExsltFunctionTable.hpp"
+#include "functions/exslt/ExsltModule.hpp"
 
 namespace prsm::detail
 {

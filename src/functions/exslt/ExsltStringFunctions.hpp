@@ -1,7 +1,7 @@
 // str:tokenize, str:split and str:replace, the EXSLT string functions the engine lacks.
 #pragma once
 
-#include "functions/exslt/ExsltFunctionTable.hpp"
+#include "functions/exslt/ExsltModule.hpp"
 
 namespace prsm::detail
 {
