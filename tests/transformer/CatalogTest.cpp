@@ -122,6 +122,7 @@ const std::string kEcho = "<xsl:value-of select='string(/)'/>";
 
 TEST_F(Catalog, EachEntryTypeResolvesToItsLocalFileWithTheNetworkRefused)
 {
+    m_limits.processXInclude = true;
     const std::string web = kWeb;
     const struct
     {
@@ -141,6 +142,10 @@ TEST_F(Catalog, EachEntryTypeResolvesToItsLocalFileWithTheNetworkRefused)
         {"preferPublic", doctype("PUBLIC '-//T//DTD Public Preferred//EN' '" + web + "none.dtd'"),
          kEcho, ""},
         {"uri", "<doc/>", "<xsl:value-of select=\"document('" + web + "u.xml')\"/>", ""},
+        {"uri",
+         "<doc><xi:include xmlns:xi='http://www.w3.org/2001/XInclude' href='" + web +
+             "u.xml'/></doc>",
+         kEcho, ""},
         {"rewriteURI", "<doc/>",
          "<xsl:value-of select=\"document('" + web + "ru/rewriteURI.xml')\"/>", ""},
         {"delegateURI", "<doc/>", "<xsl:value-of select=\"document('" + web + "du/d.xml')\"/>", ""},

@@ -5,6 +5,7 @@
 #include "engine/limits/ParseBudget.hpp"
 #include "engine/limits/ResourcePolicy.hpp"
 #include "engine/parse/IncludedText.hpp"
+#include "engine/parse/ResourceResolver.hpp"
 #include "engine/parse/UriText.hpp"
 #include "engine/parse/XIncludeFilter.hpp"
 #include "engine/parse/XPointer.hpp"
@@ -82,7 +83,13 @@ XIncludeSession::XIncludeSession(ParseBudget& budget, IncludeParser& parser, con
 
 std::string XIncludeSession::location(const std::string& url) const
 {
-    return resolveUri(url, m_folder);
+    // The transformer's catalogs map an href as they map a URI that document() names.
+    const std::string at = resolveUri(url, m_folder);
+    const ResolvedResource resolved = resolveResource(m_budget.operation(), "", at, "");
+    if (!resolved.isMapped)
+        return at;
+    // A catalog answers with a path; inclusions are located by URL.
+    return resolved.location.front() == '/' ? "file://" + resolved.location : resolved.location;
 }
 
 void XIncludeSession::admit(const std::string& location)
