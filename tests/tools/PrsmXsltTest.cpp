@@ -258,9 +258,9 @@ TEST_F(PrsmXslt, SeveralWorkersKeepTheOrderOfTheSources)
         const int status = shell(std::string("rm -f first progress; mkfifo first; prsm-xslt -v ") +
                                  jobs + " title.xsl first" + sources +
                                  " 2>progress & p=$!; i=0; "
-                                 "until grep -q 's5.xml: done' progress || [ $i -ge 600 ]; "
+                                 "until grep -qs 's5.xml: done' progress || [ $i -ge 600 ]; "
                                  "do sleep 0.05; i=$((i+1)); done; "
-                                 "grep -q 's5.xml: done' progress || { kill $p; exit 97; }; "
+                                 "grep -qs 's5.xml: done' progress || { kill $p; exit 97; }; "
                                  "printf '<list/>' >first; wait $p");
         expectOutcome(status, 0, expected.c_str(), "");
     }
