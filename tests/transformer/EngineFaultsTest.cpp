@@ -70,6 +70,16 @@ const Case kCases[] = {
          "<xsl:for-each select='ancestor::doc|/|.'><xsl:value-of select='name()'/>,</xsl:for-each>"
          "</xsl:for-each></r></xsl:template></xsl:stylesheet>",
      "", "<r>doc|1|3|,doc,e,</r>"},
+    {"elements copied into a fragment made inside an attribute or comment",
+     kOpen + ">" + kOutput +
+         "<xsl:variable name='rtf'>a<b>b<i>c</i></b></xsl:variable>"
+         "<xsl:template name='t'><xsl:variable name='v'><xsl:copy-of select='$rtf'/>"
+         "<xsl:copy-of select='/doc/e'/></xsl:variable><xsl:value-of select='$v'/>"
+         "</xsl:template>"
+         "<xsl:template match='/'><r><xsl:attribute name='a'><xsl:call-template name='t'/>"
+         "</xsl:attribute><xsl:comment><xsl:call-template name='t'/></xsl:comment>"
+         "<xsl:call-template name='t'/></r></xsl:template></xsl:stylesheet>",
+     "", "<r a=\"abce\"><!--abce-->abce</r>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest
@@ -83,7 +93,8 @@ TEST_F(EngineFaults, AreCorrected)
         SCOPED_TRACE(c.fault);
         if (!c.module.empty())
             m_dir.write("mod.xsl", c.module);
-        EXPECT_EQ(run(c.stylesheet, "<doc><e/></doc>"), c.expected) << m_transformer.getLastError();
+        EXPECT_EQ(run(c.stylesheet, "<doc><e>e</e></doc>"), c.expected)
+            << m_transformer.getLastError();
         EXPECT_EQ(m_status, 0);
     }
 }

@@ -17,14 +17,13 @@ bool isAttributeSet(const xalanc::ElemTemplateElement* element)
 
 } // namespace
 
-AttributeSetFrames::AttributeSetFrames(xalanc::MemoryManager& manager)
-    : xalanc::StylesheetExecutionContextDefault(manager)
+AttributeSetFrames::AttributeSetFrames(xalanc::MemoryManager& manager) : FragmentElements(manager)
 {
 }
 
 void AttributeSetFrames::pushOnElementRecursionStack(const xalanc::ElemTemplateElement* theElement)
 {
-    xalanc::StylesheetExecutionContextDefault::pushOnElementRecursionStack(theElement);
+    FragmentElements::pushOnElementRecursionStack(theElement);
     if (!isAttributeSet(theElement))
         return;
     // Back to the top the set pinned away from, then a marker; the set's own pop then restores
@@ -36,8 +35,7 @@ void AttributeSetFrames::pushOnElementRecursionStack(const xalanc::ElemTemplateE
 
 const xalanc::ElemTemplateElement* AttributeSetFrames::popElementRecursionStack()
 {
-    const xalanc::ElemTemplateElement* element =
-        xalanc::StylesheetExecutionContextDefault::popElementRecursionStack();
+    const xalanc::ElemTemplateElement* element = FragmentElements::popElementRecursionStack();
     if (isAttributeSet(element))
     {
         popCurrentStackFrameIndex();

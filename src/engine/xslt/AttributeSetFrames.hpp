@@ -1,7 +1,7 @@
 // An execution context under which a template called from an attribute set sees its own variables.
 #pragma once
 
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
+#include "engine/xslt/FragmentElements.hpp"
 
 namespace prsm::detail
 {
@@ -19,7 +19,7 @@ namespace prsm::detail
 // a context marker takes its place: lookups stop at it and go on to the globals, as they do from
 // a template, and the frames above follow the top. The engine's own fix would be that
 // startElement push a context marker instead of pinning the frame index.
-class AttributeSetFrames : public xalanc::StylesheetExecutionContextDefault
+class AttributeSetFrames : public FragmentElements
 {
 public:
     explicit AttributeSetFrames(xalanc::MemoryManager& manager);

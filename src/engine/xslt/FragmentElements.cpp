@@ -1,0 +1,24 @@
+// An execution context under which a result tree fragment keeps its elements wherever it is made.
+#include "engine/xslt/FragmentElements.hpp"
+
+namespace prsm::detail
+{
+
+FragmentElements::FragmentElements(xalanc::MemoryManager& manager)
+    : xalanc::StylesheetExecutionContextDefault(manager)
+{
+}
+
+void FragmentElements::beginCreateXResultTreeFrag(xalanc::XalanNode* sourceNode)
+{
+    xalanc::StylesheetExecutionContextDefault::beginCreateXResultTreeFrag(sourceNode);
+    pushCopyTextNodesOnly(false);
+}
+
+const xalanc::XObjectPtr FragmentElements::endCreateXResultTreeFrag()
+{
+    popCopyTextNodesOnly();
+    return xalanc::StylesheetExecutionContextDefault::endCreateXResultTreeFrag();
+}
+
+} // namespace prsm::detail
