@@ -157,6 +157,13 @@ TEST_P(ResultDocuments, RefuseEveryEscapeFromTheWritableFolders)
               0)
         << error();
     EXPECT_EQ(readFile(m_dir.path("w/ok.xml")), "<d/>");
+    // A name that only looks like a URL, as a Perl module's man page, is a file name.
+    allow({m_dir.path("")});
+    EXPECT_EQ(run(documentStylesheet("<exsl:document href='Mail::Box.3pm' method='text'>m"
+                                     "</exsl:document>")),
+              0)
+        << error();
+    EXPECT_EQ(readFile(m_dir.path("Mail::Box.3pm")), "m");
     EXPECT_TRUE(fs::is_empty(outside.path("")));
 
     PRSMXslWritePolicy policy;

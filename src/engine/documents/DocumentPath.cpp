@@ -127,13 +127,16 @@ std::string documentPath(const std::string& href, const std::string& base, bool&
     if (href.empty())
         refuse("the href is empty");
     std::string path = href;
-    if (const std::size_t scheme = schemeLength(href))
+    const std::size_t scheme = schemeLength(href);
+    std::string name = href.substr(0, scheme);
+    for (char& c : name)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    // A scheme without an authority is part of a file name unless it is file: (man pages of
+    // Perl modules are written as Mail::Box.3pm), as libxml2 opens it for xsltproc.
+    if (scheme != 0 && name != "file" && href.compare(scheme + 1, 2, "//") == 0)
+        refuse("only files can be written, not " + name + ": URLs");
+    if (scheme != 0 && name == "file")
     {
-        std::string name = href.substr(0, scheme);
-        for (char& c : name)
-            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (name != "file")
-            refuse("only files can be written, not " + name + ": URLs");
         path = href.substr(scheme + 1);
         if (path.compare(0, 2, "//") == 0)
         {

@@ -15,8 +15,9 @@ std::string absoluteFolder(const std::string& folder);
 std::string normalPath(const std::string& path);
 
 // The absolute path `href` names: a relative href resolves against `base` (absolute); a
-// "file:" URL names its path. Sets `isRelative`. Throws std::runtime_error for an empty href,
-// a folder name, or a URL of another scheme.
+// "file:" URL names its path; a scheme of another name without "//" is part of a relative
+// name (Mail::Box.3pm). Sets `isRelative`. Throws std::runtime_error for an empty href, a
+// folder name, or a URL of another scheme with an authority (http://).
 std::string documentPath(const std::string& href, const std::string& base, bool& isRelative);
 
 // Checks `path` (absolute and normal) against the writable folders: it must lie under one of
