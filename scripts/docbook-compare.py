@@ -219,11 +219,19 @@ def main():
         if not entry.endswith('.xml') and not os.path.exists(target):
             (shutil.copytree if os.path.isdir(path) else shutil.copy)(path, target)
 
-    # A copy of the tool, so that rebuilding it meanwhile does not disturb the run.
+    # A copy of the tool and its library, so that rebuilding them meanwhile does not disturb the
+    # run; the library is found through LD_LIBRARY_PATH before the tool's RUNPATH.
     if not args.reuse:
-        tool = os.path.join(args.work, 'prsm-xslt')
-        shutil.copy(args.tool, tool)
-        args.tool = tool
+        library = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(args.tool))),
+                               'src', 'libPRSM_XSLTransformer.so.1')
+        for original in (args.tool, library):
+            if os.path.exists(original):
+                copy = os.path.join(args.work, os.path.basename(original))
+                shutil.copy(original, copy + '.new')
+                os.replace(copy + '.new', copy)
+        os.environ['LD_LIBRARY_PATH'] = os.pathsep.join(
+            [args.work] + [p for p in os.environ.get('LD_LIBRARY_PATH', '').split(os.pathsep) if p])
+        args.tool = os.path.join(args.work, os.path.basename(args.tool))
     args.batch = {}
     if args.family in SINGLE_PAGE and not args.reuse:
         batch = os.path.join(args.work, args.family, 'prsm-batch')
