@@ -80,6 +80,13 @@ const Case kCases[] = {
          "</xsl:attribute><xsl:comment><xsl:call-template name='t'/></xsl:comment>"
          "<xsl:call-template name='t'/></r></xsl:template></xsl:stylesheet>",
      "", "<r a=\"abce\"><!--abce-->abce</r>"},
+    {"a prefixed attribute in the result's default namespace",
+     kOpen + " xmlns:o='urn:o' exclude-result-prefixes='o'>" + kOutput +
+         "<xsl:template match='/'><p xmlns='urn:o'><xsl:element name='c'>"
+         "<xsl:attribute name='o:a'>1</xsl:attribute></xsl:element>"
+         "<d><xsl:attribute name='o:b' namespace='urn:o'>2</xsl:attribute></d></p>"
+         "</xsl:template></xsl:stylesheet>",
+     "", "<p xmlns=\"urn:o\"><c xmlns:o=\"urn:o\" o:a=\"1\"/><d xmlns:o=\"urn:o\" o:b=\"2\"/></p>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest

@@ -4,21 +4,18 @@
 namespace prsm::detail
 {
 
-FragmentElements::FragmentElements(xalanc::MemoryManager& manager)
-    : xalanc::StylesheetExecutionContextDefault(manager)
-{
-}
+FragmentElements::FragmentElements(xalanc::MemoryManager& manager) : AttributeNamespaces(manager) {}
 
 void FragmentElements::beginCreateXResultTreeFrag(xalanc::XalanNode* sourceNode)
 {
-    xalanc::StylesheetExecutionContextDefault::beginCreateXResultTreeFrag(sourceNode);
+    AttributeNamespaces::beginCreateXResultTreeFrag(sourceNode);
     pushCopyTextNodesOnly(false);
 }
 
 const xalanc::XObjectPtr FragmentElements::endCreateXResultTreeFrag()
 {
     popCopyTextNodesOnly();
-    return xalanc::StylesheetExecutionContextDefault::endCreateXResultTreeFrag();
+    return AttributeNamespaces::endCreateXResultTreeFrag();
 }
 
 } // namespace prsm::detail

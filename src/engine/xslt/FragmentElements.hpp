@@ -1,7 +1,7 @@
 // An execution context under which a result tree fragment keeps its elements wherever it is made.
 #pragma once
 
-#include <xalanc/XSLT/StylesheetExecutionContextDefault.hpp>
+#include "engine/xslt/AttributeNamespaces.hpp"
 
 namespace prsm::detail
 {
@@ -20,7 +20,7 @@ namespace prsm::detail
 // Here each fragment is built with the flag cleared and the enclosing one restored when it
 // ends. The engine's own fix: beginCreateXResultTreeFrag push false on the flag's stack and
 // endCreateXResultTreeFrag pop it.
-class FragmentElements : public xalanc::StylesheetExecutionContextDefault
+class FragmentElements : public AttributeNamespaces
 {
 public:
     explicit FragmentElements(xalanc::MemoryManager& manager);
