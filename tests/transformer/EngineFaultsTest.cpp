@@ -87,6 +87,16 @@ const Case kCases[] = {
          "<d><xsl:attribute name='o:b' namespace='urn:o'>2</xsl:attribute></d></p>"
          "</xsl:template></xsl:stylesheet>",
      "", "<p xmlns=\"urn:o\"><c xmlns:o=\"urn:o\" o:a=\"1\"/><d xmlns:o=\"urn:o\" o:b=\"2\"/></p>"},
+    {"a copied attribute's prefix", // xsltproc names the second prefix x_1
+     kOpen + " xmlns:x='urn:2' exclude-result-prefixes='x'>" + kOutput +
+         "<x:data x:a='1'/><xsl:template match='/'><r>"
+         "<xsl:for-each select=\"document('')/*/x:data/@x:a\"><xsl:element name='c'>"
+         "<xsl:copy-of select='.'/></xsl:element><y:e xmlns:y='urn:1'><xsl:copy/></y:e>"
+         "<x:e xmlns:x='urn:1'><xsl:copy/></x:e></xsl:for-each></r></xsl:template>"
+         "</xsl:stylesheet>",
+     "",
+     "<r><c xmlns:x=\"urn:2\" x:a=\"1\"/><y:e xmlns:y=\"urn:1\" xmlns:x=\"urn:2\" x:a=\"1\"/>"
+     "<x:e xmlns:x=\"urn:1\" xmlns:ns0=\"urn:2\" ns0:a=\"1\"/></r>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest
