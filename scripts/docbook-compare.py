@@ -55,7 +55,8 @@ def localised(source, target):
         f.write(text)
 
 
-ID = re.compile(r'(?<![A-Za-z0-9])(?:id(?:m?\d+(?:d\d+)?|-?[0-9a-f]{6,})|N0x[0-9a-f]+(?:N0x[0-9a-f]+)*|N[0-9A-F]{4,}|d\d+e\d+)\b')
+ID = re.compile(r'(?<![A-Za-z0-9])(?:id(?:m?\d+(?:d\d+)?(?![0-9])|-?[0-9a-f]{6,}\b)|'
+                r'N0x[0-9a-f]+(?:N0x[0-9a-f]+)*\b|N[0-9A-F]{4,}\b|d\d+e\d+\b)')
 TAG = re.compile(r'<(/?)([A-Za-z][\w:.-]*)([^<>]*)>')
 
 
