@@ -57,7 +57,7 @@ def localised(source, target):
 
 ID = re.compile(r'(?<![A-Za-z0-9])(?:id(?:m?\d+(?:d\d+)?(?![0-9])|-?[0-9a-f]{6,}\b)|'
                 r'N0x[0-9a-f]+(?:N0x[0-9a-f]+)*\b|N[0-9A-F]{4,}\b|d\d+e\d+\b)')
-TAG = re.compile(r'<(/?)([A-Za-z][\w:.-]*)([^<>]*)>')
+TAG = re.compile(r'<(/?)([A-Za-z][\w:.-]*)((?:[^<>"\']|"[^"]*"|\'[^\']*\')*)>')
 
 
 def canonical(text):
@@ -104,20 +104,26 @@ def same(a, b):
     return normalised(a) == normalised(b)
 
 
+ATTRIBUTE = re.compile(r'([\w:.-]+)(?:\s*=\s*(?:"([^"]*)"|\'([^\']*)\'|([^\s"\'>]+)))?')
+
+
 def normalised(text):
     ids = {}
     text = ID.sub(lambda m: ids.setdefault(m.group(0), 'ID%d' % len(ids)), text)
-    text = html.unescape(text)
     text = re.sub(r'<\?xml[^>]*\?>', '', text)
     text = re.sub(r'<!DOCTYPE[^>]*>', '', text, flags=re.I)
     text = re.sub(r'<meta [^>]*charset[^>]*>', '', text, flags=re.I)
 
+    # Attribute values in one quoting (libxml2's HTML writer quotes a value holding " with ').
     def tag(m):
-        attributes = re.sub(r'([\w:.-]+)(\s*=)', lambda a: a.group(1).lower() + a.group(2),
-                            m.group(3))
-        attributes = re.sub(r'\s+', ' ', attributes).rstrip(' /')
-        return '<' + m.group(1) + m.group(2).lower() + attributes + '>'
+        attributes = []
+        for a in ATTRIBUTE.finditer(m.group(3)):
+            value = next((v for v in a.group(2, 3, 4) if v is not None), None)
+            attributes.append(' ' + a.group(1).lower() +
+                              ('' if value is None else '="%s"' % html.unescape(value)))
+        return '<' + m.group(1) + m.group(2).lower() + ''.join(attributes) + '>'
     text = TAG.sub(tag, text)
+    text = html.unescape(text)
     text = re.sub(r'>\s+<', '><', text)
     return re.sub(r'\s+', ' ', text).strip()
 
