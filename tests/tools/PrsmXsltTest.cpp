@@ -1,5 +1,6 @@
 // prsm-xslt as a person runs it: its command line, outputs, error texts and exit statuses.
 #include "PRSMVersion.hpp"
+#include "support/SilentServer.hpp"
 #include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
@@ -283,6 +284,7 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
         {"--nodtd dtd.xsl items.xml", "", 6, "(PRSMXslLimits::allowDtd)"},
         {"--allow-dir '' title.xsl items.xml", "", 2, "--allow-dir needs a folder name"},
         {"--timeout 1 --max-memory 100 padding.xsl items.xml", "", 6, "(PRSMXslLimits::"},
+        {"--net --timeout 1 network.xsl items.xml", "", 6, "(PRSMXslLimits::timeoutSeconds)"},
         {"title.xsl -",
          "<!DOCTYPE d [<!ENTITY big '" + std::string(100000, 'x') + "'>]><d a='" +
              []
@@ -295,9 +297,13 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
              "'/>",
          6, "(PRSMXslLimits::maxAmplification)"},
     };
+    const prsm::test::SilentServer server;
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.arguments);
+        m_dir->write("network.xsl", exslt + "<xsl:value-of select=\"count(document('" +
+                                        server.url() +
+                                        "d.xml'))\"/></xsl:template></xsl:stylesheet>");
         m_dir->write("dtd.xsl", "<!DOCTYPE xsl:stylesheet [<!ENTITY e 'expanded'>]>" + exslt +
                                     "&e;</xsl:template></xsl:stylesheet>");
         m_dir->write("padding.xsl", exslt +

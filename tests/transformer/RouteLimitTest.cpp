@@ -5,6 +5,7 @@
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "support/HostileDocuments.hpp"
+#include "support/SilentServer.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
 
@@ -117,6 +118,13 @@ TEST(RouteLimits, HoldOnStylesheetsEntitiesAndLongStepsAndLeaveTheTransformerUsa
         return limits;
     };
     const std::string allowed = files.path("allowed");
+    const prsm::test::SilentServer server;
+    const auto waiting = [](auto& l)
+    {
+        l.allowNetwork = true;
+        l.processXInclude = true;
+        l.timeoutSeconds = 1;
+    };
     const struct
     {
         const char* name;
@@ -164,6 +172,17 @@ TEST(RouteLimits, HoldOnStylesheetsEntitiesAndLongStepsAndLeaveTheTransformerUsa
          "<doc>" + repeated("<i>a b</i>", 200000) + "</doc>", "", 25},
         {"dyn:map over 20,000 nodes", limitsWith([](auto& l) { l.timeoutSeconds = 1; }), "map.xsl",
          "<doc>" + repeated("<i/>", 20000) + "</doc>", "(PRSMXslLimits::timeoutSeconds)", 10},
+        {"document() of a server that never answers", limitsWith(waiting), "network.xsl", kEcho,
+         "(PRSMXslLimits::timeoutSeconds)", 10},
+        {"xsl:include from a server that never answers", limitsWith(waiting), "network-include.xsl",
+         kEcho, "(PRSMXslLimits::timeoutSeconds)", 10},
+        {"a source's DTD from a server that never answers", limitsWith(waiting), "echo.xsl",
+         "<!DOCTYPE d SYSTEM '" + server.url() + "d.dtd'><d/>", "(PRSMXslLimits::timeoutSeconds)",
+         10},
+        {"XInclude from a server that never answers", limitsWith(waiting), "echo.xsl",
+         "<d xmlns:xi='http://www.w3.org/2001/XInclude'><xi:include href='" + server.url() +
+             "i.xml'/></d>",
+         "(PRSMXslLimits::timeoutSeconds)", 10},
     };
     files.dir.write("allowed/padding.xsl",
                     exsltStylesheet("<xsl:value-of select=\"string-length(str:padding(1000000000, "
@@ -177,6 +196,13 @@ TEST(RouteLimits, HoldOnStylesheetsEntitiesAndLongStepsAndLeaveTheTransformerUsa
     files.dir.write(
         "allowed/map.xsl",
         exsltStylesheet("<xsl:value-of select=\"count(dyn:map(//i, 'count(//i)'))\"/>"));
+    files.dir.write(
+        "allowed/network.xsl",
+        exsltStylesheet("<xsl:value-of select=\"count(document('" + server.url() + "d.xml'))\"/>"));
+    files.dir.write("allowed/network-include.xsl",
+                    "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/"
+                    "Transform'><xsl:include href='" +
+                        server.url() + "m.xsl'/></xsl:stylesheet>");
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
