@@ -285,6 +285,8 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
         {"--allow-dir '' title.xsl items.xml", "", 2, "--allow-dir needs a folder name"},
         {"--timeout 1 --max-memory 100 padding.xsl items.xml", "", 6, "(PRSMXslLimits::"},
         {"--net --timeout 1 network.xsl items.xml", "", 6, "(PRSMXslLimits::timeoutSeconds)"},
+        {"--timeout 2 --max-memory 500 nested.xsl deep.xml", "", 6, "(PRSMXslLimits::"},
+        {"nested.xsl declarations.xml", "", 6, "(PRSMXslLimits::maxAttributes)"},
         {"title.xsl -",
          "<!DOCTYPE d [<!ENTITY big '" + std::string(100000, 'x') + "'>]><d a='" +
              []
@@ -298,6 +300,19 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
          6, "(PRSMXslLimits::maxAmplification)"},
     };
     const prsm::test::SilentServer server;
+    m_dir->write("nested.xsl", exslt +
+                                   "<xsl:apply-templates/></xsl:template><xsl:template match='*'>"
+                                   "<xsl:variable name='v'><xsl:copy><xsl:apply-templates/>"
+                                   "</xsl:copy></xsl:variable><xsl:copy-of select='$v'/>"
+                                   "</xsl:template></xsl:stylesheet>");
+    std::string deep;
+    for (int i = 0; i < 4900; ++i)
+        deep = "<a>" + deep + "</a>";
+    m_dir->write("deep.xml", deep);
+    std::string declarations = "<d";
+    for (int i = 0; i < 50000; ++i)
+        declarations += " xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'";
+    m_dir->write("declarations.xml", declarations + "/>");
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.arguments);
