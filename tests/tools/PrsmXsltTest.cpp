@@ -287,6 +287,7 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
         {"--net --timeout 1 network.xsl items.xml", "", 6, "(PRSMXslLimits::timeoutSeconds)"},
         {"--timeout 2 --max-memory 500 nested.xsl deep.xml", "", 6, "(PRSMXslLimits::"},
         {"nested.xsl declarations.xml", "", 6, "(PRSMXslLimits::maxAttributes)"},
+        {"--timeout 20 concat.xsl texts.xml", "", 0, ""},
         {"title.xsl -",
          "<!DOCTYPE d [<!ENTITY big '" + std::string(100000, 'x') + "'>]><d a='" +
              []
@@ -313,6 +314,15 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
     for (int i = 0; i < 50000; ++i)
         declarations += " xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'";
     m_dir->write("declarations.xml", declarations + "/>");
+    std::string texts = "<d>";
+    for (int i = 0; i < 200000; ++i)
+        texts += "<i>ab</i>";
+    m_dir->write("texts.xml", texts + "</d>");
+    m_dir->write("concat.xsl",
+                 "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                 "<xsl:output method='text'/><xsl:template match='/'>"
+                 "<xsl:if test=\"string-length(concat(/, '')) != 400000\">wrong</xsl:if>"
+                 "</xsl:template></xsl:stylesheet>");
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.arguments);
