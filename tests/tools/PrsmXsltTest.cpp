@@ -387,6 +387,19 @@ TEST_F(PrsmXslt, ReferencesResolveAgainstTheSource)
     expectOutcome(run("follow.xsl refs/list.xml"), 0, "inner", "");
 }
 
+// A name with a scheme is read by the library, over the network too, as its own limits say.
+TEST_F(PrsmXslt, ReadsSourcesAndStylesheetsNamedByUri)
+{
+    const std::string folder = "file://" + m_dir->path("");
+    expectOutcome(run(folder + "follow.xsl " + folder + "refs/list.xml"), 0, "inner", "");
+    expectOutcome(run("follow.xsl " + folder + "refs/none.xml"), 4, "", "none.xml");
+    const prsm::test::SilentServer server;
+    const auto start = std::chrono::steady_clock::now();
+    expectOutcome(run("--timeout 1 follow.xsl " + server.url() + "list.xml"), 6, "",
+                  "(PRSMXslLimits::timeoutSeconds)");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
 TEST_F(PrsmXslt, WritesTheDocumentsAStylesheetNamesUnlessTold)
 {
     std::filesystem::create_directory(m_dir->path("out"));
