@@ -70,6 +70,17 @@ const Case kCases[] = {
          "<xsl:for-each select='ancestor::doc|/|.'><xsl:value-of select='name()'/>,</xsl:for-each>"
          "</xsl:for-each></r></xsl:template></xsl:stylesheet>",
      "", "<r>doc|1|3|,doc,e,</r>"},
+    {"an alias to the null namespace, declared after its use",
+     kOpen + " xmlns:h='urn:h'>" + kOutput +
+         "<xsl:template match='/'><h:r h:a='1' b='2'><h:p><q/></h:p></h:r></xsl:template>"
+         "<xsl:namespace-alias stylesheet-prefix='h' result-prefix='#default'/></xsl:stylesheet>",
+     "", "<r a=\"1\" b=\"2\"><p><q/></p></r>"}, // xsltproc drops the attributes
+    {"an alias to the null namespace inside a default namespace",
+     kOpen + " xmlns:h='urn:h'>" + kOutput +
+         "<xsl:namespace-alias stylesheet-prefix='h' result-prefix='#default'/>"
+         "<xsl:template match='/' xmlns='urn:d'><h:r><q/><h:p xmlns:h='urn:o'/></h:r>"
+         "</xsl:template></xsl:stylesheet>",
+     "", "<r><q xmlns=\"urn:d\"/><h:p xmlns:h=\"urn:o\"/></r>"}, // xsltproc: <r xmlns="urn:d">
 };
 
 class EngineFaults : public prsm::test::StylesheetTest

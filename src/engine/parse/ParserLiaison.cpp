@@ -13,6 +13,7 @@
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/parse/ResourceResolver.hpp"
 #include "engine/parse/SourceReader.hpp"
+#include "engine/parse/NullNamespaceAlias.hpp"
 #include "engine/parse/StylesheetFilter.hpp"
 #include "engine/parse/XIncludeFilter.hpp"
 #include "engine/parse/XIncludeSession.hpp"
@@ -294,7 +295,8 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     if (m_modules != nullptr && &inputSource != m_hostInput && systemId != nullptr)
         m_modules->push_back(utf8Of(systemId));
     StylesheetFilter filter(handler, m_warnings, getMemoryManager());
-    GuardedDocumentHandler guarded(setting.budget(), filter);
+    NullNamespaceAlias aliases(filter, getMemoryManager());
+    GuardedDocumentHandler guarded(setting.budget(), aliases);
 
     // Configured as the engine configures the parser it reads stylesheets with.
     // Parses of included and imported stylesheets run inside the parse that names them.
