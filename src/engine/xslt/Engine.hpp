@@ -3,6 +3,7 @@
 
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/EngineTables.hpp"
+#include "platform/InterposedNumberToString.hpp"
 
 #include <xalanc/XSLT/XSLTEngineImpl.hpp>
 
@@ -76,6 +77,9 @@ private:
     EngineSupport& m_support;
     OperationGuard& m_guard;
     Loan m_loan;
+    // xsltproc's numbers go with its leniency: what a stylesheet written for it computes
+    // reads as it does there (20.736pt, not 20.735999999999997pt).
+    NumberStyleScope m_numbers;
     xalanc::XSLTEngineImpl m_processor;
 };
 
