@@ -137,3 +137,26 @@ TEST_F(EngineFaults, UndefinedAttributesStopTheEngineUnlessXsltprocCompatible)
 }
 
 } // namespace
+
+namespace
+{
+
+// Numbers and sort keys without a language, as the engine writes and orders them and as
+// xsltproc does.
+const std::string kNumbersAndOrder =
+    kOpen + ">" + kOutput +
+    "<xsl:template match='/'><r><xsl:value-of select='10 * 2.0736'/>|"
+    "<xsl:for-each select='//w'><xsl:sort select='.'/><xsl:value-of select='.'/>,</xsl:for-each>"
+    "</r></xsl:template></xsl:stylesheet>";
+const std::string kWords = "<d><w>b</w><w>@a</w><w>&lt;c</w><w>B</w></d>";
+
+TEST_F(EngineFaults, NumbersAndOrderAreXsltprocsWhenCompatible)
+{
+    EXPECT_EQ(run(kNumbersAndOrder, kWords), "<r>20.735999999999997|@a,&lt;c,b,B,</r>");
+    m_transformer.setXsltprocCompatible(true);
+    EXPECT_EQ(run(kNumbersAndOrder, kWords), "<r>20.736|&lt;c,@a,B,b,</r>");
+    m_transformer.setXsltprocCompatible(false);
+    EXPECT_EQ(run(kNumbersAndOrder, kWords), "<r>20.735999999999997|@a,&lt;c,b,B,</r>");
+}
+
+} // namespace

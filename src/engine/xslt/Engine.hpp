@@ -3,6 +3,7 @@
 
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/EngineTables.hpp"
+#include "engine/xslt/LocaleFunctors.hpp"
 #include "platform/InterposedNumberToString.hpp"
 
 #include <xalanc/XSLT/XSLTEngineImpl.hpp>
@@ -80,6 +81,8 @@ private:
     // xsltproc's numbers go with its leniency: what a stylesheet written for it computes
     // reads as it does there (20.736pt, not 20.735999999999997pt).
     NumberStyleScope m_numbers;
+    // ... and so does its order of sort keys without a language.
+    LocaleFunctors::CodePointScope m_order;
     xalanc::XSLTEngineImpl m_processor;
 };
 
