@@ -160,3 +160,25 @@ TEST_F(EngineFaults, NumbersAndOrderAreXsltprocsWhenCompatible)
 }
 
 } // namespace
+
+namespace
+{
+
+// xsltproc carries a module's exclusions on to the modules included after it.
+TEST_F(EngineFaults, ExclusionsCarryOnToLaterModulesWhenCompatible)
+{
+    m_dir.write("a.xsl", kOpen + " xmlns:x='urn:x' exclude-result-prefixes='x'>"
+                                 "<xsl:template name='a'><a/></xsl:template></xsl:stylesheet>");
+    m_dir.write("b.xsl", kOpen + " xmlns:x='urn:x'>"
+                                 "<xsl:template name='b'><b/></xsl:template></xsl:stylesheet>");
+    const std::string stylesheet =
+        kOpen + ">" + kOutput +
+        "<xsl:include href='a.xsl'/><xsl:include href='b.xsl'/><xsl:template match='/'><r>"
+        "<xsl:call-template name='a'/><xsl:call-template name='b'/></r></xsl:template>"
+        "</xsl:stylesheet>";
+    EXPECT_EQ(run(stylesheet), "<r><a/><b xmlns:x=\"urn:x\"/></r>"); // XSLT 1.0 (7.1.1)
+    m_transformer.setXsltprocCompatible(true);
+    EXPECT_EQ(run(stylesheet), "<r><a/><b/></r>");
+}
+
+} // namespace
