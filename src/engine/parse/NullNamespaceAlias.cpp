@@ -131,6 +131,8 @@ void NullNamespaceAlias::resetDocument()
     m_scopes.clear();
     m_starts.clear();
     m_aliased.clear();
+    m_systemId.clear();
+    m_publicId.clear();
     m_current = nullptr;
     m_handler.resetDocument();
 }
