@@ -53,8 +53,9 @@ def localised(source, target):
         f.write(text)
 
 
-ID = re.compile(r'\b(?:id(?:m?\d+|-?[0-9a-f]{6,})|N0x[0-9a-f]+(?:N0x[0-9a-f]+)*|N[0-9A-F]{4,}|d\d+e\d+)\b')
-TAG = re.compile(r'<(/?)([A-Za-z][\w:.-]*)([^<>]*)>')
+ID = re.compile(r'\b(?:id(?:m?\d+(?:d\d+)?|-?[0-9a-f]{6,})|N0x[0-9a-f]+(?:N0x[0-9a-f]+)*|N[0-9A-F]{4,}|d\d+e\d+)\b')
+TAG = re.compile(r'<(/?)([A-Za-z][\w:.-]*)((?:[^<>"\']|"[^"]*"|\'[^\']*\')*)>')
+ATTRIBUTE = re.compile(r'\s*([\w:.-]+)\s*=\s*("[^"]*"|\'[^\']*\'|[^\s"\'>]+)')
 
 
 def canonical(text):
@@ -77,17 +78,23 @@ def same(a, b):
 def normalised(text):
     ids = {}
     text = ID.sub(lambda m: ids.setdefault(m.group(0), 'ID%d' % len(ids)), text)
-    text = html.unescape(text)
     text = re.sub(r'<\?xml[^>]*\?>', '', text)
     text = re.sub(r'<!DOCTYPE[^>]*>', '', text, flags=re.I)
     text = re.sub(r'<meta [^>]*charset[^>]*>', '', text, flags=re.I)
 
+    def attribute(a):
+        value = a.group(2)
+        if value[:1] in '"\'':
+            value = value[1:-1]
+        return ' %s="%s"' % (a.group(1).lower(), html.unescape(value))
+
     def tag(m):
-        attributes = re.sub(r'([\w:.-]+)(\s*=)', lambda a: a.group(1).lower() + a.group(2),
-                            m.group(3))
+        # Either quote may delimit a value, and references may spell its characters.
+        attributes = ATTRIBUTE.sub(attribute, m.group(3))
         attributes = re.sub(r'\s+', ' ', attributes).rstrip(' /')
         return '<' + m.group(1) + m.group(2).lower() + attributes + '>'
     text = TAG.sub(tag, text)
+    text = html.unescape(text)
     text = re.sub(r'>\s+<', '><', text)
     return re.sub(r'\s+', ' ', text).strip()
 
@@ -113,9 +120,11 @@ def pages(folder):
             with open(path, 'rb') as f:
                 data = f.read()
             try:
-                found[os.path.relpath(path, folder)] = data.decode('utf-8')
+                text = data.decode('utf-8')
             except UnicodeDecodeError:  # the HTML family writes ISO-8859-1
-                found[os.path.relpath(path, folder)] = data.decode('latin-1')
+                text = data.decode('latin-1')
+            # Side files may be named after generated ids (ld-<id>.html).
+            found[ID.sub('ID', os.path.relpath(path, folder))] = text
     return found
 
 
@@ -134,6 +143,11 @@ def compare(document, args, stylesheet):
         else:
             status, errors = args.batch.get(name, (0, ''))
         their_status, _ = run(['xsltproc', '--nonet', stylesheet, source], theirs)
+        if args.family in SINGLE_PAGE and len(pages(theirs)) > 1:
+            # The batch run writes every document's side files into one folder: write this
+            # document's again, alone, in its own.
+            tool = [args.tool] + (['--strict'] if args.strict else []) + [stylesheet, source]
+            status, errors = run(tool, ours)
     mine, reference = pages(ours), pages(theirs)
     differing, stray = [], []
     for page in sorted(set(mine) | set(reference)):

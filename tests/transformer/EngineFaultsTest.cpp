@@ -70,6 +70,17 @@ const Case kCases[] = {
          "<xsl:for-each select='ancestor::doc|/|.'><xsl:value-of select='name()'/>,</xsl:for-each>"
          "</xsl:for-each></r></xsl:template></xsl:stylesheet>",
      "", "<r>doc|1|3|,doc,e,</r>"},
+    {"an alias to the null namespace, declared after its use",
+     kOpen + " xmlns:h='urn:h'>" + kOutput +
+         "<xsl:template match='/'><h:r h:a='1' b='2'><h:p><q/></h:p></h:r></xsl:template>"
+         "<xsl:namespace-alias stylesheet-prefix='h' result-prefix='#default'/></xsl:stylesheet>",
+     "", "<r a=\"1\" b=\"2\"><p><q/></p></r>"}, // xsltproc drops the attributes
+    {"an alias to the null namespace inside a default namespace",
+     kOpen + " xmlns:h='urn:h'>" + kOutput +
+         "<xsl:namespace-alias stylesheet-prefix='h' result-prefix='#default'/>"
+         "<xsl:template match='/' xmlns='urn:d'><h:r><q/><h:p xmlns:h='urn:o'/></h:r>"
+         "</xsl:template></xsl:stylesheet>",
+     "", "<r><q xmlns=\"urn:d\"/><h:p xmlns:h=\"urn:o\"/></r>"}, // xsltproc: <r xmlns="urn:d">
     {"position() along node lists in every order",
      kOpen + " xmlns:d='urn:d' exclude-result-prefixes='d'>" + kOutput +
          "<d:l><i>1</i><i>2</i><i>3</i><i>4</i><i>5</i><i>6</i></d:l>"
@@ -150,6 +161,51 @@ TEST_F(EngineFaults, UndefinedAttributesStopTheEngineUnlessXsltprocCompatible)
     m_transformer.setXsltprocCompatible(false);
     EXPECT_EQ(run(kUndefinedAttribute), "");
     EXPECT_NE(m_status, 0);
+}
+
+} // namespace
+
+namespace
+{
+
+// Numbers and sort keys without a language, as the engine writes and orders them and as
+// xsltproc does.
+const std::string kNumbersAndOrder =
+    kOpen + ">" + kOutput +
+    "<xsl:template match='/'><r><xsl:value-of select='10 * 2.0736'/>|"
+    "<xsl:for-each select='//w'><xsl:sort select='.'/><xsl:value-of select='.'/>,</xsl:for-each>"
+    "</r></xsl:template></xsl:stylesheet>";
+const std::string kWords = "<d><w>b</w><w>@a</w><w>&lt;c</w><w>B</w></d>";
+
+TEST_F(EngineFaults, NumbersAndOrderAreXsltprocsWhenCompatible)
+{
+    EXPECT_EQ(run(kNumbersAndOrder, kWords), "<r>20.735999999999997|@a,&lt;c,b,B,</r>");
+    m_transformer.setXsltprocCompatible(true);
+    EXPECT_EQ(run(kNumbersAndOrder, kWords), "<r>20.736|&lt;c,@a,B,b,</r>");
+    m_transformer.setXsltprocCompatible(false);
+    EXPECT_EQ(run(kNumbersAndOrder, kWords), "<r>20.735999999999997|@a,&lt;c,b,B,</r>");
+}
+
+} // namespace
+
+namespace
+{
+
+// xsltproc carries a module's exclusions on to the modules included after it.
+TEST_F(EngineFaults, ExclusionsCarryOnToLaterModulesWhenCompatible)
+{
+    m_dir.write("a.xsl", kOpen + " xmlns:x='urn:x' exclude-result-prefixes='x'>"
+                                 "<xsl:template name='a'><a/></xsl:template></xsl:stylesheet>");
+    m_dir.write("b.xsl", kOpen + " xmlns:x='urn:x'>"
+                                 "<xsl:template name='b'><b/></xsl:template></xsl:stylesheet>");
+    const std::string stylesheet =
+        kOpen + ">" + kOutput +
+        "<xsl:include href='a.xsl'/><xsl:include href='b.xsl'/><xsl:template match='/'><r>"
+        "<xsl:call-template name='a'/><xsl:call-template name='b'/></r></xsl:template>"
+        "</xsl:stylesheet>";
+    EXPECT_EQ(run(stylesheet), "<r><a/><b xmlns:x=\"urn:x\"/></r>"); // XSLT 1.0 (7.1.1)
+    m_transformer.setXsltprocCompatible(true);
+    EXPECT_EQ(run(stylesheet), "<r><a/><b/></r>");
 }
 
 } // namespace

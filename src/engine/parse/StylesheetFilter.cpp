@@ -96,10 +96,12 @@ std::u16string text(const XMLCh* chars)
 } // namespace
 
 StylesheetFilter::StylesheetFilter(xercesc::DocumentHandler& handler,
-                                   xalanc::ProblemListener* warnings,
+                                   xalanc::ProblemListener* warnings, Exclusions& exclusions,
                                    xalanc::MemoryManager& manager)
-    : m_handler(handler), m_warnings(warnings), m_manager(manager)
+    : m_handler(handler), m_warnings(warnings), m_exclusions(exclusions), m_kind(exclusions.next),
+      m_manager(manager)
 {
+    m_exclusions.next = Exclusions::Next::Principal;
 }
 
 void StylesheetFilter::characters(const XMLCh* const chars, const XMLSize_t length)
@@ -178,9 +180,34 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
         }
         const XMLCh* version = attrs.getValue(u"version");
         m_isVersion1 = version == nullptr || text(version) == u"1.0" || text(version) == u"1";
+        if (m_warnings != nullptr)
+        {
+            if (m_kind != Exclusions::Next::Included || m_exclusions.styles.empty())
+                m_exclusions.styles.emplace_back();
+            std::vector<std::u16string>& excluded = m_exclusions.styles.back();
+            std::u16string prefixes = m_moduleExclusions + u' ';
+            std::replace_if(
+                prefixes.begin(), prefixes.end(),
+                [](char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r'; }, u' ');
+            for (std::size_t start = 0, end; (end = prefixes.find(u' ', start)) != prefixes.npos;
+                 start = end + 1)
+            {
+                const std::u16string token = prefixes.substr(start, end - start);
+                const std::u16string* ns =
+                    token.empty() ? nullptr : namespaceOf(token == u"#default" ? u"" : token);
+                if (ns != nullptr && !ns->empty())
+                    excluded.push_back(*ns);
+            }
+        }
     }
+    if (isXslt && m_warnings != nullptr && (local == u"include" || local == u"import"))
+        m_exclusions.next =
+            local == u"include" ? Exclusions::Next::Included : Exclusions::Next::Imported;
 
-    const bool addsExclusions = !isXslt && parentIsXslt && !isRoot && !m_moduleExclusions.empty();
+    const std::u16string carried =
+        !isXslt && parentIsXslt && !isRoot ? carriedExclusions() : std::u16string();
+    const bool addsExclusions =
+        !isXslt && parentIsXslt && !isRoot && !(m_moduleExclusions + carried).empty();
     const bool checksAttributes = isXslt && m_warnings != nullptr && m_isVersion1;
     if (!addsExclusions && !checksAttributes)
     {
@@ -196,7 +223,7 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
         {
             const std::u16string attribute = xsl + u":exclude-result-prefixes";
             const XMLCh* own = attrs.getValue(attribute.c_str());
-            const std::u16string value = text(own) + m_moduleExclusions;
+            const std::u16string value = text(own) + m_moduleExclusions + carried;
             changed.removeAttribute(attribute.c_str());
             changed.addAttribute(attribute.c_str(), u"CDATA", value.c_str());
         }
@@ -233,6 +260,20 @@ const std::u16string* StylesheetFilter::namespaceOf(const std::u16string& prefix
             return &found->second;
     }
     return nullptr;
+}
+
+std::u16string StylesheetFilter::carriedExclusions() const
+{
+    std::u16string prefixes;
+    if (m_warnings == nullptr || m_exclusions.styles.empty())
+        return prefixes;
+    const std::vector<std::u16string>& excluded = m_exclusions.styles.back();
+    for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
+        for (const auto& [prefix, uri] : scope->bindings)
+            if (namespaceOf(prefix) == &uri && uri != kXsltNamespace &&
+                std::find(excluded.begin(), excluded.end(), uri) != excluded.end())
+                prefixes += u' ' + (prefix.empty() ? std::u16string(u"#default") : prefix);
+    return prefixes;
 }
 
 std::u16string StylesheetFilter::xsltPrefix() const

@@ -31,16 +31,37 @@ namespace prsm::detail
 //   honours for the element's subtree. The engine's fix: PushPopIncludeState's destructor merge
 //   the included module's excluded prefixes and extension namespaces into the handler it
 //   restores, or the handler keep them per module.
+// - With `lenient` set, a module's excluded namespaces stay excluded in the modules included
+//   after it, and in the rest of the module that includes it, up to the next import, as in
+//   xsltproc: libxslt (xslt.c, xsltParseStylesheetExcludePrefix) pushes each module's exclusions
+//   onto the stylesheet it is part of and never pops them, so DocBook's html/pi.xsl loses the
+//   xmlns:xlink that html/inline.xsl, included before it, excludes. XSLT 1.0 (7.1.1) makes them
+//   per module, as the strict mode has them.
 // - With `lenient` set, an attribute in no namespace that XSLT 1.0 does not define on an XSLT
 //   element of a stylesheet of version 1.0 (<xsl:otherwise test="...">) is left out, with a
 //   warning to `warnings`, where the engine stops the compilation; xsltproc ignores it.
 class StylesheetFilter final : public xercesc::DocumentHandler
 {
 public:
+    // The namespaces that the modules of one compilation have excluded so far, the way xsltproc
+    // keeps them: per principal or imported module, with what its included modules add.
+    struct Exclusions
+    {
+        enum class Next
+        {
+            Principal,
+            Included,
+            Imported
+        };
+        std::vector<std::vector<std::u16string>> styles;
+        Next next = Next::Principal; // how the next module to be read is named
+    };
+
     // `warnings` receives the warnings of the lenient mode; null is the engine's strictness.
-    // Both must outlive the filter.
+    // `exclusions`, kept by the caller across the modules of one compilation, is used in the
+    // lenient mode only. All must outlive the filter.
     StylesheetFilter(xercesc::DocumentHandler& handler, xalanc::ProblemListener* warnings,
-                     xalanc::MemoryManager& manager);
+                     Exclusions& exclusions, xalanc::MemoryManager& manager);
 
     void characters(const XMLCh* const chars, const XMLSize_t length) override;
     void endDocument() override;
@@ -61,9 +82,12 @@ private:
 
     const std::u16string* namespaceOf(const std::u16string& prefix) const;
     std::u16string xsltPrefix() const;
+    std::u16string carriedExclusions() const;
 
     xercesc::DocumentHandler& m_handler;
     xalanc::ProblemListener* m_warnings;
+    Exclusions& m_exclusions;
+    Exclusions::Next m_kind; // how this module was named
     xalanc::MemoryManager& m_manager;
     const xercesc::Locator* m_locator = nullptr;
     std::vector<Scope> m_scopes;
