@@ -83,11 +83,29 @@ GuardedConstructionContext::GuardedConstructionContext(xalanc::MemoryManager& ma
                                                        xalanc::XPathFactory& xpathFactory,
                                                        OperationGuard& guard)
     : xalanc::StylesheetConstructionContextDefault(manager, processor, xpathFactory),
-      m_guard(&guard)
+      m_guard(&guard), m_strings(manager, 256, 4093, 8)
 {
 }
 
-GuardedConstructionContext::~GuardedConstructionContext() = default;
+// The engine's own destructor lets go of the elements, which hold pooled strings, after the pool
+// here has gone: they go first.
+GuardedConstructionContext::~GuardedConstructionContext()
+{
+    reset();
+}
+
+const xalanc::XalanDOMString&
+GuardedConstructionContext::getPooledString(const xalanc::XalanDOMString& text)
+{
+    return m_strings.get(text);
+}
+
+const xalanc::XalanDOMString&
+GuardedConstructionContext::getPooledString(const xalanc::XalanDOMChar* text,
+                                            xalanc::XalanDOMString::size_type length)
+{
+    return m_strings.get(text, length);
+}
 
 xalanc::ElemTemplateElement* GuardedConstructionContext::createElement(
     xalanc::Stylesheet& stylesheetTree, const xalanc::XalanDOMChar* name,
