@@ -70,6 +70,33 @@ const Case kCases[] = {
          "<xsl:for-each select='ancestor::doc|/|.'><xsl:value-of select='name()'/>,</xsl:for-each>"
          "</xsl:for-each></r></xsl:template></xsl:stylesheet>",
      "", "<r>doc|1|3|,doc,e,</r>"},
+    {"position() along node lists in every order",
+     kOpen + " xmlns:d='urn:d' exclude-result-prefixes='d'>" + kOutput +
+         "<d:l><i>1</i><i>2</i><i>3</i><i>4</i><i>5</i><i>6</i></d:l>"
+         "<xsl:variable name='l' select=\"document('')/*/d:l/*\"/><xsl:template match='/'><r>"
+         "<xsl:for-each select='$l[position() mod 2 = 0]'><xsl:value-of "
+         "select='.'/></xsl:for-each>|"
+         "<xsl:for-each select='$l'><xsl:sort order='descending'/>"
+         "<xsl:value-of select=\"concat(position(), '=', ., ',')\"/></xsl:for-each>|"
+         "<xsl:for-each select='$l[last()]/preceding-sibling::*[position() = 1 or position() = 3]'>"
+         "<xsl:value-of select='.'/></xsl:for-each>|"
+         "<xsl:value-of select='count($l[position() = 2 or position() = 3 and position() &lt; "
+         "last()])'/>|"
+         "<xsl:value-of select=\"$l[../*[position() = 2] = '2'][position() = 4]\"/>|"
+         "<xsl:value-of select='$l[position() &gt; 1][position() = 1]'/></r></xsl:template>"
+         "</xsl:stylesheet>",
+     "", "<r>246|1=6,2=5,3=4,4=3,5=2,6=1,|35|2|4|2</r>"},
+    {"sibling steps with a numbered predicate",
+     kOpen + " xmlns:d='urn:d' exclude-result-prefixes='d'>" + kOutput +
+         "<d:l><i>1</i>t<i>2</i><i>3</i><i>4</i><i>5</i><i>6</i></d:l>"
+         "<xsl:variable name='l' select=\"document('')/*/d:l/*\"/><xsl:template match='/'><r>"
+         "<xsl:value-of select=\"concat($l[3]/following-sibling::*[2], "
+         "$l[3]/preceding-sibling::*[2],"
+         " count($l[3]/following-sibling::*[9]), $l[1]/following-sibling::*[. &gt; 3][1],"
+         " $l[6]/preceding-sibling::*[1][. = 5], count($l[6]/preceding-sibling::*[1.5]),"
+         " count($l[6]/preceding-sibling::*[2]/following-sibling::*),"
+         " $l[2]/preceding-sibling::node()[1])\"/></r></xsl:template></xsl:stylesheet>",
+     "", "<r>5104502t</r>"},
 };
 
 class EngineFaults : public prsm::test::StylesheetTest

@@ -4,6 +4,7 @@
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/parse/ParserLiaison.hpp"
+#include "engine/xpath/ContextPositionHint.hpp"
 #include "engine/xpath/DynamicEvaluationCheck.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
 #include "functions/DynamicEvaluation.hpp"
@@ -47,6 +48,11 @@ public:
         XPathExecutionContextDefault::pushContextNodeList(theList);
     }
 
+    size_type getContextNodeListPosition(const xalanc::XalanNode& contextNode) const override
+    {
+        return m_position.find(getContextNodeList(), contextNode);
+    }
+
     void checkWork(const xercesc::Locator* locator) override { step(locator); }
 
     void enterEvaluation(const xercesc::Locator* locator) override
@@ -78,6 +84,7 @@ private:
 
     OperationGuard& m_guard;
     std::size_t m_levels = 0;
+    mutable ContextPositionHint m_position;
 };
 
 } // namespace

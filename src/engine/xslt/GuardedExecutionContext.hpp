@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/documents/ResultDocuments.hpp"
+#include "engine/xpath/ContextPositionHint.hpp"
 #include "engine/xslt/CurrentTemplateRule.hpp"
 #include "engine/xslt/DeclaredVariablesContext.hpp"
 #include "engine/xslt/StableGenerateId.hpp"
@@ -53,6 +54,10 @@ public:
     const xalanc::ElemTemplate* getCurrentTemplate() const override;
     void pushCurrentNode(xalanc::XalanNode* theCurrentNode) override;
     void pushContextNodeList(const xalanc::NodeRefListBase& theList) override;
+    size_type getContextNodeListPosition(const xalanc::XalanNode& contextNode) const override
+    {
+        return m_position.find(getContextNodeList(), contextNode);
+    }
     void checkWork(const xercesc::Locator* locator) override { step(locator); }
 
     // Compiles as CompiledXPath does, under the running operation's guard.
@@ -70,6 +75,7 @@ private:
     ResultDocuments* m_documents = nullptr;
     CurrentTemplateRule m_rule;
     DocumentNumbers m_documentNumbers;
+    mutable ContextPositionHint m_position;
     std::size_t m_templateDepth = 0;
 };
 
