@@ -21,8 +21,8 @@ const std::u16string kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
 // The attributes in no namespace that XSLT 1.0 defines on each of its elements.
 struct Allowed
 {
-    const char16_t* element;
-    std::initializer_list<const char16_t*> attributes;
+    std::u16string_view element;
+    std::initializer_list<std::u16string_view> attributes;
 };
 
 const Allowed kAllowed[] = {
@@ -76,7 +76,7 @@ bool isDefined(std::u16string_view local, std::u16string_view attribute)
     for (const Allowed& allowed : kAllowed)
         if (local == allowed.element)
             return std::any_of(allowed.attributes.begin(), allowed.attributes.end(),
-                               [&](const char16_t* name) { return attribute == name; });
+                               [&](std::u16string_view name) { return attribute == name; });
     return true;
 }
 

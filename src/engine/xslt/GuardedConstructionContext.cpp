@@ -155,35 +155,11 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str.c_str(), str.length());
-    // The other two overloads come here through the engine's.
     xalanc::XalanDOMString spelled(getMemoryManager());
     const xalanc::XalanDOMString& text =
         respellLoneRoot(str.c_str(), str.length(), spelled) ? spelled : str;
     return compacted(StylesheetConstructionContextDefault::createXPath(
         locator, text, resolver, allowVariableReferences, allowKeyFunction));
-}
-
-xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
-                                                       const xalanc::XalanDOMChar* str,
-                                                       const xalanc::PrefixResolver& resolver,
-                                                       bool allowVariableReferences,
-                                                       bool allowKeyFunction)
-{
-    check(locator, str, str == nullptr ? 0 : xalanc::XalanDOMString::length(str));
-    return compacted(StylesheetConstructionContextDefault::createXPath(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction));
-}
-
-xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
-                                                       const xalanc::XalanDOMChar* str,
-                                                       xalanc::XalanDOMString::size_type len,
-                                                       const xalanc::PrefixResolver& resolver,
-                                                       bool allowVariableReferences,
-                                                       bool allowKeyFunction)
-{
-    check(locator, str, len);
-    return compacted(StylesheetConstructionContextDefault::createXPath(
-        locator, str, len, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 void GuardedConstructionContext::check(const xercesc::Locator* locator,

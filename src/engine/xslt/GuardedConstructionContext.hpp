@@ -44,14 +44,9 @@ public:
                                       const xalanc::XalanDOMChar* str,
                                       const xalanc::PrefixResolver& resolver,
                                       bool allowVariableReferences, bool allowKeyFunction) override;
+    // The engine's overloads for a character array copy the text and come here.
+    using StylesheetConstructionContextDefault::createXPath;
     xalanc::XPath* createXPath(const xercesc::Locator* locator, const xalanc::XalanDOMString& str,
-                               const xalanc::PrefixResolver& resolver, bool allowVariableReferences,
-                               bool allowKeyFunction) override;
-    xalanc::XPath* createXPath(const xercesc::Locator* locator, const xalanc::XalanDOMChar* str,
-                               const xalanc::PrefixResolver& resolver, bool allowVariableReferences,
-                               bool allowKeyFunction) override;
-    xalanc::XPath* createXPath(const xercesc::Locator* locator, const xalanc::XalanDOMChar* str,
-                               xalanc::XalanDOMString::size_type len,
                                const xalanc::PrefixResolver& resolver, bool allowVariableReferences,
                                bool allowKeyFunction) override;
 
