@@ -1,5 +1,5 @@
 // The engine's insertion of a node into a node list in document order, corrected for the
-// document node, for the whole process.
+// document node and for the growth of the list, for the whole process.
 //
 // The engine's MutableNodeRefList::addNodeInDocOrder (xalanc/XPath/MutableNodeRefList.cpp, its
 // DocumentPredicate) orders a document node after every other node, its own document's included,
@@ -13,6 +13,13 @@
 // engine's own, found behind the library. Shown by name((ancestor::b|/)[last()]) from <i/> in
 // <s><b><i/></b></s>: "b". The engine's fix: DocumentPredicate order a document node before the
 // nodes it owns.
+//
+// The insertion also gives the list room to grow by half before the engine inserts: the engine
+// inserts through XalanVector::insert (xalanc/Include/XalanVector.hpp), which, unlike push_back,
+// reallocates a full vector to exactly one more element and copies it whole. Every location path
+// of two steps or more (/r/a/text(), //a/@n) merges its results node by node so, and took the
+// square of its length: 28 s for sum(//a/@n) over 200,000 elements where xsltproc takes 0.4 s.
+// The engine's fix: make that insert grow as push_back does.
 #pragma GCC visibility push(default)
 #include <xalanc/XPath/MutableNodeRefList.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
@@ -44,6 +51,8 @@ namespace XALAN_CPP_NAMESPACE
 
 void MutableNodeRefList::addNodeInDocOrder(XalanNode* node, XPathExecutionContext& executionContext)
 {
+    if (m_nodeList.size() == m_nodeList.capacity())
+        m_nodeList.reserve(m_nodeList.size() + m_nodeList.size() / 2 + 8);
     if (node != nullptr && node->getNodeType() == XalanNode::DOCUMENT_NODE && getLength() > 0)
     {
         size_type first = getLength();
