@@ -81,6 +81,21 @@ int main()
              "</doc>",
          stylesheet("<xsl:value-of select='count(set:distinct(//i)) + "
                     "count(set:leading(//i, //i[last()]))' xmlns:set='http://exslt.org/sets'/>")},
+        {"concat() and normalize-space() over 200,000 text nodes (passes)",
+         "<doc>" + repeated("<i>ab</i>", 200000) + "</doc>",
+         stylesheet("<xsl:value-of select=\"string-length(concat(/, normalize-space(/)))\"/>")},
+        {"element with 50,000 namespace declarations (refused)",
+         "<doc" +
+             []
+             {
+                 std::string declarations;
+                 for (int i = 0; i < 50000; ++i)
+                     declarations +=
+                         " xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'";
+                 return declarations;
+             }() +
+             "/>",
+         echo},
         {"9,000 internal entity references (passes)",
          "<!DOCTYPE doc [<!ENTITY e 'v'>]><doc>" + repeated("&e;", 9000) + "</doc>", echo},
     };

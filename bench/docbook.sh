@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
-# The DocBook workload: Debian's docbook-xsl html/docbook.xsl over the DocBook project's test
-# documents (testdocs/tests of docbook/xslt10-stylesheets), prsm-xslt against xsltproc --nonet on
-# the same files: the whole batch in one process (-j 1 and -j 2), one book alone, and the peak
-# memory of each. Wall time is the best of RUNS runs; user CPU time (also the best) is steadier
-# than wall time on a shared machine.
+# The DocBook workload: Debian's docbook-xsl stylesheets (html/docbook.xsl, then a second family,
+# fo/docbook.xsl) over the DocBook project's test documents (testdocs/tests of
+# docbook/xslt10-stylesheets), prsm-xslt against xsltproc --nonet on the same files: the whole
+# batch in one process (-j 1 and -j 2), one book alone, and the peak memory of each. Wall time is
+# the best of RUNS runs; user CPU time (also the best) is steadier than wall time on a shared
+# machine.
 # Usage: bench/docbook.sh [test folder] [build dir]
 #   test folder: DOCBOOK_TESTS, else /work/docbook-tests/testdocs/tests
 #   build dir:   build/release by default (cmake --preset release && cmake --build --preset release
 #                --target prsm-xslt)
-#   RUNS=3 by default.
+#   RUNS=3 by default; FAMILIES="html fo" by default (any of docbook-xsl's folders with a
+#   docbook.xsl: html, xhtml, xhtml5, fo, manpages, ...; those not installed are skipped).
 set -euo pipefail
 tests="${1:-${DOCBOOK_TESTS:-/work/docbook-tests/testdocs/tests}}"
 build="${2:-build/release}"
 runs="${RUNS:-3}"
-stylesheet=/usr/share/xml/docbook/stylesheet/docbook-xsl/html/docbook.xsl
+families="${FAMILIES:-html fo}"
+stylesheets=/usr/share/xml/docbook/stylesheet/docbook-xsl
+stylesheet="$stylesheets/html/docbook.xsl"
 dtds=/usr/share/xml/docbook/schema/dtd
 skip() {
     echo "docbook.sh: skipped: $*"
@@ -43,13 +47,6 @@ else
 fi
 cd "$dir/docs"
 mkdir -p ../peer ../ours
-# Only documents that xsltproc transforms: the others test failures, not speed.
-mapfile -t documents < <(printf '%s\n' *.xml | xargs -P "$(nproc)" -I{} sh -c \
-    'xsltproc --nonet -o "../peer/$1" "$0" "$1" > /dev/null 2>&1 && echo "$1"' "$stylesheet" {} |
-    LC_ALL=C sort)
-[ "${#documents[@]}" -gt 0 ] || skip "xsltproc transforms none of the documents"
-one=book.001.xml
-[ -f "$one" ] || one="${documents[0]}"
 
 # "wall user peak" of the best of $runs runs (peak in KB, the largest seen).
 measure() {
@@ -70,20 +67,42 @@ row() { # label, ours, peer
         printf "  %-24s %6.2f s %5.2fx   user %6.2f s %5.2fx   peak %6.1f MB %5.2fx\n", l, w,
             w / (pw > 0 ? pw : 0.01), u, u / (pu > 0 ? pu : 0.01), m / 1024, m / pm }'
 }
-peer_batch=$(measure xsltproc --nonet -o ../peer/ "$stylesheet" "${documents[@]}")
-ours_one=$(measure "$tool" "${options[@]}" -j 1 -o ../ours/ "$stylesheet" "${documents[@]}")
-ours_two=$(measure "$tool" "${options[@]}" -j 2 -o ../ours/ "$stylesheet" "${documents[@]}")
-# xsltproc takes -o DIR/ as a folder only for several documents.
-peer_book=$(measure xsltproc --nonet -o "../peer/$one" "$stylesheet" "$one")
-ours_book=$(measure "$tool" "${options[@]}" -o "../ours/$one" "$stylesheet" "$one")
+peer_row() { # label, peer
+    read -r w u m <<< "$2"
+    printf '  %-24s %6.2f s          user %6.2f s          peak %6.1f MB\n' "$1" "$w" "$u" \
+        "$(echo "$m / 1024" | bc -l)"
+}
 
-echo "DocBook: html/docbook.xsl over ${#documents[@]} documents, best of $runs (ratios to xsltproc)"
-read -r w u m <<< "$peer_batch"
-printf '  %-24s %6.2f s          user %6.2f s          peak %6.1f MB\n' "xsltproc batch" "$w" "$u" \
-    "$(echo "$m / 1024" | bc -l)"
-row "prsm-xslt -j 1" "$ours_one" "$peer_batch"
-row "prsm-xslt -j 2" "$ours_two" "$peer_batch"
-read -r w u m <<< "$peer_book"
-printf '  %-24s %6.2f s          user %6.2f s          peak %6.1f MB\n' "xsltproc $one" "$w" "$u" \
-    "$(echo "$m / 1024" | bc -l)"
-row "prsm-xslt $one" "$ours_book" "$peer_book"
+for family in $families; do
+    stylesheet="$stylesheets/$family/docbook.xsl"
+    if [ ! -f "$stylesheet" ]; then
+        echo "DocBook $family: skipped: no $stylesheet"
+        continue
+    fi
+    rm -rf ../peer/* ../ours/*
+    # Only documents that xsltproc transforms: the others test failures, not speed.
+    mapfile -t documents < <(printf '%s\n' *.xml | xargs -P "$(nproc)" -I{} sh -c \
+        'xsltproc --nonet -o "../peer/$1" "$0" "$1" > /dev/null 2>&1 && echo "$1"' "$stylesheet" {} |
+        LC_ALL=C sort)
+    if [ "${#documents[@]}" -eq 0 ]; then
+        echo "DocBook $family: skipped: xsltproc transforms none of the documents"
+        continue
+    fi
+    one=book.001.xml
+    [ -f "$one" ] || one="${documents[0]}"
+
+    peer_batch=$(measure xsltproc --nonet -o ../peer/ "$stylesheet" "${documents[@]}")
+    ours_one=$(measure "$tool" "${options[@]}" -j 1 -o ../ours/ "$stylesheet" "${documents[@]}")
+    ours_two=$(measure "$tool" "${options[@]}" -j 2 -o ../ours/ "$stylesheet" "${documents[@]}")
+    # xsltproc takes -o DIR/ as a folder only for several documents.
+    peer_book=$(measure xsltproc --nonet -o "../peer/$one" "$stylesheet" "$one")
+    ours_book=$(measure "$tool" "${options[@]}" -o "../ours/$one" "$stylesheet" "$one")
+
+    echo "DocBook: $family/docbook.xsl over ${#documents[@]} documents, best of $runs" \
+        "(ratios to xsltproc)"
+    peer_row "xsltproc batch" "$peer_batch"
+    row "prsm-xslt -j 1" "$ours_one" "$peer_batch"
+    row "prsm-xslt -j 2" "$ours_two" "$peer_batch"
+    peer_row "xsltproc $one" "$peer_book"
+    row "prsm-xslt $one" "$ours_book" "$peer_book"
+done

@@ -36,6 +36,11 @@ public:
     // Parses a document read from `in`, with `systemId` (null for none) for relative references.
     bool InitializeInputSource(std::istream& in, const char* systemId);
 
+    // Parses the document that `name` names: a file name, whatever characters it holds, or a
+    // URI (file:, or http: and the like when the limits allow the network). Read as the file
+    // paths of transformations read their sources, under the same limits.
+    bool InitializeInputResource(const char* name);
+
     // Makes the handle an output whose result is built as a tree in memory, which can then be
     // serialised, queried, or used as the input of another transformation.
     bool InitializeOutputTarget();

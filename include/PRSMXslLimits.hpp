@@ -26,6 +26,12 @@ struct PRSMXslLimits
     // Element nesting of one parsed document.
     std::size_t maxElementDepth = 5000;
 
+    // Attributes of one element of a parsed document, namespace declarations included. The
+    // engine spends time on the square of their number in places where it checks no bound
+    // (building the element, copying it), so an element with 50,000 would hold a transformation
+    // for seconds past its timeout.
+    std::size_t maxAttributes = 10000;
+
     // Nesting of template instantiations, named or matched, and of dynamic evaluations
     // (dyn:evaluate, dyn:map, xalan:evaluate) in one transformation or query. Above the element
     // nesting, so that any document that parses can be walked by recursive templates.

@@ -169,8 +169,12 @@ public:
     // Whether later transformations accept, as xsltproc does, what the engine refuses in a
     // stylesheet written for xsltproc: an attribute that XSLT 1.0 does not define on an XSLT
     // element of a version 1.0 stylesheet (<xsl:otherwise test="...">) is then ignored, with a
-    // warning to the message sink. False (the default) keeps the engine's strictness, which ends
-    // such a transformation as a stylesheet error.
+    // warning to the message sink. Its results then read as xsltproc's too: numbers that are no
+    // integers are written rounded to 15 significant digits (20.736, not 20.735999999999997),
+    // the keys of an xsl:sort without lang are ordered by code point, and the namespaces that a
+    // module excludes stay excluded in the modules included after it. False (the default)
+    // keeps the engine's strictness, which ends such a transformation as a stylesheet error, and
+    // its ICU collation; numbers are then written in the fewest digits that XPath 1.0 allows.
     void setXsltprocCompatible(bool compatible);
 
     // How the last file, stream or in-memory transformation came by its stylesheet; all zero

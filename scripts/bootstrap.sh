@@ -5,8 +5,8 @@
 set -euo pipefail
 # help2man makes the man page; dpkg-dev (dpkg-shlibdeps) and file fill in the Debian package's
 # dependencies; pkg-config builds the example host the way a Makefile user would; the tool allocates
-# with mimalloc; libxml2 resolves XML catalogs.
-packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libxml2-dev libgtest-dev libmimalloc-dev clang-format
+# with mimalloc; libxml2 resolves XML catalogs; libcurl (the parser's flavour) reads the network.
+packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libxml2-dev libcurl4-gnutls-dev libgtest-dev libmimalloc-dev clang-format
           help2man dpkg-dev file pkg-config "$@")
 missing=()
 for package in "${packages[@]}"; do

@@ -58,6 +58,7 @@ def localised(source, target):
 ID = re.compile(r'(?<![A-Za-z0-9])(?:id(?:m?\d+(?:d\d+)?(?![0-9])|-?[0-9a-f]{6,}\b)|'
                 r'N0x[0-9a-f]+(?:N0x[0-9a-f]+)*\b|N[0-9A-F]{4,}\b|d\d+e\d+\b)')
 TAG = re.compile(r'<(/?)([A-Za-z][\w:.-]*)((?:[^<>"\']|"[^"]*"|\'[^\']*\')*)>')
+ATTRIBUTE = re.compile(r'\s*([\w:.-]+)\s*=\s*("[^"]*"|\'[^\']*\'|[^\s"\'>]+)')
 
 
 def canonical(text):
@@ -114,14 +115,17 @@ def normalised(text):
     text = re.sub(r'<!DOCTYPE[^>]*>', '', text, flags=re.I)
     text = re.sub(r'<meta [^>]*charset[^>]*>', '', text, flags=re.I)
 
-    # Attribute values in one quoting (libxml2's HTML writer quotes a value holding " with ').
+    def attribute(a):
+        value = a.group(2)
+        if value[:1] in '"\'':
+            value = value[1:-1]
+        return ' %s="%s"' % (a.group(1).lower(), html.unescape(value))
+
     def tag(m):
-        attributes = []
-        for a in ATTRIBUTE.finditer(m.group(3)):
-            value = next((v for v in a.group(2, 3, 4) if v is not None), None)
-            attributes.append(' ' + a.group(1).lower() +
-                              ('' if value is None else '="%s"' % html.unescape(value)))
-        return '<' + m.group(1) + m.group(2).lower() + ''.join(attributes) + '>'
+        # Either quote may delimit a value, and references may spell its characters.
+        attributes = ATTRIBUTE.sub(attribute, m.group(3))
+        attributes = re.sub(r'\s+', ' ', attributes).rstrip(' /')
+        return '<' + m.group(1) + m.group(2).lower() + attributes + '>'
     text = TAG.sub(tag, text)
     text = html.unescape(text)
     text = re.sub(r'>\s+<', '><', text)
@@ -153,9 +157,11 @@ def pages(folder):
             while page in found:
                 page += "'"
             try:
-                found[page] = data.decode('utf-8')
+                text = data.decode('utf-8')
             except UnicodeDecodeError:  # the HTML family writes ISO-8859-1
-                found[page] = data.decode('latin-1')
+                text = data.decode('latin-1')
+            # Side files may be named after generated ids (ld-<id>.html).
+            found[ID.sub('ID', os.path.relpath(path, folder))] = text
     return found
 
 
@@ -174,9 +180,9 @@ def compare(document, args, stylesheet):
         else:
             status, errors = args.batch.get(name, (0, ''))
         their_status, _ = run(['xsltproc', '--nonet', stylesheet, source], theirs)
-        if args.family in SINGLE_PAGE and len(os.listdir(theirs)) > 1:
-            # The batch wrote this document's side files among everyone's: run it alone.
-            shutil.rmtree(ours, ignore_errors=True)
+        if args.family in SINGLE_PAGE and len(pages(theirs)) > 1:
+            # The batch run writes every document's side files into one folder: write this
+            # document's again, alone, in its own.
             tool = [args.tool] + (['--strict'] if args.strict else []) + [stylesheet, source]
             status, errors = run(tool, ours)
     mine, reference = pages(ours), pages(theirs)

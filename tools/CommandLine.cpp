@@ -237,7 +237,9 @@ constexpr OptionRow kOptions[] = {
     {"",
      "--strict",
      {"", "refuse what xsltproc accepts but XSLT does not define\n"
-          "(such as unknown attributes on XSLT elements)"},
+          "(such as unknown attributes on XSLT elements); write\n"
+          "numbers unrounded, order sort keys without lang by the\n"
+          "locale and keep each module's exclusions to itself"},
      [](Options& o, const Given&) { o.isStrict = true; }},
     {"-v",
      "--verbose",

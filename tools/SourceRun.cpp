@@ -7,6 +7,7 @@
 #include "Failure.hpp"
 #include "LibraryEntries.hpp"
 #include "PRSMXslWritePolicy.hpp"
+#include "ResourceName.hpp"
 #include "ResultOutput.hpp"
 #include "SourceInput.hpp"
 #include "Timing.hpp"
@@ -62,7 +63,11 @@ public:
 
     Outcome run(DefaultOutput defaultOutput)
     {
-        SourceInput input(m_source);
+        // The library reads a source named by URI itself; a file is opened here, before the
+        // output, so that an unreadable one leaves no output behind.
+        std::optional<SourceInput> input;
+        if (!isUriName(m_source))
+            input.emplace(m_source);
         const std::unique_ptr<ResultOutput> output = openOutput(defaultOutput);
 
         m_console.note(m_name + ": reading");
@@ -70,8 +75,14 @@ public:
         Stopwatch clock;
         Handles handles(m_worker.transformer());
         Dom2Dom& document = handles.create();
-        const bool isParsed = document.InitializeInputSource(input.stream(), input.systemId());
-        input.checkRead();
+        bool isParsed = false;
+        if (input)
+        {
+            isParsed = document.InitializeInputSource(input->stream(), input->systemId());
+            input->checkRead();
+        }
+        else
+            isParsed = document.InitializeInputResource(m_source.c_str());
         if (!isParsed)
             fail("cannot parse: ");
         times.parse = clock.lap();

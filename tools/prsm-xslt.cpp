@@ -5,6 +5,7 @@
 #include "InterruptCleanup.hpp"
 #include "PRSMVersion.hpp"
 #include "PRSMXslTransformer.hpp"
+#include "ResourceName.hpp"
 #include "ResultOutput.hpp"
 #include "SourceRun.hpp"
 #include "StandardDescriptors.hpp"
@@ -34,11 +35,14 @@ std::string versionText()
 }
 
 // Stylesheets are read by name, once per transformation, so they are checked without opening
-// them, and a missing one stops the run before any source is read.
+// them, and a missing one stops the run before any source is read. The library reads the ones
+// named by URI.
 void checkStylesheets(const Options& options)
 {
     for (const std::string& stylesheet : options.stylesheets)
     {
+        if (isUriName(stylesheet))
+            continue;
         struct stat status = {};
         int error = 0;
         if (::stat(stylesheet.c_str(), &status) != 0)

@@ -36,6 +36,16 @@ bool Dom2Dom::InitializeInputSource(std::istream& in, const char* systemId)
     return m_state->setUpInput(source);
 }
 
+bool Dom2Dom::InitializeInputResource(const char* name)
+{
+    if (m_state->kind() != prsm::detail::HandleKind::Fresh)
+        return false;
+    const xalanc::XSLTInputSource source(
+        prsm::detail::systemIdOfName(std::string(name == nullptr ? "" : name)),
+        prsm::detail::engineMemory());
+    return m_state->setUpInput(source);
+}
+
 bool Dom2Dom::InitializeOutputTarget()
 {
     return m_state->setUpTreeOutput();

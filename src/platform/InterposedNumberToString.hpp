@@ -17,10 +17,29 @@
 namespace prsm::detail
 {
 
-// Appends the text of `value` as XPath writes it, in the engine's own way: NaN, Infinity,
-// -Infinity and 0 by name, an integer that fits 64 bits in decimal, any other number with the
-// fewest of 10 to 35 decimals that read back as the same number, trailing zeros and a bare point
-// dropped. Numbers of any size, the largest double's 309 digits included.
+// How numbers that are no integers are written on this thread.
+enum class NumberStyle
+{
+    XPath,    // as XPath 1.0 asks: the fewest digits that tell the number from every other
+    Xsltproc, // as xsltproc writes them: rounded to 15 significant digits
+};
+
+// Writes numbers in `style` on this thread while it lasts.
+class NumberStyleScope
+{
+public:
+    explicit NumberStyleScope(NumberStyle style);
+    ~NumberStyleScope();
+    NumberStyleScope(const NumberStyleScope&) = delete;
+    NumberStyleScope& operator=(const NumberStyleScope&) = delete;
+
+private:
+    NumberStyle m_outer;
+};
+
+// Appends the text of `value` as XPath writes it: NaN, Infinity, -Infinity and 0 by name, an
+// integer in all its digits, any other number in decimal notation with the fraction digits of the
+// thread's NumberStyle, never with an exponent. Numbers of any size.
 xalanc::XalanDOMString& appendNumberText(double value, xalanc::XalanDOMString& text);
 
 } // namespace prsm::detail

@@ -49,7 +49,7 @@ Compiled contents(const xalanc::XPath& xpath)
 
 TEST(ExpressionCompaction, KeepsEveryCodeAndToken)
 {
-    xalanc::MemoryManager& memory = prsm::detail::engineMemory();
+    xalanc::MemoryManager& memory = prsm::detail::expressionMemory();
     const NoPrefixes resolver;
     xalanc::XPathConstructionContextDefault context(memory);
     for (const char16_t* text :
@@ -69,10 +69,10 @@ TEST(ExpressionCompaction, KeepsEveryCodeAndToken)
 
 TEST(ExpressionCompaction, AShortenedBlockKeepsItsHead)
 {
-    xalanc::MemoryManager& memory = prsm::detail::engineMemory();
+    xalanc::MemoryManager& memory = prsm::detail::expressionMemory();
     auto* block = static_cast<char*>(memory.allocate(1920));
     std::memset(block, 'x', 1920);
-    prsm::detail::shrinkEngineBlock(block, 64);
+    prsm::detail::shrinkExpressionBlock(block, 64);
     EXPECT_EQ(std::string(block, 64), std::string(64, 'x'));
     memory.deallocate(block);
 }

@@ -79,6 +79,13 @@ const Case kCases[] = {
     {"count(set:leading(/doc/a, /doc/n))", "0"},
     {"count(set:leading(/doc/a, /doc/none))", "2"},
     {"count(set:trailing(/doc/*, /doc/n))", "4"},
+    {"name(set:difference(/doc/*, /doc/a | /doc/d)[3])", "n"},
+    {"count(set:difference(/, /doc/*)) + count(set:difference(/doc/a, /doc/*))", "1"},
+    {"name(set:intersection(/doc/* | /, /doc/e | /doc/b)[2])", "b"},
+    {"count(set:intersection(/doc/*, /doc/none))", "0"},
+    {"concat(set:has-same-node(/doc/*, /doc/e), set:has-same-node(/doc/a, /doc/b), "
+     "set:has-same-node(/doc/a, /doc/none))",
+     "truefalsefalse"},
     {"count(dyn:map(/doc/a, '.'))", "2"},
     {"dyn:map(/doc/a, 'concat(name(..), position(), last())')[2]", "doc22"},
     {"dyn:map(/doc/a, '. * 2')",

@@ -9,6 +9,8 @@ set(allowed
     "^(typeinfo( name)? for |vtable for |non-virtual thunk to )?(I18N|ZBL|KelMdMessage|QxXsltFunction|PRSMXslTransformer|PRSMXslLimits|PRSMXslFailure|Dom2Dom|QXXslTransformer_|operator(\\+|<|==|!=)\\(I18NString)"
     # Instantiations of standard and engine templates are weak and harmless to share.
     "^(typeinfo( name)? for |vtable for )?(std::|__gnu_cxx::|xalanc_1_12::Xalan|void std::|bool std::)"
+    # ... also those that return a reference to a built-in type (vector<size_t>::emplace_back).
+    "^(unsigned |signed )?(char|short|int|long|long long|double|float)[&*] std::"
     "^(_init|_fini|_edata|_end|__bss_start)$"
     # The engine's two number-to-text conversions, replaced so that large numbers cannot overrun
     # the engine's buffer (src/platform/InterposedNumberToString.cpp); the engine must find these definitions.

@@ -1,5 +1,6 @@
 // prsm-xslt as a person runs it: its command line, outputs, error texts and exit statuses.
 #include "PRSMVersion.hpp"
+#include "support/SilentServer.hpp"
 #include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
@@ -283,6 +284,10 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
         {"--nodtd dtd.xsl items.xml", "", 6, "(PRSMXslLimits::allowDtd)"},
         {"--allow-dir '' title.xsl items.xml", "", 2, "--allow-dir needs a folder name"},
         {"--timeout 1 --max-memory 100 padding.xsl items.xml", "", 6, "(PRSMXslLimits::"},
+        {"--net --timeout 1 network.xsl items.xml", "", 6, "(PRSMXslLimits::timeoutSeconds)"},
+        {"--timeout 2 --max-memory 500 nested.xsl deep.xml", "", 6, "(PRSMXslLimits::"},
+        {"nested.xsl declarations.xml", "", 6, "(PRSMXslLimits::maxAttributes)"},
+        {"--timeout 20 concat.xsl texts.xml", "", 0, ""},
         {"title.xsl -",
          "<!DOCTYPE d [<!ENTITY big '" + std::string(100000, 'x') + "'>]><d a='" +
              []
@@ -295,9 +300,35 @@ TEST_F(PrsmXslt, LimitsHoldOnStylesheetsEntitiesAndLongSteps)
              "'/>",
          6, "(PRSMXslLimits::maxAmplification)"},
     };
+    const prsm::test::SilentServer server;
+    m_dir->write("nested.xsl", exslt +
+                                   "<xsl:apply-templates/></xsl:template><xsl:template match='*'>"
+                                   "<xsl:variable name='v'><xsl:copy><xsl:apply-templates/>"
+                                   "</xsl:copy></xsl:variable><xsl:copy-of select='$v'/>"
+                                   "</xsl:template></xsl:stylesheet>");
+    std::string deep;
+    for (int i = 0; i < 4900; ++i)
+        deep = "<a>" + deep + "</a>";
+    m_dir->write("deep.xml", deep);
+    std::string declarations = "<d";
+    for (int i = 0; i < 50000; ++i)
+        declarations += " xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'";
+    m_dir->write("declarations.xml", declarations + "/>");
+    std::string texts = "<d>";
+    for (int i = 0; i < 200000; ++i)
+        texts += "<i>ab</i>";
+    m_dir->write("texts.xml", texts + "</d>");
+    m_dir->write("concat.xsl",
+                 "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                 "<xsl:output method='text'/><xsl:template match='/'>"
+                 "<xsl:if test=\"string-length(concat(/, '')) != 400000\">wrong</xsl:if>"
+                 "</xsl:template></xsl:stylesheet>");
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.arguments);
+        m_dir->write("network.xsl", exslt + "<xsl:value-of select=\"count(document('" +
+                                        server.url() +
+                                        "d.xml'))\"/></xsl:template></xsl:stylesheet>");
         m_dir->write("dtd.xsl", "<!DOCTYPE xsl:stylesheet [<!ENTITY e 'expanded'>]>" + exslt +
                                     "&e;</xsl:template></xsl:stylesheet>");
         m_dir->write("padding.xsl", exslt +
@@ -354,6 +385,19 @@ TEST_F(PrsmXslt, ParametersPassAnyValue)
 TEST_F(PrsmXslt, ReferencesResolveAgainstTheSource)
 {
     expectOutcome(run("follow.xsl refs/list.xml"), 0, "inner", "");
+}
+
+// A name with a scheme is read by the library, over the network too, as its own limits say.
+TEST_F(PrsmXslt, ReadsSourcesAndStylesheetsNamedByUri)
+{
+    const std::string folder = "file://" + m_dir->path("");
+    expectOutcome(run(folder + "follow.xsl " + folder + "refs/list.xml"), 0, "inner", "");
+    expectOutcome(run("follow.xsl " + folder + "refs/none.xml"), 4, "", "none.xml");
+    const prsm::test::SilentServer server;
+    const auto start = std::chrono::steady_clock::now();
+    expectOutcome(run("--timeout 1 follow.xsl " + server.url() + "list.xml"), 6, "",
+                  "(PRSMXslLimits::timeoutSeconds)");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 TEST_F(PrsmXslt, WritesTheDocumentsAStylesheetNamesUnlessTold)

@@ -84,3 +84,32 @@ TEST_F(DtdReuse, KeepsEveryLimitPerDocumentAndNoDtdThatFailed)
 }
 
 } // namespace
+
+namespace
+{
+
+// Content models are dropped once read; element content, attribute types and defaults stay.
+TEST_F(DtdReuse, KeepsWhatADocumentNeedsOfItsDtd)
+{
+    m_dir.write("d.dtd", "<!ELEMENT doc (a+, (b | c)*)><!ELEMENT a (#PCDATA | b)*>"
+                         "<!ELEMENT b EMPTY><!ELEMENT c ANY>"
+                         "<!ATTLIST b k CDATA 'K' id ID #IMPLIED>");
+    const std::string source =
+        m_dir.write("in.xml", "<!DOCTYPE doc SYSTEM 'd.dtd'>\n<doc>\n <a>x<b id='i1'/> </a>\n"
+                              " <b id='i2'/>\n <c> </c>\n</doc>\n");
+    const std::string stylesheet = m_dir.write(
+        "show.xsl", textStylesheet("<xsl:value-of select=\"concat(count(//text()), '|', "
+                                   "count(doc/text()), '|', id('i1')/@k, id('i2')/@k, '|', "
+                                   "string(/))\"/>"));
+    const std::string out = m_dir.path("out.txt");
+    for (const char* read : {"read", "kept"})
+    {
+        SCOPED_TRACE(read);
+        m_status = m_transformer.doTransform(
+            I18NString(source.c_str()), I18NString(stylesheet.c_str()), I18NString(out.c_str()));
+        EXPECT_EQ(m_status, 0) << m_transformer.getLastError();
+        EXPECT_EQ(prsm::test::readFile(out), "7|4|KK|\n x \n \n  \n"); // as xsltproc
+    }
+}
+
+} // namespace

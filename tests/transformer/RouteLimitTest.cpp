@@ -5,6 +5,7 @@
 #include "PRSMXslLimits.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "support/HostileDocuments.hpp"
+#include "support/SilentServer.hpp"
 #include "support/Stylesheets.hpp"
 #include "support/TempDir.hpp"
 
@@ -71,6 +72,15 @@ struct Files
     std::string path(const std::string& name) const { return dir.path(name); }
 };
 
+// `count` namespace declarations, each of its own prefix.
+std::string declarations(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += " xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'";
+    return text;
+}
+
 std::size_t residentMegabytes()
 {
     unsigned long size = 0;
@@ -117,6 +127,13 @@ TEST(RouteLimits, HoldOnStylesheetsEntitiesAndLongStepsAndLeaveTheTransformerUsa
         return limits;
     };
     const std::string allowed = files.path("allowed");
+    const prsm::test::SilentServer server;
+    const auto waiting = [](auto& l)
+    {
+        l.allowNetwork = true;
+        l.processXInclude = true;
+        l.timeoutSeconds = 1;
+    };
     const struct
     {
         const char* name;
@@ -164,6 +181,34 @@ TEST(RouteLimits, HoldOnStylesheetsEntitiesAndLongStepsAndLeaveTheTransformerUsa
          "<doc>" + repeated("<i>a b</i>", 200000) + "</doc>", "", 25},
         {"dyn:map over 20,000 nodes", limitsWith([](auto& l) { l.timeoutSeconds = 1; }), "map.xsl",
          "<doc>" + repeated("<i/>", 20000) + "</doc>", "(PRSMXslLimits::timeoutSeconds)", 10},
+        {"nested result-tree fragments over a 4,900-deep document",
+         limitsWith(
+             [](auto& l)
+             {
+                 l.timeoutSeconds = 2;
+                 l.maxMemoryMegabytes = 500;
+             }),
+         "nested-fragments.xsl", repeated("<a>", 4900) + repeated("</a>", 4900),
+         "PRSMXslLimits::", 10},
+        {"an element with 50,000 namespace declarations", PRSMXslLimits(), "identity.xsl",
+         "<d " + declarations(50000) + "/>", "(PRSMXslLimits::maxAttributes)", 10},
+        {"identity copy of elements with 9,000 namespace declarations each",
+         limitsWith([](auto& l) { l.timeoutSeconds = 1; }), "identity.xsl",
+         "<d>" + repeated("<e " + declarations(9000) + "/>", 5) + "</d>",
+         "(PRSMXslLimits::timeoutSeconds)", 5},
+        {"concat() over 200,000 text nodes", limitsWith([](auto& l) { l.timeoutSeconds = 20; }),
+         "concat.xsl", "<doc>" + repeated("<i>ab</i>", 200000) + "</doc>", "", 25},
+        {"document() of a server that never answers", limitsWith(waiting), "network.xsl", kEcho,
+         "(PRSMXslLimits::timeoutSeconds)", 10},
+        {"xsl:include from a server that never answers", limitsWith(waiting), "network-include.xsl",
+         kEcho, "(PRSMXslLimits::timeoutSeconds)", 10},
+        {"a source's DTD from a server that never answers", limitsWith(waiting), "echo.xsl",
+         "<!DOCTYPE d SYSTEM '" + server.url() + "d.dtd'><d/>", "(PRSMXslLimits::timeoutSeconds)",
+         10},
+        {"XInclude from a server that never answers", limitsWith(waiting), "echo.xsl",
+         "<d xmlns:xi='http://www.w3.org/2001/XInclude'><xi:include href='" + server.url() +
+             "i.xml'/></d>",
+         "(PRSMXslLimits::timeoutSeconds)", 10},
     };
     files.dir.write("allowed/padding.xsl",
                     exsltStylesheet("<xsl:value-of select=\"string-length(str:padding(1000000000, "
@@ -177,6 +222,24 @@ TEST(RouteLimits, HoldOnStylesheetsEntitiesAndLongStepsAndLeaveTheTransformerUsa
     files.dir.write(
         "allowed/map.xsl",
         exsltStylesheet("<xsl:value-of select=\"count(dyn:map(//i, 'count(//i)'))\"/>"));
+    files.dir.write("allowed/nested-fragments.xsl",
+                    textStylesheet("<xsl:apply-templates/>",
+                                   "<xsl:template match='*'><xsl:variable name='v'><xsl:copy>"
+                                   "<xsl:apply-templates/></xsl:copy></xsl:variable>"
+                                   "<xsl:copy-of select='$v'/></xsl:template>"));
+    files.dir.write("allowed/identity.xsl",
+                    "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/"
+                    "Transform'><xsl:template match='@*|node()'><xsl:copy><xsl:apply-templates "
+                    "select='@*|node()'/></xsl:copy></xsl:template></xsl:stylesheet>");
+    files.dir.write("allowed/concat.xsl",
+                    exsltStylesheet("<xsl:value-of select=\"string-length(concat(/, ''))\"/>"));
+    files.dir.write(
+        "allowed/network.xsl",
+        exsltStylesheet("<xsl:value-of select=\"count(document('" + server.url() + "d.xml'))\"/>"));
+    files.dir.write("allowed/network-include.xsl",
+                    "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/"
+                    "Transform'><xsl:include href='" +
+                        server.url() + "m.xsl'/></xsl:stylesheet>");
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);

@@ -34,13 +34,16 @@ std::size_t residentBytes()
 // otherwise; 0 after one that did.
 std::atomic<std::size_t> s_residentBeforeStops{0};
 
+thread_local OperationGuard* t_current = nullptr;
+
 } // namespace
 
 OperationGuard::OperationGuard(const PRSMXslLimits& limits)
     : m_limits(limits), m_isBounded(limits.timeoutSeconds > 0 || limits.maxMemoryMegabytes > 0),
       m_start(std::chrono::steady_clock::now()), m_lastMemoryCheck(m_start),
-      m_timers(limits.maxTimers)
+      m_timers(limits.maxTimers), m_outer(t_current)
 {
+    t_current = this;
     if (m_limits.maxMemoryMegabytes > 0)
     {
         m_baseResident = residentBytes();
@@ -52,6 +55,7 @@ OperationGuard::OperationGuard(const PRSMXslLimits& limits)
 
 OperationGuard::~OperationGuard()
 {
+    t_current = m_outer;
     if (m_failure.empty())
     {
         s_residentBeforeStops.store(0);
@@ -79,6 +83,21 @@ void OperationGuard::fail(std::string reason)
 {
     if (m_failure.empty())
         m_failure = std::move(reason);
+}
+
+std::optional<std::chrono::steady_clock::duration> OperationGuard::remaining() const
+{
+    if (m_limits.timeoutSeconds <= 0)
+        return std::nullopt;
+    const auto bound = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(m_limits.timeoutSeconds));
+    const auto elapsed = std::chrono::steady_clock::now() - m_start;
+    return elapsed < bound ? bound - elapsed : std::chrono::steady_clock::duration::zero();
+}
+
+OperationGuard* OperationGuard::current()
+{
+    return t_current;
 }
 
 void OperationGuard::checkBounds()

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace prsm::detail
@@ -19,7 +20,8 @@ class ResourceResolver;
 // clock, and the resident size every few milliseconds, so even a few steps that each allocate a
 // lot are seen. Timer functions called while it lives obey its timer bound. The memory bound is
 // measured from the resident size before the first of a run of stopped operations: what a stopped
-// operation leaves resident does not widen the bound of the next one.
+// operation leaves resident does not widen the bound of the next one. Guards nest on a thread:
+// the newest one that lives is the thread's current operation.
 class OperationGuard
 {
 public:
@@ -47,6 +49,13 @@ public:
     // The recorded reason, or null.
     const std::string* failure() const { return m_failure.empty() ? nullptr : &m_failure; }
 
+    // The time left before the time bound, none when time is not bounded.
+    std::optional<std::chrono::steady_clock::duration> remaining() const;
+
+    // The operation running on this thread, for what the engine calls without telling it (the
+    // parser's network reads); null when none runs.
+    static OperationGuard* current();
+
 private:
     void checkBounds();
 
@@ -58,6 +67,7 @@ private:
     std::string m_failure;
     TimerCapacityScope m_timers;
     ResourceResolver* m_resolver = nullptr;
+    OperationGuard* const m_outer;
 };
 
 } // namespace prsm::detail

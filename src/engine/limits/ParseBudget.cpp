@@ -63,13 +63,18 @@ void ParseBudget::addContent(std::size_t characters)
     checkAmplification();
 }
 
-void ParseBudget::openElement()
+void ParseBudget::openElement(std::size_t attributes)
 {
     ++m_depth;
     const std::size_t limit = m_operation.limits().maxElementDepth;
     if (limit > 0 && m_depth > limit)
         refuse("elements nest deeper than the limit of " + std::to_string(limit) +
                " (PRSMXslLimits::maxElementDepth)");
+    const std::size_t attributeLimit = m_operation.limits().maxAttributes;
+    if (attributeLimit > 0 && attributes > attributeLimit)
+        refuse("an element has " + std::to_string(attributes) +
+               " attributes and namespace declarations, more than the limit of " +
+               std::to_string(attributeLimit) + " (PRSMXslLimits::maxAttributes)");
 }
 
 void ParseBudget::closeElement()

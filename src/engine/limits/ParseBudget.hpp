@@ -72,7 +72,8 @@ public:
     // by doubling, so the value it builds holds a quarter of that in characters at least.
     void claimBlock(std::size_t bytes);
 
-    void openElement();
+    // An element with `attributes` attributes (namespace declarations included) opens.
+    void openElement(std::size_t attributes);
     void closeElement();
 
     // Ends the parse for `reason`.

@@ -58,7 +58,7 @@ public:
     Next& openElement(const XMLCh* name, const Attributes& attributes)
     {
         Next& handler = next();
-        m_budget.openElement();
+        m_budget.openElement(attributes.getLength());
         std::size_t characters = lengthOf(name);
         for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
             characters += lengthOf(attributes.getValue(i)) + 1;

@@ -9,6 +9,7 @@
 #include "engine/parse/CountingInputSource.hpp"
 #include "engine/parse/GuardedHandlers.hpp"
 #include "engine/parse/GuardedParser.hpp"
+#include "engine/parse/NullNamespaceAlias.hpp"
 #include "engine/parse/QuietErrorHandler.hpp"
 #include "engine/parse/ReaderPool.hpp"
 #include "engine/parse/ResourceResolver.hpp"
@@ -293,8 +294,16 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     const XMLCh* const systemId = setting.input().getSystemId();
     if (m_modules != nullptr && &inputSource != m_hostInput && systemId != nullptr)
         m_modules->push_back(utf8Of(systemId));
-    StylesheetFilter filter(handler, m_warnings, getMemoryManager());
-    GuardedDocumentHandler guarded(setting.budget(), filter);
+    // What this module adds to the exclusions that xsltproc carries on goes with it.
+    struct ExclusionsScope
+    {
+        StylesheetFilter::Exclusions& exclusions;
+        std::size_t depth;
+        ~ExclusionsScope() { exclusions.styles.resize(depth); }
+    } exclusionsScope{m_exclusions, m_exclusions.styles.size()};
+    StylesheetFilter filter(handler, m_warnings, m_exclusions, getMemoryManager());
+    NullNamespaceAlias aliases(filter, getMemoryManager());
+    GuardedDocumentHandler guarded(setting.budget(), aliases);
 
     // Configured as the engine configures the parser it reads stylesheets with.
     // Parses of included and imported stylesheets run inside the parse that names them.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/parse/BudgetedMemory.hpp"
+#include "engine/parse/StylesheetFilter.hpp"
 
 #include <xalanc/XalanSourceTree/XalanSourceTreeDOMSupport.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
@@ -72,6 +73,7 @@ public:
 private:
     OperationGuard* m_guard = nullptr;
     xalanc::ProblemListener* m_warnings = nullptr;
+    StylesheetFilter::Exclusions m_exclusions;
     const xercesc::InputSource* m_hostInput = nullptr;
     ReaderPool* m_readers = nullptr;
     std::vector<std::string>* m_modules = nullptr;

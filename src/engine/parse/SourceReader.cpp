@@ -7,6 +7,7 @@
 #include <xercesc/sax/Locator.hpp>
 #include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLUni.hpp>
+#include <xercesc/validators/DTD/DTDElementDecl.hpp>
 #include <xercesc/validators/common/Grammar.hpp>
 
 #include <memory>
@@ -66,6 +67,9 @@ void SourceReader::elementDecl(const xercesc::DTDElementDecl& decl, const bool i
 {
     m_hasReadDeclarations = true;
     GuardedParser<xercesc::SAX2XMLReaderImpl>::elementDecl(decl, isIgnored);
+    // The declaration belongs to the grammar being read, which the parser holds as non-const.
+    if (!m_validates)
+        const_cast<xercesc::DTDElementDecl&>(decl).setContentSpec(nullptr);
 }
 
 void SourceReader::entityDecl(const xercesc::DTDEntityDecl& decl, const bool isPEDecl,
@@ -85,8 +89,9 @@ void SourceReader::keepDtd(const XMLCh* documentId)
 {
     DtdGrammarCache* cache = GrammarCacheHold::m_grammars.get();
     // A host that asked to hear of every catalog resolution would hear of the DTD's twice.
-    if (cache == nullptr || !m_isDtdCacheable || !m_hasReadDeclarations || m_budget == nullptr ||
-        m_budget->operation().limits().reportCatalogResolutions)
+    // A kept grammar has no content models, which validation needs.
+    if (cache == nullptr || m_validates || !m_isDtdCacheable || !m_hasReadDeclarations ||
+        m_budget == nullptr || m_budget->operation().limits().reportCatalogResolutions)
         return;
     try
     {
@@ -131,6 +136,8 @@ void SourceReader::setValidation(bool validate)
     setFeature(XMLUni::fgSAX2CoreValidation, validate);
     setFeature(XMLUni::fgXercesDynamic, validate);
     setFeature(XMLUni::fgXercesSchema, validate);
+    if (GrammarCacheHold::m_grammars)
+        setFeature(XMLUni::fgXercesUseCachedGrammarInParse, !validate);
     m_validates = validate;
 }
 

@@ -21,8 +21,8 @@ const std::u16string kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
 // The attributes in no namespace that XSLT 1.0 defines on each of its elements.
 struct Allowed
 {
-    const char16_t* element;
-    std::initializer_list<const char16_t*> attributes;
+    std::u16string_view element;
+    std::initializer_list<std::u16string_view> attributes;
 };
 
 const Allowed kAllowed[] = {
@@ -71,21 +71,13 @@ const Allowed kAllowed[] = {
 
 // Whether `attribute` is one XSLT 1.0 defines on its element `local`; elements it does not know
 // are left to the engine.
-bool isDefined(const std::u16string& local, const std::u16string& attribute)
+bool isDefined(std::u16string_view local, std::u16string_view attribute)
 {
     for (const Allowed& allowed : kAllowed)
         if (local == allowed.element)
             return std::any_of(allowed.attributes.begin(), allowed.attributes.end(),
-                               [&](const char16_t* name) { return attribute == name; });
+                               [&](std::u16string_view name) { return attribute == name; });
     return true;
-}
-
-std::pair<std::u16string, std::u16string> split(const std::u16string& name)
-{
-    const std::size_t colon = name.find(u':');
-    if (colon == std::u16string::npos)
-        return {std::u16string(), name};
-    return {name.substr(0, colon), name.substr(colon + 1)};
 }
 
 std::u16string text(const XMLCh* chars)
@@ -93,39 +85,89 @@ std::u16string text(const XMLCh* chars)
     return chars == nullptr ? std::u16string() : std::u16string(chars);
 }
 
+std::u16string_view view(const XMLCh* chars)
+{
+    return chars == nullptr ? std::u16string_view() : std::u16string_view(chars);
+}
+
+// The handler's whitespace (isXMLWhitespace).
+bool isWhitespace(const XMLCh* chars, XMLSize_t length)
+{
+    return std::all_of(chars, chars + length,
+                       [](XMLCh c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
+}
+
+// The instructions that the handler always adds to the tree as the last child of their parent.
+bool isAddedInstruction(std::u16string_view local)
+{
+    static const std::u16string_view kAdded[] = {u"apply-templates",
+                                                 u"attribute",
+                                                 u"call-template",
+                                                 u"choose",
+                                                 u"comment",
+                                                 u"copy",
+                                                 u"copy-of",
+                                                 u"element",
+                                                 u"for-each",
+                                                 u"if",
+                                                 u"message",
+                                                 u"number",
+                                                 u"value-of",
+                                                 u"variable",
+                                                 u"processing-instruction"};
+    return std::find(std::begin(kAdded), std::end(kAdded), local) != std::end(kAdded);
+}
+
 } // namespace
 
 StylesheetFilter::StylesheetFilter(xercesc::DocumentHandler& handler,
-                                   xalanc::ProblemListener* warnings,
+                                   xalanc::ProblemListener* warnings, Exclusions& exclusions,
                                    xalanc::MemoryManager& manager)
-    : m_handler(handler), m_warnings(warnings), m_manager(manager)
+    : m_handler(handler), m_warnings(warnings), m_exclusions(exclusions), m_kind(exclusions.next),
+      m_manager(manager)
 {
+    m_exclusions.next = Exclusions::Next::Principal;
 }
 
 void StylesheetFilter::characters(const XMLCh* const chars, const XMLSize_t length)
 {
+    if (!m_isRunPassed && isWhitespace(chars, length))
+    {
+        m_heldSpace.append(chars, length);
+        return;
+    }
+    passRun();
+    noteText();
     m_handler.characters(chars, length);
 }
 
 void StylesheetFilter::endDocument()
 {
+    passRun();
     m_handler.endDocument();
 }
 
 void StylesheetFilter::endElement(const XMLCh* const name)
 {
+    endRun();
+    m_followsText = false;
     if (!m_scopes.empty())
+    {
+        m_followsText = m_scopes.back().isText;
         m_scopes.pop_back();
+    }
     m_handler.endElement(name);
 }
 
 void StylesheetFilter::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length)
 {
+    passRun();
     m_handler.ignorableWhitespace(chars, length);
 }
 
 void StylesheetFilter::processingInstruction(const XMLCh* const target, const XMLCh* const data)
 {
+    passRun();
     m_handler.processingInstruction(target, data);
 }
 
@@ -134,6 +176,9 @@ void StylesheetFilter::resetDocument()
     m_scopes.clear();
     m_moduleExclusions.clear();
     m_isVersion1 = true;
+    m_heldSpace.clear();
+    m_isRunPassed = false;
+    m_followsText = false;
     m_handler.resetDocument();
 }
 
@@ -150,23 +195,42 @@ void StylesheetFilter::startDocument()
 
 void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeList& attrs)
 {
+    endRun();
+    m_followsText = false;
     const bool parentIsXslt = !m_scopes.empty() && m_scopes.back().isXslt;
     const bool isRoot = m_scopes.empty();
     Scope scope;
-    for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
+    scope.keepsSpace = !isRoot && m_scopes.back().keepsSpace;
+    const XMLSize_t count = attrs.getLength();
+    for (XMLSize_t i = 0; i < count; ++i)
     {
-        const std::u16string attribute = text(attrs.getName(i));
-        if (attribute == u"xmlns")
-            scope.bindings[std::u16string()] = text(attrs.getValue(i));
-        else if (attribute.compare(0, 6, u"xmlns:") == 0)
-            scope.bindings[attribute.substr(6)] = text(attrs.getValue(i));
+        const std::u16string_view attribute = view(attrs.getName(i));
+        if (attribute.compare(0, 5, u"xmlns") == 0)
+        {
+            if (attribute.size() == 5)
+                scope.bindings[std::u16string()] = text(attrs.getValue(i));
+            else if (attribute[5] == u':')
+                scope.bindings[std::u16string(attribute.substr(6))] = text(attrs.getValue(i));
+        }
+        else if (attribute.size() > 6 && attribute.compare(attribute.size() - 6, 6, u":space") == 0)
+            scope.keepsSpace = true;
     }
     m_scopes.push_back(std::move(scope));
 
-    const auto [prefix, local] = split(text(name));
+    const std::u16string_view qualified = view(name);
+    const std::size_t colon = qualified.find(u':');
+    const std::u16string_view prefix =
+        colon == std::u16string_view::npos ? std::u16string_view() : qualified.substr(0, colon);
+    const std::u16string_view local =
+        colon == std::u16string_view::npos ? qualified : qualified.substr(colon + 1);
     const std::u16string* uri = namespaceOf(prefix);
     const bool isXslt = uri != nullptr && *uri == kXsltNamespace;
-    m_scopes.back().isXslt = isXslt;
+    Scope& current = m_scopes.back();
+    current.isXslt = isXslt;
+    current.isText = isXslt && local == u"text";
+    current.keepsSpace = current.keepsSpace || current.isText;
+    if (!isRoot && (!isXslt || isAddedInstruction(local)))
+        m_scopes[m_scopes.size() - 2].hasText = false;
 
     if (isRoot && isXslt && (local == u"stylesheet" || local == u"transform"))
     {
@@ -177,10 +241,35 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
                 m_moduleExclusions += u' ' + text(value);
         }
         const XMLCh* version = attrs.getValue(u"version");
-        m_isVersion1 = version == nullptr || text(version) == u"1.0" || text(version) == u"1";
+        m_isVersion1 = version == nullptr || view(version) == u"1.0" || view(version) == u"1";
+        if (m_warnings != nullptr)
+        {
+            if (m_kind != Exclusions::Next::Included || m_exclusions.styles.empty())
+                m_exclusions.styles.emplace_back();
+            std::vector<std::u16string>& excluded = m_exclusions.styles.back();
+            std::u16string prefixes = m_moduleExclusions + u' ';
+            std::replace_if(
+                prefixes.begin(), prefixes.end(),
+                [](char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r'; }, u' ');
+            for (std::size_t start = 0, end; (end = prefixes.find(u' ', start)) != prefixes.npos;
+                 start = end + 1)
+            {
+                const std::u16string token = prefixes.substr(start, end - start);
+                const std::u16string* ns =
+                    token.empty() ? nullptr : namespaceOf(token == u"#default" ? u"" : token);
+                if (ns != nullptr && !ns->empty())
+                    excluded.push_back(*ns);
+            }
+        }
     }
+    if (isXslt && m_warnings != nullptr && (local == u"include" || local == u"import"))
+        m_exclusions.next =
+            local == u"include" ? Exclusions::Next::Included : Exclusions::Next::Imported;
 
-    const bool addsExclusions = !isXslt && parentIsXslt && !isRoot && !m_moduleExclusions.empty();
+    const std::u16string carried =
+        !isXslt && parentIsXslt && !isRoot ? carriedExclusions() : std::u16string();
+    const bool addsExclusions =
+        !isXslt && parentIsXslt && !isRoot && !(m_moduleExclusions + carried).empty();
     const bool checksAttributes = isXslt && m_warnings != nullptr && m_isVersion1;
     if (!addsExclusions && !checksAttributes)
     {
@@ -196,22 +285,23 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
         {
             const std::u16string attribute = xsl + u":exclude-result-prefixes";
             const XMLCh* own = attrs.getValue(attribute.c_str());
-            const std::u16string value = text(own) + m_moduleExclusions;
+            const std::u16string value = text(own) + m_moduleExclusions + carried;
             changed.removeAttribute(attribute.c_str());
             changed.addAttribute(attribute.c_str(), u"CDATA", value.c_str());
         }
     }
     if (checksAttributes)
     {
-        for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
+        for (XMLSize_t i = 0; i < count; ++i)
         {
-            const std::u16string attribute = text(attrs.getName(i));
-            if (attribute.find(u':') != std::u16string::npos || attribute == u"xmlns" ||
+            const std::u16string_view attribute = view(attrs.getName(i));
+            if (attribute.find(u':') != std::u16string_view::npos || attribute == u"xmlns" ||
                 isDefined(local, attribute))
                 continue;
-            changed.removeAttribute(attribute.c_str());
+            const std::u16string removed(attribute);
+            changed.removeAttribute(removed.c_str());
             const std::string warning = "'" + utf8Of(name) + "' has an attribute '" +
-                                        utf8Of(attribute.c_str()) +
+                                        utf8Of(removed.c_str()) +
                                         "' that XSLT 1.0 does not define; it is ignored";
             const XMLCh* systemId = m_locator != nullptr ? m_locator->getSystemId() : nullptr;
             m_warnings->problem(
@@ -224,7 +314,43 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     m_handler.startElement(name, changed);
 }
 
-const std::u16string* StylesheetFilter::namespaceOf(const std::u16string& prefix) const
+void StylesheetFilter::endRun()
+{
+    if (!m_heldSpace.empty())
+    {
+        const bool isDropped = !m_scopes.empty() && !m_scopes.back().keepsSpace &&
+                               (m_followsText || !m_scopes.back().hasText);
+        if (!isDropped)
+        {
+            noteText();
+            m_handler.characters(m_heldSpace.data(), m_heldSpace.size());
+        }
+        m_heldSpace.clear();
+    }
+    m_isRunPassed = false;
+}
+
+void StylesheetFilter::passRun()
+{
+    m_isRunPassed = true;
+    if (m_heldSpace.empty())
+        return;
+    noteText();
+    m_handler.characters(m_heldSpace.data(), m_heldSpace.size());
+    m_heldSpace.clear();
+}
+
+void StylesheetFilter::noteText()
+{
+    const std::size_t depth = m_scopes.size();
+    if (depth == 0)
+        return;
+    m_scopes.back().hasText = true;
+    if (m_scopes.back().isText && depth > 1)
+        m_scopes[depth - 2].hasText = true;
+}
+
+const std::u16string* StylesheetFilter::namespaceOf(std::u16string_view prefix) const
 {
     for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
     {
@@ -233,6 +359,20 @@ const std::u16string* StylesheetFilter::namespaceOf(const std::u16string& prefix
             return &found->second;
     }
     return nullptr;
+}
+
+std::u16string StylesheetFilter::carriedExclusions() const
+{
+    std::u16string prefixes;
+    if (m_warnings == nullptr || m_exclusions.styles.empty())
+        return prefixes;
+    const std::vector<std::u16string>& excluded = m_exclusions.styles.back();
+    for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
+        for (const auto& [prefix, uri] : scope->bindings)
+            if (namespaceOf(prefix) == &uri && uri != kXsltNamespace &&
+                std::find(excluded.begin(), excluded.end(), uri) != excluded.end())
+                prefixes += u' ' + (prefix.empty() ? std::u16string(u"#default") : prefix);
+    return prefixes;
 }
 
 std::u16string StylesheetFilter::xsltPrefix() const

@@ -4,8 +4,10 @@
 #include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xercesc/sax/DocumentHandler.hpp>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace XALAN_CPP_NAMESPACE
@@ -31,16 +33,49 @@ namespace prsm::detail
 //   honours for the element's subtree. The engine's fix: PushPopIncludeState's destructor merge
 //   the included module's excluded prefixes and extension namespaces into the handler it
 //   restores, or the handler keep them per module.
+// - With `lenient` set, a module's excluded namespaces stay excluded in the modules included
+//   after it, and in the rest of the module that includes it, up to the next import, as in
+//   xsltproc: libxslt (xslt.c, xsltParseStylesheetExcludePrefix) pushes each module's exclusions
+//   onto the stylesheet it is part of and never pops them, so DocBook's html/pi.xsl loses the
+//   xmlns:xlink that html/inline.xsl, included before it, excludes. XSLT 1.0 (7.1.1) makes them
+//   per module, as the strict mode has them.
 // - With `lenient` set, an attribute in no namespace that XSLT 1.0 does not define on an XSLT
 //   element of a stylesheet of version 1.0 (<xsl:otherwise test="...">) is left out, with a
 //   warning to `warnings`, where the engine stops the compilation; xsltproc ignores it.
+//
+// It also spares the engine work it throws away. StylesheetHandler::processText
+// (XSLT/StylesheetHandler.cpp) makes an ElemTextLiteral, some 350 bytes in the construction
+// context's arena, for every run of whitespace between two tags of a template, and then drops
+// the most of them: they stay in the arena for as long as the stylesheet lives (some 26,000 in
+// DocBook's html/docbook.xsl, a third of its compiled size). A run of whitespace that the handler
+// would drop is held back here and never handed on: one that ends at a tag, in no element with an
+// xml:space attribute or an xsl:text in scope, with no processing instruction or ignorable
+// whitespace since the last tag, and either right after an xsl:text or in an element where no text
+// has been handed on since its last child instruction began (the handler keeps whitespace that
+// follows a text it added last, which an element it leaves out of the tree, as xsl:sort, does not
+// hide).
 class StylesheetFilter final : public xercesc::DocumentHandler
 {
 public:
+    // The namespaces that the modules of one compilation have excluded so far, the way xsltproc
+    // keeps them: per principal or imported module, with what its included modules add.
+    struct Exclusions
+    {
+        enum class Next
+        {
+            Principal,
+            Included,
+            Imported
+        };
+        std::vector<std::vector<std::u16string>> styles;
+        Next next = Next::Principal; // how the next module to be read is named
+    };
+
     // `warnings` receives the warnings of the lenient mode; null is the engine's strictness.
-    // Both must outlive the filter.
+    // `exclusions`, kept by the caller across the modules of one compilation, is used in the
+    // lenient mode only. All must outlive the filter.
     StylesheetFilter(xercesc::DocumentHandler& handler, xalanc::ProblemListener* warnings,
-                     xalanc::MemoryManager& manager);
+                     Exclusions& exclusions, xalanc::MemoryManager& manager);
 
     void characters(const XMLCh* const chars, const XMLSize_t length) override;
     void endDocument() override;
@@ -55,20 +90,37 @@ public:
 private:
     struct Scope
     {
-        std::map<std::u16string, std::u16string> bindings; // prefix to namespace, "" the default
+        std::map<std::u16string, std::u16string, std::less<>>
+            bindings; // prefix to namespace, "" the default
         bool isXslt = false;
+        bool isText = false;     // xsl:text, whose text the handler adds to the parent
+        bool keepsSpace = false; // xml:space or xsl:text here or above: whitespace is text
+        bool hasText = false;    // text other than whitespace was handed on in this element
     };
 
-    const std::u16string* namespaceOf(const std::u16string& prefix) const;
+    const std::u16string* namespaceOf(std::u16string_view prefix) const;
     std::u16string xsltPrefix() const;
+    std::u16string carriedExclusions() const;
+    // Ends the run of text before a tag: the held-back whitespace is dropped where the handler
+    // would drop it, else handed on.
+    void endRun();
+    // Hands on the held-back whitespace; the rest of the run goes on unchanged.
+    void passRun();
+    // Notes that the handler has text in the current element.
+    void noteText();
 
     xercesc::DocumentHandler& m_handler;
     xalanc::ProblemListener* m_warnings;
+    Exclusions& m_exclusions;
+    Exclusions::Next m_kind; // how this module was named
     xalanc::MemoryManager& m_manager;
     const xercesc::Locator* m_locator = nullptr;
     std::vector<Scope> m_scopes;
     std::u16string m_moduleExclusions; // the module's prefixes, blank-separated
     bool m_isVersion1 = true;
+    std::u16string m_heldSpace; // the whitespace of the current run, not yet handed on
+    bool m_isRunPassed = false; // the current run goes on unchanged
+    bool m_followsText = false; // the last tag ended an xsl:text
 };
 
 } // namespace prsm::detail

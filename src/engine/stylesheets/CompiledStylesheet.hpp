@@ -32,6 +32,7 @@ public:
     const xalanc::StylesheetRoot* getStylesheetRoot() const override { return m_root; }
 
 private:
+    // Makes the stylesheet's expressions in expressionMemory(), where their unused room goes back.
     xalanc::XPathFactoryBlock m_xpathFactory;
     GuardedConstructionContext m_constructionContext;
     const xalanc::StylesheetRoot* m_root;

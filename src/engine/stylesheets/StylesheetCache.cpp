@@ -48,11 +48,11 @@ bool StylesheetModules::areUnchanged() const
 
 std::string compileLimitsText(const PRSMXslLimits& limits)
 {
-    std::string text = std::to_string(limits.maxEntityExpansions) + ' ' +
-                       std::to_string(limits.maxAmplification) + ' ' +
-                       std::to_string(limits.maxElementDepth) + ' ' +
-                       std::to_string(limits.maxExpressionDepth) + ' ' +
-                       (limits.allowNetwork ? '1' : '0') + (limits.allowDtd ? '1' : '0');
+    std::string text =
+        std::to_string(limits.maxEntityExpansions) + ' ' + std::to_string(limits.maxAmplification) +
+        ' ' + std::to_string(limits.maxElementDepth) + ' ' + std::to_string(limits.maxAttributes) +
+        ' ' + std::to_string(limits.maxExpressionDepth) + ' ' + (limits.allowNetwork ? '1' : '0') +
+        (limits.allowDtd ? '1' : '0');
     for (const std::string& folder : limits.allowedDirectories)
         text += '\n' + folder;
     return text;

@@ -55,12 +55,23 @@ std::size_t nodesNeeded(const XPathExpression& expression, Position next)
     return static_cast<std::size_t>(index);
 }
 
-// The first `needed` siblings the step's node test accepts, walking with `next`.
-template <typename Next>
-Position collectSiblings(const XPath& xpath, xalanc::XPathExecutionContext& executionContext,
-                         xalanc::XalanNode* context, Position opPos, Value stepType,
-                         std::size_t needed, xalanc::MutableNodeRefList& results, Next next)
+std::size_t neededAfter(const XPath& xpath, Position opPos)
 {
+    const XPathExpression& expression = xpath.getExpression();
+    return nodesNeeded(expression, opPos + 3 + expression.getOpCodeArgumentLength(opPos));
+}
+
+// A sibling step: the engine's own (`engine`) unless a numbered predicate follows; then the first
+// siblings that predicate can choose from, walking with `next`, in the axis' order.
+template <typename Next>
+Position siblingStep(const XPath& xpath, EngineStep engine,
+                     xalanc::XPathExecutionContext& executionContext, xalanc::XalanNode* context,
+                     Position opPos, Value stepType, xalanc::MutableNodeRefList& results, Next next,
+                     bool isReverse)
+{
+    const std::size_t needed = neededAfter(xpath, opPos);
+    if (needed == kEvery && engine != nullptr)
+        return engine(&xpath, executionContext, context, opPos, stepType, results);
     const Value argLen = xpath.getExpression().getOpCodeArgumentLength(opPos);
     const Position test = opPos + 3;
     const XPath::NodeTester tester(xpath, executionContext, test, argLen, stepType);
@@ -68,13 +79,11 @@ Position collectSiblings(const XPath& xpath, xalanc::XPathExecutionContext& exec
          node = next(*node))
         if (tester(*node, node->getNodeType()) != XPath::eMatchScoreNone)
             results.addNode(node);
+    if (isReverse)
+        results.setReverseDocumentOrder();
+    else
+        results.setDocumentOrder();
     return test + argLen;
-}
-
-std::size_t neededAfter(const XPath& xpath, Position opPos)
-{
-    const XPathExpression& expression = xpath.getExpression();
-    return nodesNeeded(expression, opPos + 3 + expression.getOpCodeArgumentLength(opPos));
 }
 
 } // namespace
@@ -91,14 +100,9 @@ XPath::OpCodeMapPositionType XPath::findFollowingSiblings(XPathExecutionContext&
     static const EngineStep engine =
         engineStep("_ZNK11xalanc_1_125XPath21findFollowingSiblingsERNS_21XPathExecutionContextEPNS_"
                    "9XalanNodeEPKiiRNS_18MutableNodeRefListE");
-    const std::size_t needed = neededAfter(*this, opPos);
-    if (needed == kEvery && engine != nullptr)
-        return engine(this, executionContext, context, opPos, stepType, subQueryResults);
-    const Position next =
-        collectSiblings(*this, executionContext, context, opPos, stepType, needed, subQueryResults,
-                        [](XalanNode& node) { return node.getNextSibling(); });
-    subQueryResults.setDocumentOrder();
-    return next;
+    return siblingStep(
+        *this, engine, executionContext, context, opPos, stepType, subQueryResults,
+        [](XalanNode& node) { return node.getNextSibling(); }, false);
 }
 
 XPath::OpCodeMapPositionType
@@ -109,14 +113,9 @@ XPath::findPreceedingSiblings(XPathExecutionContext& executionContext, XalanNode
     static const EngineStep engine = engineStep(
         "_ZNK11xalanc_1_125XPath22findPreceedingSiblingsERNS_21XPathExecutionContextEPNS_"
         "9XalanNodeEPKiiRNS_18MutableNodeRefListE");
-    const std::size_t needed = neededAfter(*this, opPos);
-    if (needed == kEvery && engine != nullptr)
-        return engine(this, executionContext, context, opPos, stepType, subQueryResults);
-    const Position next =
-        collectSiblings(*this, executionContext, context, opPos, stepType, needed, subQueryResults,
-                        [](XalanNode& node) { return node.getPreviousSibling(); });
-    subQueryResults.setReverseDocumentOrder();
-    return next;
+    return siblingStep(
+        *this, engine, executionContext, context, opPos, stepType, subQueryResults,
+        [](XalanNode& node) { return node.getPreviousSibling(); }, true);
 }
 
 } // namespace XALAN_CPP_NAMESPACE

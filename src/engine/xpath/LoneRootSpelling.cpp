@@ -1,6 +1,8 @@
 // Respells a lone "/" that an operator follows, which the engine's XPath parser refuses.
 #include "engine/xpath/LoneRootSpelling.hpp"
 
+#include <vector>
+
 namespace prsm::detail
 {
 namespace
@@ -32,14 +34,13 @@ bool respellLoneRoot(const xalanc::XalanDOMChar* text, std::size_t length,
 {
     if (text == nullptr)
         return false;
-    xalanc::XalanDOMString out(spelled.getMemoryManager());
-    bool changed = false;
+    // Nearly every expression has none: the text is only read until one is found.
+    std::vector<std::size_t> lones;
     xalanc::XalanDOMChar quote = 0;
     xalanc::XalanDOMChar previous = 0; // the last character outside blanks
     for (std::size_t i = 0; i < length; ++i)
     {
         const xalanc::XalanDOMChar c = text[i];
-        bool lone = false;
         if (quote != 0)
             quote = c == quote ? 0 : quote;
         else if (c == u'\'' || c == u'"')
@@ -50,21 +51,26 @@ bool respellLoneRoot(const xalanc::XalanDOMChar* text, std::size_t length,
             std::size_t next = i + 1;
             while (next < length && isBlank(text[next]))
                 ++next;
-            lone = next < length && endsRootAlone(text[next]);
+            if (next < length && endsRootAlone(text[next]))
+                lones.push_back(i);
         }
-        if (lone)
-        {
-            out.append(u"(/)");
-            changed = true;
-        }
-        else
-            out.append(1, c);
         if (!isBlank(c))
             previous = c;
     }
-    if (changed)
-        spelled.swap(out);
-    return changed;
+    if (lones.empty())
+        return false;
+    xalanc::XalanDOMString out(spelled.getMemoryManager());
+    out.reserve(static_cast<xalanc::XalanDOMString::size_type>(length + 2 * lones.size()));
+    std::size_t from = 0;
+    for (const std::size_t lone : lones)
+    {
+        out.append(text + from, static_cast<xalanc::XalanDOMString::size_type>(lone - from));
+        out.append(u"(/)");
+        from = lone + 1;
+    }
+    out.append(text + from, static_cast<xalanc::XalanDOMString::size_type>(length - from));
+    spelled.swap(out);
+    return true;
 }
 
 } // namespace prsm::detail

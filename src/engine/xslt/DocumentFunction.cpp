@@ -1,6 +1,8 @@
 // document() in place of the engine's, which gives nothing for document('', node).
 #include "engine/xslt/DocumentFunction.hpp"
 
+#include "functions/WorkCheck.hpp"
+
 #include <xalanc/XPath/XObjectFactory.hpp>
 #include <xalanc/XPath/XPath.hpp>
 #include <xalanc/XPath/XPathExecutionContext.hpp>
@@ -9,6 +11,17 @@
 
 namespace prsm::detail
 {
+
+xalanc::XObjectPtr DocumentFunction::execute(xalanc::XPathExecutionContext& executionContext,
+                                             xalanc::XalanNode* context,
+                                             const xalanc::XObjectPtr arg1,
+                                             const xercesc::Locator* locator) const
+{
+    xalanc::XObjectPtr result =
+        xalanc::FunctionDocument::execute(executionContext, context, arg1, locator);
+    checkWork(executionContext, locator);
+    return result;
+}
 
 xalanc::XObjectPtr DocumentFunction::execute(xalanc::XPathExecutionContext& executionContext,
                                              xalanc::XalanNode* context,
@@ -34,7 +47,10 @@ xalanc::XObjectPtr DocumentFunction::execute(xalanc::XPathExecutionContext& exec
             return executionContext.getXObjectFactory().createNodeSet(nodes);
         }
     }
-    return xalanc::FunctionDocument::execute(executionContext, context, arg1, arg2, locator);
+    xalanc::XObjectPtr result =
+        xalanc::FunctionDocument::execute(executionContext, context, arg1, arg2, locator);
+    checkWork(executionContext, locator);
+    return result;
 }
 
 DocumentFunction* DocumentFunction::clone(xalanc::MemoryManager& manager) const

@@ -14,11 +14,19 @@ namespace prsm::detail
 // name(document('', /*)/*) over <a/>: "a". Here that case answers with the node's document;
 // every other call is the engine's. The engine's fix: in doExecute, with two arguments, take an
 // empty reference as the base URI itself rather than skipping it.
+//
+// Also: the engine's parseDoc (same file) turns every failed load into an empty node-set, one
+// that a bound stopped too (the parse budget's, or a network read past the operation's time);
+// the operation then went on and wrote output before its end noticed. Here every call checks the
+// operation's limits as soon as the engine's document() returns.
 class DocumentFunction final : public xalanc::FunctionDocument
 {
 public:
     using xalanc::FunctionDocument::execute;
 
+    xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
+                               xalanc::XalanNode* context, const xalanc::XObjectPtr arg1,
+                               const xercesc::Locator* locator) const override;
     xalanc::XObjectPtr execute(xalanc::XPathExecutionContext& executionContext,
                                xalanc::XalanNode* context, const xalanc::XObjectPtr arg1,
                                const xalanc::XObjectPtr arg2,

@@ -45,6 +45,8 @@ Engine::Loan::~Loan()
 Engine::Engine(EngineSupport& support, const EngineTables& tables,
                xalanc::ProblemListener& listener, OperationGuard& guard)
     : m_support(support), m_guard(guard), m_loan(support, guard),
+      m_numbers(tables.lenient ? NumberStyle::Xsltproc : NumberStyle::XPath),
+      m_order(tables.lenient),
       m_processor(support.manager(), support.liaison(), support.envSupport(), support.domSupport(),
                   support.objectFactory(), support.xpathFactory())
 {

@@ -3,6 +3,8 @@
 
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/EngineTables.hpp"
+#include "engine/xslt/LocaleFunctors.hpp"
+#include "platform/InterposedNumberToString.hpp"
 
 #include <xalanc/XSLT/XSLTEngineImpl.hpp>
 
@@ -76,6 +78,11 @@ private:
     EngineSupport& m_support;
     OperationGuard& m_guard;
     Loan m_loan;
+    // xsltproc's numbers go with its leniency: what a stylesheet written for it computes
+    // reads as it does there (20.736pt, not 20.735999999999997pt).
+    NumberStyleScope m_numbers;
+    // ... and so does its order of sort keys without a language.
+    LocaleFunctors::CodePointScope m_order;
     xalanc::XSLTEngineImpl m_processor;
 };
 

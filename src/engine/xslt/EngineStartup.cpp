@@ -1,6 +1,7 @@
 // Process-wide start and stop of the parser and the engine.
 #include "engine/xslt/EngineStartup.hpp"
 
+#include "engine/parse/NetworkAccessor.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/DocumentFunction.hpp"
 #include "engine/xslt/EngineContext.hpp"
@@ -73,6 +74,7 @@ void startEngine()
     xercesc::XMLPlatformUtils::Initialize();
     try
     {
+        installNetworkAccessor();
         g_engineStarter.load()();
     }
     catch (...)

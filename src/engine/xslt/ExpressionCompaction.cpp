@@ -23,12 +23,12 @@ void compactExpression(xalanc::XPath& xpath)
     expression.shrink();
     const auto tokens = expression.tokenQueueSize();
     if (tokens == 0 || tokens > kReservedTokens ||
-        &expression.getMemoryManager() != &engineMemory())
+        &expression.getMemoryManager() != &expressionMemory())
         return;
     // The queue is a vector whose storage starts at its first token; it keeps believing it has
     // room for the reserved tokens, and nothing adds one.
-    shrinkEngineBlock(const_cast<xalanc::XToken*>(expression.getToken(0)),
-                      tokens * sizeof(xalanc::XToken));
+    shrinkExpressionBlock(const_cast<xalanc::XToken*>(expression.getToken(0)),
+                          tokens * sizeof(xalanc::XToken));
 }
 
 } // namespace prsm::detail

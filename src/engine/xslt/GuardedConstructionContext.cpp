@@ -83,11 +83,29 @@ GuardedConstructionContext::GuardedConstructionContext(xalanc::MemoryManager& ma
                                                        xalanc::XPathFactory& xpathFactory,
                                                        OperationGuard& guard)
     : xalanc::StylesheetConstructionContextDefault(manager, processor, xpathFactory),
-      m_guard(&guard)
+      m_guard(&guard), m_strings(manager, 256, 4093, 8)
 {
 }
 
-GuardedConstructionContext::~GuardedConstructionContext() = default;
+// The engine's own destructor lets go of the elements, which hold pooled strings, after the pool
+// here has gone: they go first.
+GuardedConstructionContext::~GuardedConstructionContext()
+{
+    reset();
+}
+
+const xalanc::XalanDOMString&
+GuardedConstructionContext::getPooledString(const xalanc::XalanDOMString& text)
+{
+    return m_strings.get(text);
+}
+
+const xalanc::XalanDOMString&
+GuardedConstructionContext::getPooledString(const xalanc::XalanDOMChar* text,
+                                            xalanc::XalanDOMString::size_type length)
+{
+    return m_strings.get(text, length);
+}
 
 xalanc::ElemTemplateElement* GuardedConstructionContext::createElement(
     xalanc::Stylesheet& stylesheetTree, const xalanc::XalanDOMChar* name,
@@ -137,35 +155,11 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowKeyFunction)
 {
     check(locator, str.c_str(), str.length());
-    // The other two overloads come here through the engine's.
     xalanc::XalanDOMString spelled(getMemoryManager());
     const xalanc::XalanDOMString& text =
         respellLoneRoot(str.c_str(), str.length(), spelled) ? spelled : str;
     return compacted(StylesheetConstructionContextDefault::createXPath(
         locator, text, resolver, allowVariableReferences, allowKeyFunction));
-}
-
-xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
-                                                       const xalanc::XalanDOMChar* str,
-                                                       const xalanc::PrefixResolver& resolver,
-                                                       bool allowVariableReferences,
-                                                       bool allowKeyFunction)
-{
-    check(locator, str, str == nullptr ? 0 : xalanc::XalanDOMString::length(str));
-    return compacted(StylesheetConstructionContextDefault::createXPath(
-        locator, str, resolver, allowVariableReferences, allowKeyFunction));
-}
-
-xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
-                                                       const xalanc::XalanDOMChar* str,
-                                                       xalanc::XalanDOMString::size_type len,
-                                                       const xalanc::PrefixResolver& resolver,
-                                                       bool allowVariableReferences,
-                                                       bool allowKeyFunction)
-{
-    check(locator, str, len);
-    return compacted(StylesheetConstructionContextDefault::createXPath(
-        locator, str, len, resolver, allowVariableReferences, allowKeyFunction));
 }
 
 void GuardedConstructionContext::check(const xercesc::Locator* locator,

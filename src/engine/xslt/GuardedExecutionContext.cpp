@@ -6,11 +6,13 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/xpath/DynamicEvaluationCheck.hpp"
 #include "engine/xpath/XPathCompiler.hpp"
+#include "engine/xslt/GuardedTreeBuilder.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XPath/XalanQName.hpp>
 #include <xalanc/XSLT/ElemTemplate.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
+#include <xalanc/XalanSourceTree/FormatterToSourceTree.hpp>
 
 namespace prsm::detail
 {
@@ -29,6 +31,42 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
     : DeclaredVariablesContext(manager)
 {
+}
+
+GuardedExecutionContext::~GuardedExecutionContext() = default;
+
+void GuardedExecutionContext::pushOutputContext(xalanc::FormatterListener* listener)
+{
+    if (dynamic_cast<xalanc::FormatterToSourceTree*>(listener) == nullptr)
+    {
+        DeclaredVariablesContext::pushOutputContext(listener);
+        return;
+    }
+    m_builders.push_back(std::make_unique<GuardedTreeBuilder>(*listener, *this));
+    DeclaredVariablesContext::pushOutputContext(m_builders.back().get());
+}
+
+void GuardedExecutionContext::popOutputContext()
+{
+    const bool isBuilder = !m_builders.empty() && getFormatterListener() == m_builders.back().get();
+    DeclaredVariablesContext::popOutputContext();
+    if (isBuilder)
+        m_builders.pop_back();
+}
+
+xalanc::XalanDOMString& GuardedExecutionContext::getCachedString()
+{
+    // Once the operation has failed, only the first borrow throws: the engine borrows strings
+    // for its reports while it unwinds.
+    if (m_guard != nullptr && m_guard->failure() == nullptr)
+        step(nullptr);
+    return DeclaredVariablesContext::getCachedString();
+}
+
+void GuardedExecutionContext::reset()
+{
+    DeclaredVariablesContext::reset();
+    m_builders.clear();
 }
 
 bool GuardedExecutionContext::elementAvailable(const xalanc::XalanQName& theQName) const

@@ -11,17 +11,24 @@
 #include "functions/WorkCheck.hpp"
 
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 namespace prsm::detail
 {
 
+class GuardedTreeBuilder;
 class OperationGuard;
 
 // The engine runs templates without recursing on the C++ stack, so a runaway recursion would
 // only grow its heap; this context bounds the nesting of template instantiations instead, and
 // at every template and every node the engine iterates over it gives the operation a step and
 // ends the transformation with a LimitException once the operation must stop. Levels of dynamic
-// evaluation count with the template instantiations. It also carries the secondary result
+// evaluation count with the template instantiations. Result-tree fragments are built through a
+// GuardedTreeBuilder, which gives a step at each node; and each string the engine borrows from
+// the context is a step, as the only place inside XSLTEngineImpl::copyNamespaceAttributes
+// (XSLT/XSLTEngineImpl.cpp) that reaches the context: copying an element with many namespace
+// declarations costs their square there. It also carries the secondary result
 // documents of the running transformation, and answers that exsl:document is available.
 class GuardedExecutionContext final : public DeclaredVariablesContext,
                                       public ExpressionCompiler,
@@ -33,6 +40,7 @@ public:
     // A context for the engines of one transformer, one engine at a time; each engine hands it
     // its objects and its operation's guard while it runs.
     explicit GuardedExecutionContext(xalanc::MemoryManager& manager);
+    ~GuardedExecutionContext() override;
 
     // The guard of the operation now running, or null between operations; the template depth
     // starts again from 0.
@@ -59,6 +67,10 @@ public:
         return m_position.find(getContextNodeList(), contextNode);
     }
     void checkWork(const xercesc::Locator* locator) override { step(locator); }
+    void pushOutputContext(xalanc::FormatterListener* listener = nullptr) override;
+    void popOutputContext() override;
+    xalanc::XalanDOMString& getCachedString() override;
+    void reset() override;
 
     // Compiles as CompiledXPath does, under the running operation's guard.
     std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
@@ -77,6 +89,7 @@ private:
     DocumentNumbers m_documentNumbers;
     mutable ContextPositionHint m_position;
     std::size_t m_templateDepth = 0;
+    std::vector<std::unique_ptr<GuardedTreeBuilder>> m_builders;
 };
 
 } // namespace prsm::detail

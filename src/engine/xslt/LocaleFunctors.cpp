@@ -6,6 +6,38 @@
 
 namespace prsm::detail
 {
+namespace
+{
+
+thread_local bool t_codePoints = false;
+
+// UTF-16 code units in code point order: a surrogate stands for a code point above U+FFFF.
+int rank(xalanc::XalanDOMChar unit)
+{
+    return unit >= 0xD800 && unit <= 0xDFFF ? unit + 0x2000 : unit >= 0xE000 ? unit - 0x800 : unit;
+}
+
+int compareCodePoints(const xalanc::XalanDOMChar* left, const xalanc::XalanDOMChar* right)
+{
+    while (*left != 0 && *left == *right)
+    {
+        ++left;
+        ++right;
+    }
+    return rank(*left) - rank(*right);
+}
+
+} // namespace
+
+LocaleFunctors::CodePointScope::CodePointScope(bool codePoints) : m_outer(t_codePoints)
+{
+    t_codePoints = codePoints;
+}
+
+LocaleFunctors::CodePointScope::~CodePointScope()
+{
+    t_codePoints = m_outer;
+}
 
 LocaleFunctors::LocaleFunctors(xalanc::StylesheetExecutionContextDefault& context,
                                xalanc::MemoryManager& manager)
@@ -44,6 +76,8 @@ int LocaleFunctors::Collation::operator()(const xalanc::XalanDOMChar* left,
                                           const xalanc::XalanDOMChar* right,
                                           CaseOrder caseOrder) const
 {
+    if (t_codePoints)
+        return compareCodePoints(left, right);
     return icu()(left, right, caseOrder);
 }
 

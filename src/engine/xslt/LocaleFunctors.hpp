@@ -31,6 +31,22 @@ public:
     LocaleFunctors& operator=(const LocaleFunctors&) = delete;
     ~LocaleFunctors();
 
+    // While it lasts, the collations of this thread compare the keys of an xsl:sort without lang
+    // by code point, as xsltproc does (libxslt's xsltDefaultSortFunction compares them with
+    // xmlStrcmp); the engine's default is the ICU collation of the process's locale. XSLT 1.0
+    // leaves the order to the system environment.
+    class CodePointScope
+    {
+    public:
+        explicit CodePointScope(bool codePoints);
+        ~CodePointScope();
+        CodePointScope(const CodePointScope&) = delete;
+        CodePointScope& operator=(const CodePointScope&) = delete;
+
+    private:
+        bool m_outer;
+    };
+
 private:
     // Frees a functor through the manager that made it.
     template <class Functor>

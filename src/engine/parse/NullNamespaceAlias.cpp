@@ -1,0 +1,312 @@
+// xsl:namespace-alias with result-prefix="#default" where no default namespace is declared.
+#include "engine/parse/NullNamespaceAlias.hpp"
+
+#include <xalanc/PlatformSupport/AttributeListImpl.hpp>
+
+#include <algorithm>
+
+namespace prsm::detail
+{
+namespace
+{
+
+const std::u16string kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
+
+std::u16string text(const XMLCh* chars)
+{
+    return chars == nullptr ? std::u16string() : std::u16string(chars);
+}
+
+std::pair<std::u16string, std::u16string> split(const std::u16string& name)
+{
+    const std::size_t colon = name.find(u':');
+    if (colon == std::u16string::npos)
+        return {std::u16string(), name};
+    return {name.substr(0, colon), name.substr(colon + 1)};
+}
+
+template <class Bindings>
+const std::u16string* lookUp(const std::vector<Bindings>& scopes, const std::u16string& prefix)
+{
+    for (auto scope = scopes.rbegin(); scope != scopes.rend(); ++scope)
+    {
+        const auto found = scope->find(prefix);
+        if (found != scope->end())
+            return &found->second;
+    }
+    return nullptr;
+}
+
+template <class Attributes>
+std::map<std::u16string, std::u16string> declarations(const Attributes& attributes)
+{
+    std::map<std::u16string, std::u16string> bindings;
+    for (const auto& attribute : attributes)
+        if (attribute.name == u"xmlns")
+            bindings[std::u16string()] = attribute.value;
+        else if (attribute.name.compare(0, 6, u"xmlns:") == 0)
+            bindings[attribute.name.substr(6)] = attribute.value;
+    return bindings;
+}
+
+} // namespace
+
+NullNamespaceAlias::NullNamespaceAlias(xercesc::DocumentHandler& handler,
+                                       xalanc::MemoryManager& manager)
+    : m_handler(handler), m_manager(manager)
+{
+}
+
+void NullNamespaceAlias::characters(const XMLCh* const chars, const XMLSize_t length)
+{
+    Event event{Kind::Characters, {}, std::u16string(chars, length), {}};
+    record(std::move(event));
+}
+
+void NullNamespaceAlias::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length)
+{
+    Event event{Kind::Whitespace, {}, std::u16string(chars, length), {}};
+    record(std::move(event));
+}
+
+void NullNamespaceAlias::processingInstruction(const XMLCh* const target, const XMLCh* const data)
+{
+    record(Event{Kind::Instruction, text(target), text(data), {}});
+}
+
+void NullNamespaceAlias::startElement(const XMLCh* const name, xercesc::AttributeList& attrs)
+{
+    Event event{Kind::Start, text(name), {}, {}};
+    for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
+        event.attributes.push_back(
+            {text(attrs.getName(i)), text(attrs.getType(i)), text(attrs.getValue(i))});
+    m_scopes.push_back(declarations(event.attributes));
+
+    const auto [prefix, local] = split(event.name);
+    const std::u16string* uri = lookUp(m_scopes, prefix);
+    const std::u16string* defaultNamespace = lookUp(m_scopes, std::u16string());
+    if (uri != nullptr && *uri == kXsltNamespace && local == u"namespace-alias" &&
+        (defaultNamespace == nullptr || defaultNamespace->empty()))
+    {
+        std::u16string result, stylesheet;
+        for (const Attribute& attribute : event.attributes)
+            if (attribute.name == u"result-prefix")
+                result = attribute.value;
+            else if (attribute.name == u"stylesheet-prefix")
+                stylesheet = attribute.value;
+        const std::u16string* aliased =
+            stylesheet == u"#default" ? nullptr : lookUp(m_scopes, stylesheet);
+        if (result == u"#default" && aliased != nullptr && !aliased->empty())
+        {
+            m_aliased.push_back(*aliased);
+            event.dropped = true;
+        }
+    }
+    m_starts.push_back(m_events.size());
+    record(std::move(event));
+}
+
+void NullNamespaceAlias::endElement(const XMLCh* const name)
+{
+    Event event{Kind::End, text(name), {}, {}};
+    if (!m_starts.empty())
+    {
+        event.dropped = m_events[m_starts.back()].dropped;
+        m_starts.pop_back();
+    }
+    if (!m_scopes.empty())
+        m_scopes.pop_back();
+    record(std::move(event));
+}
+
+void NullNamespaceAlias::endDocument()
+{
+    replay();
+    m_handler.endDocument();
+}
+
+void NullNamespaceAlias::resetDocument()
+{
+    m_events.clear();
+    m_scopes.clear();
+    m_starts.clear();
+    m_aliased.clear();
+    m_systemId.clear();
+    m_publicId.clear();
+    m_current = nullptr;
+    m_handler.resetDocument();
+}
+
+void NullNamespaceAlias::setDocumentLocator(const xercesc::Locator* const locator)
+{
+    m_locator = locator;
+    m_handler.setDocumentLocator(this);
+}
+
+void NullNamespaceAlias::startDocument()
+{
+    m_handler.startDocument();
+}
+
+void NullNamespaceAlias::record(Event event)
+{
+    if (m_locator != nullptr)
+    {
+        event.line = m_locator->getLineNumber();
+        event.column = m_locator->getColumnNumber();
+        // The parser's locator may have let go of its entity by the end of the document.
+        if (m_systemId.empty())
+        {
+            m_systemId = text(m_locator->getSystemId());
+            m_publicId = text(m_locator->getPublicId());
+        }
+    }
+    m_events.push_back(std::move(event));
+}
+
+void NullNamespaceAlias::replay()
+{
+    std::vector<Bindings> scopes;
+    std::vector<bool> xslt;               // whether each open element is an XSLT element
+    std::vector<std::u16string> defaults; // the default namespace the handler sees at each
+    for (const Event& event : m_events)
+    {
+        m_current = &event;
+        switch (event.kind)
+        {
+        case Kind::Start:
+            replayStart(event, scopes, xslt, defaults);
+            break;
+        case Kind::End:
+            scopes.pop_back();
+            xslt.pop_back();
+            defaults.pop_back();
+            if (!event.dropped)
+                m_handler.endElement(event.name.c_str());
+            break;
+        case Kind::Characters:
+            m_handler.characters(event.data.c_str(), event.data.size());
+            break;
+        case Kind::Whitespace:
+            m_handler.ignorableWhitespace(event.data.c_str(), event.data.size());
+            break;
+        case Kind::Instruction:
+            m_handler.processingInstruction(event.name.c_str(), event.data.c_str());
+            break;
+        }
+    }
+    m_current = nullptr;
+    m_events.clear();
+}
+
+void NullNamespaceAlias::replayStart(const Event& event, std::vector<Bindings>& scopes,
+                                     std::vector<bool>& xslt, std::vector<std::u16string>& defaults)
+{
+    const bool isTopLevel = scopes.size() == 1;
+    scopes.push_back(declarations(event.attributes));
+    const auto [prefix, local] = split(event.name);
+    const std::u16string* uri = lookUp(scopes, prefix);
+    const bool isXslt = uri != nullptr && *uri == kXsltNamespace;
+    xslt.push_back(isXslt);
+
+    std::u16string name = event.name;
+    std::vector<Attribute> attributes = event.attributes;
+    const auto own = std::find_if(attributes.begin(), attributes.end(),
+                                  [](const Attribute& a) { return a.name == u"xmlns"; });
+    std::u16string seen = own != attributes.end() ? own->value
+                          : defaults.empty()      ? std::u16string()
+                                                  : defaults.back();
+    const auto isAliased = [&](const std::u16string* ns) {
+        return ns != nullptr &&
+               std::find(m_aliased.begin(), m_aliased.end(), *ns) != m_aliased.end();
+    };
+
+    if (!isXslt && !m_aliased.empty() && !event.dropped)
+    {
+        const bool aliased = !prefix.empty() && isAliased(uri);
+        if (aliased)
+            name = local;
+        for (Attribute& attribute : attributes)
+        {
+            const auto [attributePrefix, attributeLocal] = split(attribute.name);
+            if (attributePrefix.empty() || attributePrefix == u"xmlns" ||
+                !isAliased(lookUp(scopes, attributePrefix)))
+                continue;
+            const bool taken =
+                std::any_of(attributes.begin(), attributes.end(),
+                            [&](const Attribute& a) { return a.name == attributeLocal; });
+            if (!taken)
+                attribute.name = attributeLocal;
+        }
+        // The element's name in the handler's eyes: an aliased one in the null namespace, an
+        // unprefixed one in the default namespace of the module's text.
+        if (aliased || prefix.empty())
+        {
+            const std::u16string* declared = lookUp(scopes, std::u16string());
+            const std::u16string wanted = aliased || declared == nullptr ? u"" : *declared;
+            if (wanted != seen)
+            {
+                if (own != attributes.end())
+                    attributes.erase(own);
+                attributes.push_back({u"xmlns", u"CDATA", wanted});
+                seen = wanted;
+            }
+        }
+        // Namespace nodes of an aliased namespace stay out of the result.
+        std::u16string excluded, xsltPrefix;
+        for (auto scope = scopes.rbegin(); scope != scopes.rend(); ++scope)
+            for (const auto& [bound, ns] : *scope)
+                if (!bound.empty() && lookUp(scopes, bound) == &ns)
+                {
+                    if (isAliased(&ns))
+                        excluded += u' ' + bound;
+                    else if (ns == kXsltNamespace && xsltPrefix.empty())
+                        xsltPrefix = bound;
+                }
+        if (!isTopLevel && !excluded.empty() && !xsltPrefix.empty())
+        {
+            const std::u16string control = xsltPrefix + u":exclude-result-prefixes";
+            const auto present =
+                std::find_if(attributes.begin(), attributes.end(),
+                             [&](const Attribute& a) { return a.name == control; });
+            if (present != attributes.end())
+                present->value += excluded;
+            else
+                attributes.push_back({control, u"CDATA", excluded.substr(1)});
+        }
+    }
+    defaults.push_back(seen);
+    if (event.dropped)
+        return;
+
+    xalanc::AttributeListImpl list(m_manager);
+    for (const Attribute& attribute : attributes)
+        list.addAttribute(attribute.name.c_str(), attribute.type.c_str(), attribute.value.c_str());
+    m_handler.startElement(name.c_str(), list);
+}
+
+const XMLCh* NullNamespaceAlias::getPublicId() const
+{
+    return m_publicId.empty() ? nullptr : m_publicId.c_str();
+}
+
+const XMLCh* NullNamespaceAlias::getSystemId() const
+{
+    return m_systemId.empty() ? nullptr : m_systemId.c_str();
+}
+
+XMLFileLoc NullNamespaceAlias::getLineNumber() const
+{
+    if (m_current != nullptr)
+        return m_current->line;
+    return m_locator != nullptr ? m_locator->getLineNumber() : 0;
+}
+
+XMLFileLoc NullNamespaceAlias::getColumnNumber() const
+{
+    if (m_current != nullptr)
+        return m_current->column;
+    return m_locator != nullptr ? m_locator->getColumnNumber() : 0;
+}
+
+} // namespace prsm::detail
