@@ -105,9 +105,6 @@ def same(a, b):
     return normalised(a) == normalised(b)
 
 
-ATTRIBUTE = re.compile(r'([\w:.-]+)(?:\s*=\s*(?:"([^"]*)"|\'([^\']*)\'|([^\s"\'>]+)))?')
-
-
 def normalised(text):
     ids = {}
     text = ID.sub(lambda m: ids.setdefault(m.group(0), 'ID%d' % len(ids)), text)
