@@ -120,6 +120,11 @@ Heap cLibraryHeap()
     // The library stays loaded as long as the process: the handle is not closed.
     if (heap.allocate == nullptr || heap.reallocate == nullptr || heap.release == nullptr)
         return standard;
+    // glibc sets its allocator up on its first call, on the assumption that nothing runs beside
+    // it yet. Where malloc is replaced, that first call can come from two threads at once, each
+    // taking the main arena without counting itself, and the second to exit aborts the process
+    // ("a->attached_threads > 0"). Made here, once, in the thread that loads the library.
+    heap.release(heap.allocate(1));
     return heap;
 #else
     return standard;
@@ -131,6 +136,9 @@ MallocMemory& expressionManager()
     static MallocMemory& manager = *new MallocMemory(cLibraryHeap());
     return manager;
 }
+
+// Sets the expression heap up when the library is loaded, before any thread of the host's uses it.
+[[maybe_unused]] const bool kExpressionHeapReady = (expressionManager(), true);
 
 } // namespace
 
