@@ -228,7 +228,9 @@ void NullNamespaceAlias::replayStart(const Event& event, std::vector<Bindings>& 
             name = local;
         for (Attribute& attribute : attributes)
         {
-            const auto [attributePrefix, attributeLocal] = split(attribute.name);
+            const auto parts = split(attribute.name);
+            const auto& attributePrefix = parts.first;
+            const auto& attributeLocal = parts.second;
             if (attributePrefix.empty() || attributePrefix == u"xmlns" ||
                 !isAliased(lookUp(scopes, attributePrefix)))
                 continue;
