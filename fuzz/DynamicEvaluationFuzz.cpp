@@ -5,17 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace
 {
-
-const char kDocument[] = "<?xml version='1.0'?><list kind='demo'><item n='2'>b<i>x</i></item>"
-                         "<item n='1'>a</item><!-- c --><?pi d?></list>";
 
 const char kStylesheet[] =
     "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'"
@@ -25,20 +19,6 @@ const char kStylesheet[] =
     "<m><xsl:copy-of select='dyn:map(//*, $e)'/></m>"
     "<x><xsl:value-of select='xalan:evaluate($e)'/></x></r></xsl:template>"
     "</xsl:stylesheet>";
-
-// Written once per process, so several fuzzing processes may share a folder.
-const std::string& stylesheetFile()
-{
-    static const std::string path = []
-    {
-        const std::string file = (std::filesystem::temp_directory_path() /
-                                  ("prsm-fuzz-dyn-" + std::to_string(getpid()) + ".xsl"))
-                                     .string();
-        std::ofstream(file, std::ios::trunc) << kStylesheet;
-        return file;
-    }();
-    return path;
-}
 
 // `text` as one XPath string literal, whatever quotes it holds.
 std::string literal(const std::string& text)
@@ -54,19 +34,16 @@ std::string literal(const std::string& text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     PRSMXslTransformer& transformer = prsm::fuzz::transformer();
-    static ScopedDom2Dom& source = []() -> ScopedDom2Dom&
-    {
-        static ScopedDom2Dom handle(prsm::fuzz::transformer());
-        handle->InitializeInputSource(kDocument);
-        return handle;
-    }();
+    Dom2Dom& source = prsm::fuzz::document();
+    static const std::string stylesheet =
+        prsm::fuzz::writeProcessFile("prsm-fuzz-dyn", kStylesheet);
     const std::string expression(reinterpret_cast<const char*>(data), size);
     if (expression.find('\0') != std::string::npos)
         return 0;
     transformer.setStylesheetParamExpression("e", literal(expression).c_str());
     ScopedDom2Dom tree(transformer);
     tree->InitializeOutputTarget();
-    if (transformer.doTransform(*source, stylesheetFile().c_str(), *tree) == 0)
+    if (transformer.doTransform(source, stylesheet.c_str(), *tree) == 0)
     {
         // Serialize lets the engine's exceptions through, as documented: a result may hold a
         // character XML cannot write.
