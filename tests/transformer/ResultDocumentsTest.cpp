@@ -235,15 +235,25 @@ TEST_P(ResultDocuments, GoToTheHostsHandlerInOrder)
 INSTANTIATE_TEST_SUITE_P(EveryPath, ResultDocuments,
                          ::testing::Values(Path::File, Path::Stream, Path::Memory));
 
-// Each output attribute of exsl:document, as an attribute value template, and the bytes it gives.
-TEST(ResultDocumentFormat, FollowsEveryOutputAttribute)
+// A transformer that may write in its own folder, where relative hrefs resolve.
+class ResultDocumentFormat : public ::testing::Test
 {
-    const prsm::test::TempDir dir;
-    PRSMXslTransformer transformer;
-    PRSMXslWritePolicy policy;
-    policy.writableFolders = {dir.path("")};
-    policy.baseFolder = dir.path("");
-    transformer.setWritePolicy(policy);
+protected:
+    ResultDocumentFormat()
+    {
+        PRSMXslWritePolicy policy;
+        policy.writableFolders = {m_dir.path("")};
+        policy.baseFolder = m_dir.path("");
+        m_transformer.setWritePolicy(policy);
+    }
+
+    const prsm::test::TempDir m_dir;
+    PRSMXslTransformer m_transformer;
+};
+
+// Each output attribute of exsl:document, as an attribute value template, and the bytes it gives.
+TEST_F(ResultDocumentFormat, FollowsEveryOutputAttribute)
+{
     const struct
     {
         const char* name;
@@ -287,30 +297,24 @@ TEST(ResultDocumentFormat, FollowsEveryOutputAttribute)
             std::string(c.attributes) + ">" + c.content +
             "</exsl:document></xsl:template></xsl:stylesheet>";
         int status = -100;
-        prsm::test::transformStream(transformer, dir.write("f.xsl", xsl), "<doc/>", status);
-        ASSERT_EQ(status, 0) << transformer.getLastError();
-        EXPECT_EQ(readFile(dir.path("out")), c.expected);
-        fs::remove(dir.path("out"));
+        prsm::test::transformStream(m_transformer, m_dir.write("f.xsl", xsl), "<doc/>", status);
+        ASSERT_EQ(status, 0) << m_transformer.getLastError();
+        EXPECT_EQ(readFile(m_dir.path("out")), c.expected);
+        fs::remove(m_dir.path("out"));
     }
 }
 
 // An enclosing result element's namespace declarations are not in a document of its own.
-TEST(ResultDocumentFormat, DeclaresTheNamespacesItUses)
+TEST_F(ResultDocumentFormat, DeclaresTheNamespacesItUses)
 {
-    const prsm::test::TempDir dir;
-    PRSMXslTransformer transformer;
-    PRSMXslWritePolicy policy;
-    policy.writableFolders = {dir.path("")};
-    policy.baseFolder = dir.path("");
-    transformer.setWritePolicy(policy);
-    const std::string xsl = dir.write(
+    const std::string xsl = m_dir.write(
         "n.xsl", documentStylesheet("<main xmlns='urn:d' xmlns:p='urn:p'>"
                                     "<exsl:document href='n.xml' omit-xml-declaration='yes'>"
                                     "<r p:a='1'><p:x/></r></exsl:document></main>"));
     int status = -100;
-    prsm::test::transformStream(transformer, xsl, "<doc/>", status);
-    ASSERT_EQ(status, 0) << transformer.getLastError();
-    EXPECT_EQ(readFile(dir.path("n.xml")),
+    prsm::test::transformStream(m_transformer, xsl, "<doc/>", status);
+    ASSERT_EQ(status, 0) << m_transformer.getLastError();
+    EXPECT_EQ(readFile(m_dir.path("n.xml")),
               "<r xmlns=\"urn:d\" xmlns:p=\"urn:p\" p:a=\"1\"><p:x/></r>");
 }
 
