@@ -2,10 +2,13 @@
 #include "engine/stylesheets/StylesheetCache.hpp"
 
 #include "PRSMXslLimits.hpp"
+#include "engine/limits/OperationGuard.hpp"
 #include "engine/limits/ResourcePolicy.hpp"
 #include "engine/stylesheets/ModuleWatch.hpp"
 
 #include <sys/stat.h>
+
+#include <algorithm>
 
 namespace prsm::detail
 {
@@ -87,14 +90,28 @@ SharedStylesheet
 StylesheetCache::obtain(const std::optional<StylesheetKey>& key, PRSMXslStylesheetUse& use,
                         FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile)
 {
-    if (key)
+    bool isCompiling = false;
+    for (Turn turn = Turn::Look; key && turn == Turn::Look;)
     {
         if (SharedStylesheet kept = find(*key))
         {
             use = PRSMXslStylesheetUse{true, 0.0};
             return kept;
         }
+        turn = takeTurn(*key);
+        isCompiling = turn == Turn::Compile;
     }
+    // Those waiting for this compilation look again when it ends, however it ends.
+    struct Compiling
+    {
+        StylesheetCache* cache;
+        const StylesheetKey* key;
+        ~Compiling()
+        {
+            if (cache != nullptr)
+                cache->endCompiling(*key);
+        }
+    } compiling{isCompiling ? this : nullptr, key ? &*key : nullptr};
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::string> read;
     SharedStylesheet compiled = compile(read);
@@ -163,6 +180,38 @@ void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet styleshe
                         { return entry.key.name == key.name && entry.key.limits == key.limits; });
     m_entries.push_front(Entry{key, std::move(stylesheet), std::move(kept)});
     trim();
+}
+
+StylesheetCache::Turn StylesheetCache::takeTurn(const StylesheetKey& key)
+{
+    const auto isCompiled = [&]
+    { return std::find(m_compiling.begin(), m_compiling.end(), key) == m_compiling.end(); };
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // Nothing would be kept for the others to find.
+    if (m_capacity == 0)
+        return Turn::CompileAlone;
+    if (isCompiled())
+    {
+        m_compiling.push_back(key);
+        return Turn::Compile;
+    }
+    const OperationGuard* guard = OperationGuard::current();
+    const std::optional<std::chrono::steady_clock::duration> left =
+        guard != nullptr ? guard->remaining() : std::nullopt;
+    if (!left)
+        m_compiled.wait(lock, isCompiled);
+    else if (!m_compiled.wait_for(lock, *left, isCompiled))
+        return Turn::CompileAlone;
+    return Turn::Look;
+}
+
+void StylesheetCache::endCompiling(const StylesheetKey& key)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_compiling.erase(std::find(m_compiling.begin(), m_compiling.end(), key));
+    }
+    m_compiled.notify_all();
 }
 
 void StylesheetCache::setCapacity(std::size_t capacity)

@@ -7,6 +7,7 @@
 #include <xalanc/Include/PlatformDefinitions.hpp>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <list>
@@ -120,8 +121,10 @@ public:
     // the one `compile` makes (adding the system id of every module it reads to its argument),
     // kept for the next call unless there is no key (no local file) or a module is no local
     // file. One that fails to compile is never kept, so every call reports the failure again,
-    // exactly as a first compilation would. `use` tells which it was, and how long compiling
-    // took. Lets the exceptions of `compile` through.
+    // exactly as a first compilation would. While another call compiles the same key, waits for
+    // its result rather than compiling the stylesheet a second time (at most for the time the
+    // calling operation has left). `use` tells which it was, and how long compiling took. Lets
+    // the exceptions of `compile` through.
     SharedStylesheet obtain(const std::optional<StylesheetKey>& key, PRSMXslStylesheetUse& use,
                             FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile);
 
@@ -155,7 +158,19 @@ private:
 
     void trim(); // the caller holds m_mutex
 
+    // What a call that missed does next.
+    enum class Turn
+    {
+        Compile,      // nobody compiles the key: this call does, then calls endCompiling
+        Look,         // another call compiled it meanwhile: look again
+        CompileAlone, // this operation's time ran out waiting: compile without waiting more
+    };
+    Turn takeTurn(const StylesheetKey& key);
+    void endCompiling(const StylesheetKey& key);
+
     std::mutex m_mutex;
+    std::condition_variable m_compiled;
+    std::vector<StylesheetKey> m_compiling; // keys some call compiles now
     std::list<Entry> m_entries; // most recently used first
     std::size_t m_capacity = kDefaultCapacity;
 };
