@@ -9,14 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace
 {
@@ -83,44 +80,6 @@ TEST_F(StylesheetReuse, ABrokenStylesheetIsReportedOnEveryCall)
         run(m_transformer);
         EXPECT_EQ(m_status, status);
         EXPECT_EQ(m_transformer.getLastError(), text);
-    }
-}
-
-// Transformers on several threads that want the same stylesheet at once: one compiles it and the
-// others use its result; a broken one is reported to each of them.
-TEST_F(StylesheetReuse, TransformersStartingTogetherCompileAStylesheetOnce)
-{
-    std::string templates;
-    for (int i = 0; i < 400; ++i)
-        templates += "<xsl:template match='e" + std::to_string(i) + "[@a = " + std::to_string(i) +
-                     "]'><xsl:value-of select='concat(@a, .)'/></xsl:template>";
-    constexpr int kThreads = 4;
-    for (const bool broken : {false, true})
-    {
-        m_dir.write("t.xsl", textStylesheet(broken ? "<xsl:value-of select='(('/>" : "ok", templates));
-        QXXslTransformer_ClearStylesheetCache();
-        std::vector<PRSMXslTransformer> transformers(kThreads);
-        std::vector<int> statuses(kThreads, -100);
-        std::atomic<int> ready{0};
-        std::vector<std::thread> threads;
-        for (int i = 0; i < kThreads; ++i)
-            threads.emplace_back(
-                [&, i]
-                {
-                    ++ready;
-                    while (ready < kThreads)
-                        std::this_thread::yield();
-                    prsm::test::transformStream(transformers[i], m_xsl, "<doc/>", statuses[i]);
-                });
-        for (std::thread& thread : threads)
-            thread.join();
-        int compiled = 0;
-        for (int i = 0; i < kThreads; ++i)
-        {
-            compiled += transformers[i].lastStylesheetUse().isReused ? 0 : 1;
-            EXPECT_EQ(statuses[i] != 0, broken) << i;
-        }
-        EXPECT_EQ(compiled, broken ? kThreads : 1);
     }
 }
 

@@ -57,39 +57,21 @@ std::basic_string<XMLCh> absoluteSystemId(const XMLCh* base, const XMLCh* name,
     return path;
 }
 
-DtdGrammarCache::DtdGrammarCache(xercesc::MemoryManager& manager)
-    : xercesc::XMLGrammarPoolImpl(&manager)
+DtdGrammarCache::DtdGrammarCache(xercesc::MemoryManager& manager,
+                                 std::shared_ptr<DtdGrammarStore> store)
+    : xercesc::XMLGrammarPoolImpl(&manager), m_store(std::move(store))
 {
-}
-
-bool DtdGrammarCache::shouldTry(const std::string& systemId)
-{
-    return !isOutgrown() && m_tried.insert(systemId).second;
 }
 
 bool DtdGrammarCache::cacheGrammar(xercesc::Grammar* const grammar)
 {
-    if (grammar == nullptr || grammar->getGrammarType() != xercesc::Grammar::DTDGrammarType ||
-        m_recording == nullptr || !m_recording->areLocal)
-        return false;
-    // Readers keep the grammars they took, so none is ever dropped from a cache in use: a full
-    // cache keeps no more.
-    if (m_files.size() >= kMostGrammars)
-        return false;
-    const std::string key = utf8Of(grammar->getGrammarDescription()->getGrammarKey());
-    if (!xercesc::XMLGrammarPoolImpl::cacheGrammar(grammar))
-        return false;
-    m_files[key] = *m_recording;
-    return true;
+    return m_recording != nullptr && m_store->adopt(grammar, *m_recording);
 }
 
-bool DtdGrammarCache::isCurrent() const
+xercesc::Grammar*
+DtdGrammarCache::retrieveGrammar(xercesc::XMLGrammarDescription* const description)
 {
-    for (const auto& grammar : m_files)
-        for (const ModuleVersion& file : grammar.second.versions)
-            if (FileVersion::of(file.path) != std::optional<FileVersion>(file.version))
-                return false;
-    return true;
+    return description != nullptr ? m_store->find(description->getGrammarKey()) : nullptr;
 }
 
 DtdGrammarCache::Recording::Recording(DtdGrammarCache& cache, xercesc::XMLEntityResolver* inner)
@@ -108,7 +90,7 @@ DtdGrammarCache::Recording::resolveEntity(xercesc::XMLResourceIdentifier* identi
 {
     std::unique_ptr<xercesc::InputSource> source(
         m_inner != nullptr ? m_inner->resolveEntity(identifier) : nullptr);
-    Files& files = m_files;
+    DtdFiles& files = m_files;
     const std::optional<std::string> path = localPathOf(readName(*identifier, source.get()));
     const std::optional<FileVersion> version =
         path ? FileVersion::of(*path) : std::optional<FileVersion>();

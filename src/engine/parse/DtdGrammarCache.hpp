@@ -1,16 +1,13 @@
 // External DTD subsets parsed once and reused by the later parses that name them.
 #pragma once
 
-#include "engine/stylesheets/StylesheetCache.hpp"
+#include "engine/parse/DtdGrammarStore.hpp"
 
 #include <xercesc/framework/XMLGrammarPoolImpl.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 
-#include <cstdint>
-#include <map>
-#include <set>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace prsm::detail
 {
@@ -20,20 +17,20 @@ namespace prsm::detail
 std::basic_string<XMLCh> absoluteSystemId(const XMLCh* base, const XMLCh* name,
                                           xercesc::MemoryManager& manager);
 
-// The DTD grammars of one transformer's readers, kept while every file they were read from is
-// unchanged (ReaderPool checks before each parse). Xerces-C looks a grammar up by the system id its
-// entity resolver gives the external subset, and uses it only for documents without an internal
-// subset (the readers ignore cached DTDs for those), so a document with declarations of its own is
-// read as before. A grammar is kept only after a complete, successful read of its DTD; a DTD whose
-// files are not all local files is never kept. Bounded; serves one thread at a time.
+// The grammar pool of one reader: the namespace names its parses meet are its own, while the
+// DTD grammars it reads and keeps go to the process's DtdGrammarStore, where every reader finds
+// them. Xerces-C looks a grammar up by the system id its entity resolver gives the external subset,
+// and uses it only for documents without an internal subset (the readers ignore cached DTDs for
+// those), so a document with declarations of its own is read as before. A grammar is kept only
+// after a complete, successful read of its DTD; a DTD whose files are not all local files is never
+// kept. Serves one reader.
 class DtdGrammarCache final : public xercesc::XMLGrammarPoolImpl
 {
 public:
-    explicit DtdGrammarCache(xercesc::MemoryManager& manager);
+    DtdGrammarCache(xercesc::MemoryManager& manager, std::shared_ptr<DtdGrammarStore> store);
 
-    // Whether the DTD that a document names by `systemId` should be read for keeping: not yet
-    // tried, and the cache is not outgrown by what its readers have read.
-    bool shouldTry(const std::string& systemId);
+    // Whether the DTD that a document names by `systemId` should be read for keeping.
+    bool shouldTry(const std::string& systemId) { return m_store->shouldTry(systemId); }
 
     // Runs `read` (which loads the DTD through the reader) with the entity resolver `inner`
     // recording every file the DTD reads, so that the grammar it caches is kept with their
@@ -45,29 +42,15 @@ public:
         read(static_cast<xercesc::XMLEntityResolver*>(&recording));
     }
 
-    // Adds `bytes` to what the readers of this cache have read: their namespace names pile up in
-    // the cache's name pool, so a cache that has served a lot is dropped and begun again.
-    void countRead(std::uint64_t bytes) { m_bytesRead += bytes; }
-    bool isOutgrown() const { return m_bytesRead > kBytesPerCache; }
-
-    // Whether every file of every kept grammar is as it was read. A reader remembers each
-    // grammar it took from the cache for as long as it lives, so a cache with a changed file is
-    // dropped whole, with its readers, rather than mended.
-    bool isCurrent() const;
+    // Whether the grammars this reader may have taken are still those of the store new readers
+    // use. A reader remembers each grammar it took for as long as it lives, so a reader of an
+    // older generation is dropped rather than mended.
+    bool isCurrent() const { return m_store->isCurrent(); }
 
     bool cacheGrammar(xercesc::Grammar* const grammar) override;
+    xercesc::Grammar* retrieveGrammar(xercesc::XMLGrammarDescription* const description) override;
 
 private:
-    static constexpr std::size_t kMostGrammars = 16;
-    static constexpr std::uint64_t kBytesPerCache = std::uint64_t{64} << 20;
-
-    // The files a DTD was read from, as they were.
-    struct Files
-    {
-        std::vector<ModuleVersion> versions;
-        bool areLocal = true;
-    };
-
     // Hands each resolution on to the parse's own resolver, and notes what was read.
     class Recording final : public xercesc::XMLEntityResolver
     {
@@ -81,13 +64,11 @@ private:
     private:
         DtdGrammarCache& m_cache;
         xercesc::XMLEntityResolver* m_inner;
-        Files m_files;
+        DtdFiles m_files;
     };
 
-    Files* m_recording = nullptr;
-    std::map<std::string, Files> m_files; // by the grammar's system id
-    std::set<std::string> m_tried;
-    std::uint64_t m_bytesRead = 0;
+    std::shared_ptr<DtdGrammarStore> m_store;
+    DtdFiles* m_recording = nullptr;
 };
 
 } // namespace prsm::detail

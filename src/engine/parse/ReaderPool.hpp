@@ -30,13 +30,13 @@ public:
     // Keeps `reader` for the next parse when it may serve again and no other is kept.
     void give(std::unique_ptr<SourceReader> reader) noexcept;
 
-    // The DTD grammars that the readers of this pool share, made on first use with `manager`.
-    std::shared_ptr<DtdGrammarCache> grammars(xercesc::MemoryManager& manager);
+    // The grammar pool of a new reader, on the DTD grammars that every reader of the process
+    // shares, in `manager`.
+    static std::shared_ptr<DtdGrammarCache> grammars(xercesc::MemoryManager& manager);
 
     void clear() noexcept;
 
 private:
-    std::shared_ptr<DtdGrammarCache> m_grammars;
     std::unique_ptr<SourceReader> m_idle;
 };
 

@@ -152,8 +152,6 @@ void SourceReader::release(std::uint64_t bytes) noexcept
     // Else the next parse without an expansion bound would still count against this one's.
     setProperty(xercesc::XMLUni::fgXercesSecurityManager, nullptr);
     m_bytesRead += bytes;
-    if (GrammarCacheHold::m_grammars)
-        GrammarCacheHold::m_grammars->countRead(bytes);
     m_dtdId.clear();
     m_dtdPublicId.clear();
     m_isDtdCacheable = false;

@@ -74,6 +74,12 @@ public:
                     const bool isIgnored) override;
     void startAttList(const xercesc::DTDElementDecl& decl) override;
 
+    // Whether every DTD grammar this reader may have taken is one new readers would take.
+    bool hasCurrentGrammars() const
+    {
+        return !GrammarCacheHold::m_grammars || GrammarCacheHold::m_grammars->isCurrent();
+    }
+
     // Whether the reader may serve another parse: it remembers every namespace name it has met,
     // so it serves until it has read about a megabyte.
     bool mayServeAgain() const { return m_bytesRead < kBytesPerReader && !m_hasFailed; }

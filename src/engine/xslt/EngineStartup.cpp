@@ -2,6 +2,7 @@
 #include "engine/xslt/EngineStartup.hpp"
 
 #include "engine/parse/NetworkAccessor.hpp"
+#include "engine/parse/DtdGrammarStore.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/DocumentFunction.hpp"
 #include "engine/xslt/EngineContext.hpp"
@@ -97,6 +98,8 @@ void stopEngine()
     // Compiled stylesheets live in the engine's memory, which goes with the engine.
     StylesheetCache::instance().clear();
     releaseAllEngineContexts();
+    // So are the DTD grammars; every reader that held them went with its context.
+    DtdGrammarStore::clear();
     uninstallExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
     g_generation = 0;
     xalanc::XalanTransformer::terminate();

@@ -1,0 +1,87 @@
+// The DTD grammars that every reader of the process reuses.
+#pragma once
+
+#include "engine/stylesheets/StylesheetCache.hpp"
+
+#include <xercesc/framework/MemoryManager.hpp>
+#include <xercesc/validators/common/Grammar.hpp>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace prsm::detail
+{
+
+// The files a DTD was read from, as they were.
+struct DtdFiles
+{
+    std::vector<ModuleVersion> versions;
+    bool areLocal = true;
+};
+
+// One generation of kept grammars, immutable once kept: readers on any thread read them at once,
+// as Xerces-C allows for grammars it takes from a pool (what a parse learns about a document
+// stays in the parser). A generation lives as long as a reader that may have taken one of its
+// grammars; when one of its files changes, the next parse begins a new generation, and the readers
+// of the old one are dropped as they come back (a reader remembers the grammars it took). Every
+// member is safe to call from any thread.
+class DtdGrammarStore
+{
+public:
+    explicit DtdGrammarStore(xercesc::MemoryManager& manager) : m_manager(manager) {}
+    DtdGrammarStore(const DtdGrammarStore&) = delete;
+    DtdGrammarStore& operator=(const DtdGrammarStore&) = delete;
+    ~DtdGrammarStore();
+
+    // The generation that new readers use, with grammars in `manager`: a new one when there is
+    // none yet, when the last was made with another manager, or when one of its files changed.
+    static std::shared_ptr<DtdGrammarStore> current(xercesc::MemoryManager& manager);
+
+    // Whether this generation is the one new readers use and its files are unchanged.
+    bool isCurrent();
+
+    // Forgets the current generation; readers that hold it keep it until they go. For the stop
+    // of the engine, after every reader has gone.
+    static void clear();
+
+    // Whether the DTD that a document names by `systemId` should be read for keeping: not tried
+    // in this generation yet.
+    bool shouldTry(const std::string& systemId);
+
+    // The kept grammar whose key (the system id of the DTD) is `key`, or null.
+    xercesc::Grammar* find(const XMLCh* key);
+
+    // Takes `grammar` over with the files it was read from. Refuses (and leaves the grammar
+    // with the caller) a grammar of another kind, one read from what is not a local file, one
+    // whose key is kept already, and any while the generation is full.
+    bool adopt(xercesc::Grammar* grammar, const DtdFiles& files);
+
+    xercesc::MemoryManager& memoryManager() const { return m_manager; }
+
+private:
+    static constexpr std::size_t kMostGrammars = 16;
+
+    struct Kept
+    {
+        xercesc::Grammar* grammar;
+        DtdFiles files;
+    };
+
+    bool filesAreUnchanged();
+
+    xercesc::MemoryManager& m_manager;
+    std::mutex m_mutex;
+    std::map<std::basic_string<XMLCh>, Kept> m_grammars; // by key
+    std::set<std::string> m_tried;
+    // The ModuleWatch epoch at which the files were last found unchanged.
+    std::uint64_t m_checkedEpoch = ~std::uint64_t(0);
+    bool m_isWatched = true; // every file of every grammar
+    bool m_isStale = false;
+};
+
+} // namespace prsm::detail

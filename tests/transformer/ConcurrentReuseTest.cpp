@@ -1,0 +1,99 @@
+// What transformers on several threads share: compiled stylesheets and DTD grammars.
+#include "PRSMXslTransformer.hpp"
+#include "support/Stylesheets.hpp"
+#include "support/TempDir.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+using prsm::test::textStylesheet;
+
+constexpr int kThreads = 4;
+
+// Runs `work(i)` on kThreads threads, each with its own transformer, all starting together.
+void together(std::vector<PRSMXslTransformer>& transformers,
+              const std::function<void(PRSMXslTransformer&, int)>& work)
+{
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back(
+            [&, i]
+            {
+                ++ready;
+                while (ready < kThreads)
+                    std::this_thread::yield();
+                work(transformers[i], i);
+            });
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+// Transformers that want the same stylesheet at once: one compiles it and the others use its
+// result; a broken one is reported to each of them.
+TEST(ConcurrentReuse, TransformersStartingTogetherCompileAStylesheetOnce)
+{
+    prsm::test::TempDir dir;
+    std::string templates;
+    for (int i = 0; i < 400; ++i)
+        templates += "<xsl:template match='e" + std::to_string(i) + "[@a = " + std::to_string(i) +
+                     "]'><xsl:value-of select='concat(@a, .)'/></xsl:template>";
+    for (const bool broken : {false, true})
+    {
+        const std::string xsl = dir.write(
+            broken ? "broken.xsl" : "t.xsl",
+            textStylesheet(broken ? "<xsl:value-of select='(('/>" : "ok", templates));
+        std::vector<PRSMXslTransformer> transformers(kThreads);
+        std::vector<int> statuses(kThreads, -100);
+        together(transformers, [&](PRSMXslTransformer& transformer, int i)
+                 { prsm::test::transformStream(transformer, xsl, "<doc/>", statuses[i]); });
+        int compiled = 0;
+        for (int i = 0; i < kThreads; ++i)
+        {
+            compiled += transformers[i].lastStylesheetUse().isReused ? 0 : 1;
+            EXPECT_EQ(statuses[i] != 0, broken) << i;
+        }
+        EXPECT_EQ(compiled, broken ? kThreads : 1);
+    }
+}
+
+// Documents naming one DTD, read on several threads at once, each with what the DTD declares
+// (an entity, an attribute default) and what its own internal subset adds.
+TEST(ConcurrentReuse, ReadersOnSeveralThreadsShareADtd)
+{
+    prsm::test::TempDir dir;
+    dir.write("d.dtd", "<!ENTITY e 'one'><!ATTLIST doc k CDATA 'K'><!ELEMENT doc (#PCDATA)>");
+    const std::string xsl =
+        dir.write("t.xsl", textStylesheet("<xsl:value-of select='concat(/doc, \"|\", /doc/@k)'/>"));
+    const std::string shared = dir.write("a.xml", "<!DOCTYPE doc SYSTEM 'd.dtd'><doc>&e;</doc>");
+    const std::string own = dir.write(
+        "b.xml", "<!DOCTYPE doc SYSTEM 'd.dtd' [<!ENTITY i 'I'>]><doc k='L'>&e;&i;</doc>");
+    std::vector<PRSMXslTransformer> transformers(kThreads);
+    std::vector<std::string> failures(kThreads);
+    together(transformers,
+             [&](PRSMXslTransformer& transformer, int i)
+             {
+                 const std::string out = dir.path("out" + std::to_string(i) + ".txt");
+                 for (int round = 0; round < 20; ++round)
+                 {
+                     const bool isOwn = (round + i) % 5 == 0;
+                     const int status = transformer.doTransform((isOwn ? own : shared).c_str(),
+                                                                xsl.c_str(), out.c_str());
+                     const std::string text = prsm::test::readFile(out);
+                     if (status != 0 || text != (isOwn ? "oneI|L" : "one|K"))
+                         failures[i] += std::to_string(round) + ": " + text + " ";
+                 }
+             });
+    for (int i = 0; i < kThreads; ++i)
+        EXPECT_EQ(failures[i], "") << i;
+}
+
+} // namespace
