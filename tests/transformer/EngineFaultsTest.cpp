@@ -20,6 +20,7 @@ struct Case
     std::string stylesheet;
     std::string module; // written as mod.xsl beside the stylesheet; empty for none
     const char* expected;
+    const char* source = "<doc><e>e</e></doc>";
 };
 
 const Case kCases[] = {
@@ -124,6 +125,19 @@ const Case kCases[] = {
          "<xsl:value-of select='$l[position() &gt; 1][position() = 1]'/></r></xsl:template>"
          "</xsl:stylesheet>",
      "", "<r>246|1=6,2=5,3=4,4=3,5=2,6=1,|35|2|4|2</r>"},
+    {"conflicts between a name's patterns and those of any element, merged into its list",
+     kOpen + ">" + kOutput +
+         "<xsl:template match='*'>*</xsl:template><xsl:include href='mod.xsl'/>"
+         "<xsl:template match='a'>a</xsl:template><xsl:template match='b' priority='-1'>b"
+         "</xsl:template><xsl:template match='*[@y]'>y</xsl:template><xsl:template "
+         "match='node()'>n</xsl:template><xsl:template match='@x'>x</xsl:template>"
+         "<xsl:template match='d' mode='m'>d</xsl:template><xsl:template match='/'><r>"
+         "<xsl:apply-templates select='doc/*|doc/*/@*'/>|<xsl:apply-templates select='doc/*' "
+         "mode='m'/></r></xsl:template></xsl:stylesheet>",
+     kOpen + "><xsl:template match='c' priority='-0.5'>C</xsl:template><xsl:template "
+             "match='node()' mode='m'>n</xsl:template><xsl:template match='*' mode='m'>s"
+             "</xsl:template><xsl:template match='@*'>A</xsl:template></xsl:stylesheet>",
+     "<r>annnyAaxA|sssdss</r>", "<doc><a/><b/><c/><d/><e y='1'/><a x='1' z='2'/></doc>"},
     {"sibling steps with a numbered predicate",
      kOpen + " xmlns:d='urn:d' exclude-result-prefixes='d'>" + kOutput +
          "<d:l><i>1</i>t<i>2</i><i>3</i><i>4</i><i>5</i><i>6</i></d:l>"
@@ -148,7 +162,7 @@ TEST_F(EngineFaults, AreCorrected)
         SCOPED_TRACE(c.fault);
         if (!c.module.empty())
             m_dir.write("mod.xsl", c.module);
-        EXPECT_EQ(run(c.stylesheet, "<doc><e>e</e></doc>"), c.expected)
+        EXPECT_EQ(run(c.stylesheet, c.source), c.expected)
             << m_transformer.getLastError();
         EXPECT_EQ(m_status, 0);
     }

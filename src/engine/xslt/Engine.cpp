@@ -9,6 +9,7 @@
 #include "engine/xpath/XPathCompiler.hpp"
 #include "engine/xslt/EngineSupport.hpp"
 #include "engine/xslt/GuardedExecutionContext.hpp"
+#include "engine/xslt/TemplateTails.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
@@ -80,6 +81,7 @@ SharedStylesheet Engine::compile(const xalanc::XSLTInputSource& source,
     // imports or loads is checked.
     m_support.liaison().setHostInput(&source);
     m_support.liaison().setModuleRecorder(&modules);
+    forgetTemplateTails();
     auto compiled = std::make_shared<const CompiledStylesheet>(m_support.manager(), source,
                                                                m_processor, m_guard);
     m_support.liaison().setModuleRecorder(nullptr);
