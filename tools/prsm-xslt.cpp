@@ -9,6 +9,7 @@
 #include "ResultOutput.hpp"
 #include "SourceRun.hpp"
 #include "StandardDescriptors.hpp"
+#include "StylesheetPrefetch.hpp"
 #include "WorkerPool.hpp"
 
 #include <xalanc/Include/XalanVersion.hpp>
@@ -127,6 +128,7 @@ int run(const Options& options)
     const std::size_t workerCount = std::min<std::size_t>(options.jobs, options.sources.size());
     installInterruptCleanup(workerCount);
     const ScopedXslLibrary library;
+    const StylesheetPrefetch prefetch(options, workerCount, console);
     std::vector<std::unique_ptr<Worker>> workers;
     for (std::size_t i = 0; i < workerCount; ++i)
         workers.push_back(std::make_unique<Worker>(options, console));

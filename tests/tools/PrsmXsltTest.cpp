@@ -441,6 +441,30 @@ TEST_F(PrsmXslt, MessagesGoToStandardError)
     expectOutcome(run("-q --stringparam stop yes message.xsl items.xml"), 4, "",
                   "message.xsl:6: stop here\n");
     EXPECT_EQ(m_err.find("counting"), std::string::npos) << m_err;
+
+    // What compiling a stylesheet reports comes once, whether it is compiled ahead of a lone
+    // source or by the worker of a batch.
+    m_dir->write("lenient.xsl",
+                 "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                 "<xsl:output method='text'/><xsl:template match='/'><xsl:choose><xsl:when "
+                 "test='false()'>a</xsl:when><xsl:otherwise test='x'>b</xsl:otherwise>"
+                 "</xsl:choose></xsl:template></xsl:stylesheet>");
+    const auto count = [&](const std::string& part)
+    {
+        std::size_t found = 0;
+        for (auto at = m_err.find(part); at != std::string::npos; at = m_err.find(part, at + 1))
+            ++found;
+        return found;
+    };
+    for (const auto& [sources, failures] :
+         {std::pair<std::string, std::size_t>{"items.xml", 1}, {"items.xml items.xml", 2}})
+    {
+        SCOPED_TRACE(sources);
+        EXPECT_EQ(run("lenient.xsl " + sources), 0);
+        EXPECT_EQ(count("'test' that XSLT 1.0 does not define"), 1u) << m_err;
+        EXPECT_EQ(run("broken.xsl " + sources), 4);
+        EXPECT_EQ(count("whitespace expected"), failures) << m_err; // one line per source
+    }
 }
 
 // A book of several files (XML and text inclusions, an element() pointer, a fallback) comes out

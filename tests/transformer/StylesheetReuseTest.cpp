@@ -83,6 +83,25 @@ TEST_F(StylesheetReuse, ABrokenStylesheetIsReportedOnEveryCall)
     }
 }
 
+TEST_F(StylesheetReuse, APreparedStylesheetIsFoundCompiledByTransformersAlike)
+{
+    write("one");
+    EXPECT_EQ(m_transformer.prepareStylesheet(m_xsl.c_str()), 0);
+    PRSMXslTransformer alike, lenient;
+    lenient.setXsltprocCompatible(true);
+    EXPECT_EQ(run(alike), "one");
+    EXPECT_TRUE(alike.lastStylesheetUse().isReused);
+    EXPECT_EQ(run(lenient), "one");
+    EXPECT_FALSE(lenient.lastStylesheetUse().isReused);
+
+    m_dir.write("t.xsl", "<xsl:stylesheet");
+    const int status = m_transformer.prepareStylesheet(m_xsl.c_str());
+    EXPECT_NE(status, 0);
+    EXPECT_NE(std::string(m_transformer.getLastError()), "");
+    run(alike);
+    EXPECT_EQ(m_status, status); // reported again: a failure is never kept
+}
+
 TEST_F(StylesheetReuse, FunctionsInstalledAfterTheFirstUseAreCalled)
 {
     write("<xsl:value-of select=\"prsm:GetDateTime('x')\"/>");

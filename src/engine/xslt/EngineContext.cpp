@@ -93,10 +93,38 @@ int EngineContext::transform(const SourceDocument& source, const StylesheetSourc
     return runWithEngineStatus(m_lastError, m_lastFailure, collected, m_phase, guard, &place, work);
 }
 
+int EngineContext::prepare(const StylesheetSource& stylesheet, const EngineTables& tables,
+                           OperationGuard& guard)
+{
+    xalanc::XalanDOMString collected(engineMemory());
+    ProblemPlace place;
+    auto keep = [](Engine&, const xalanc::XalanCompiledStylesheet&) {};
+    auto work = [&]
+    {
+        compileThen(stylesheet, tables, guard, collected, place, keep);
+        return 0;
+    };
+    return runWithEngineStatus(m_lastError, m_lastFailure, collected, m_phase, guard, &place, work);
+}
+
 void EngineContext::run(const SourceDocument& source, const StylesheetSource& stylesheet,
                         xalanc::XSLTResultTarget& target, const EngineTables& tables,
                         OperationGuard& guard, xalanc::XalanDOMString& collected,
                         ProblemPlace& place)
+{
+    auto transform = [&](Engine& engine, const xalanc::XalanCompiledStylesheet& compiled)
+    {
+        m_phase = FailurePhase::Transform;
+        ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
+        engine.transform(source, compiled, target, documents);
+    };
+    compileThen(stylesheet, tables, guard, collected, place, transform);
+}
+
+void EngineContext::compileThen(
+    const StylesheetSource& stylesheet, const EngineTables& tables, OperationGuard& guard,
+    xalanc::XalanDOMString& collected, ProblemPlace& place,
+    FunctionRef<void(Engine&, const xalanc::XalanCompiledStylesheet&)> then)
 {
     guard.setResolver(&m_resolver);
     xalanc::MemoryManager& manager = engineMemory();
@@ -139,9 +167,7 @@ void EngineContext::run(const SourceDocument& source, const StylesheetSource& st
         key->limits += " xsltproc-compatible";
     const SharedStylesheet compiled =
         StylesheetCache::instance().obtain(key, m_lastStylesheetUse, compile);
-    m_phase = FailurePhase::Transform;
-    ResultDocuments documents(m_writePolicy, utf8Of(target.getFileName()));
-    engine.transform(source, *compiled, target, documents);
+    then(engine, *compiled);
 }
 
 } // namespace prsm::detail

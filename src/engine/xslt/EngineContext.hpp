@@ -12,6 +12,7 @@
 #include "engine/parse/ResourceResolver.hpp"
 #include "engine/stylesheets/StylesheetSource.hpp"
 #include "engine/xslt/EngineTables.hpp"
+#include "platform/FunctionRef.hpp"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
 
@@ -20,6 +21,7 @@
 
 namespace XALAN_CPP_NAMESPACE
 {
+class XalanCompiledStylesheet;
 class XalanDOMString;
 class XSLTInputSource;
 class XSLTResultTarget;
@@ -28,6 +30,7 @@ class XSLTResultTarget;
 namespace prsm::detail
 {
 
+class Engine;
 class EngineSupport;
 class GuardedExecutionContext;
 class LocaleFunctors;
@@ -58,7 +61,13 @@ public:
                   xalanc::XSLTResultTarget& target, const EngineTables& tables,
                   OperationGuard& guard);
 
-    // The same, letting every exception through; what the engine reported before it threw is
+    // Compiles the stylesheet `stylesheet` as transform() would and keeps it in the process's
+    // cache, for the transformations that follow on any transformer with the same limits.
+    // Returns 0, or the engine's status with its text kept. Lets other exceptions through.
+    int prepare(const StylesheetSource& stylesheet, const EngineTables& tables,
+                OperationGuard& guard);
+
+    // The same as transform, letting every exception through; what the engine reported before it threw is
     // left in `collected`, and the place of its last problem in `place`. The stylesheet comes
     // from the process's cache. A transformation started while another runs (a host function
     // calling back into its transformer) ends with a LimitException: the two would share one
@@ -99,6 +108,12 @@ public:
 private:
     // The support and its context, made on the first transformation after a start.
     EngineSupport& engineSupport();
+
+    // Obtains the compiled stylesheet as run() says and hands it to `then`, with the engine.
+    void compileThen(const StylesheetSource& stylesheet, const EngineTables& tables,
+                     OperationGuard& guard, xalanc::XalanDOMString& collected,
+                     ProblemPlace& place,
+                     FunctionRef<void(Engine&, const xalanc::XalanCompiledStylesheet&)> then);
 
     // Declared in the order they are made: each is released before what it refers to.
     ReaderPool m_readers;

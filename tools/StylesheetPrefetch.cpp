@@ -1,0 +1,66 @@
+// The stylesheets compiled on a thread of their own while the first sources are read.
+#include "StylesheetPrefetch.hpp"
+
+#include "CommandLine.hpp"
+#include "Console.hpp"
+#include "ResourceName.hpp"
+
+#include "PRSMXslTransformer.hpp"
+
+#include <string>
+#include <vector>
+
+namespace prsm::cli
+{
+
+StylesheetPrefetch::StylesheetPrefetch(const Options& options, std::size_t workers,
+                                       const Console& console)
+{
+    if (options.showTiming || options.repeat > 1 || options.sources.size() > workers)
+        return;
+    std::vector<std::string> files;
+    for (const std::string& stylesheet : options.stylesheets)
+        if (stylesheet != "-" && !isUriName(stylesheet))
+            files.push_back(stylesheet);
+    if (files.empty())
+        return;
+    m_thread = std::thread(
+        [files, &options, &console]
+        {
+            try
+            {
+                PRSMXslTransformer transformer;
+                transformer.setLimits(options.limits);
+                transformer.setXsltprocCompatible(!options.isStrict);
+                std::vector<EngineMessage> messages;
+                transformer.setMessageSink(
+                    [&messages](const PRSMXslMessage& message)
+                    {
+                        messages.push_back(EngineMessage{
+                            message.text, message.location,
+                            message.line > 0 ? static_cast<long>(message.line) : 0});
+                    });
+                MessageSink sink(console, options.isQuiet);
+                for (const std::string& file : files)
+                {
+                    messages.clear();
+                    if (transformer.prepareStylesheet(file.c_str()) != 0)
+                        return;
+                    for (const EngineMessage& message : messages)
+                        sink.receive(message);
+                }
+            }
+            catch (...)
+            {
+                // The workers compile what is not prepared, and report what fails.
+            }
+        });
+}
+
+StylesheetPrefetch::~StylesheetPrefetch()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+} // namespace prsm::cli
