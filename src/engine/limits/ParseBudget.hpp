@@ -48,6 +48,7 @@ public:
 
     // The parser's place, told at the start of the document; valid for the whole parse.
     void setLocator(const xercesc::Locator* locator) { m_locator = locator; }
+    const xercesc::Locator* locator() const { return m_locator; }
 
     // Bytes of the document read from its input.
     void addInput(std::size_t bytes) { m_inputBytes += bytes; }

@@ -8,7 +8,9 @@
 #include <xercesc/sax/InputSource.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLResourceIdentifier.hpp>
+#include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLURL.hpp>
+#include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/common/Grammar.hpp>
 
 #include <memory>
@@ -65,13 +67,30 @@ DtdGrammarCache::DtdGrammarCache(xercesc::MemoryManager& manager,
 
 bool DtdGrammarCache::cacheGrammar(xercesc::Grammar* const grammar)
 {
-    return m_recording != nullptr && m_store->adopt(grammar, *m_recording);
+    return m_recording != nullptr &&
+           m_store->adopt(grammar, *m_recording,
+                          m_loadingKey.empty() ? nullptr : m_loadingKey.c_str());
 }
 
 xercesc::Grammar*
 DtdGrammarCache::retrieveGrammar(xercesc::XMLGrammarDescription* const description)
 {
-    return description != nullptr ? m_store->find(description->getGrammarKey()) : nullptr;
+    const XMLCh* const key = description != nullptr ? description->getGrammarKey() : nullptr;
+    if (key == nullptr)
+        return nullptr;
+    if (xercesc::Grammar* kept = m_store->find(key))
+        return kept;
+    // The parser also looks up the grammar of the parse itself, by a name that is no file.
+    if (m_loader == nullptr || xercesc::XMLString::equals(key, xercesc::XMLUni::fgDTDEntityString) ||
+        !m_loader->mayLoadDtd())
+        return nullptr;
+    auto load = [&]
+    {
+        m_loadingKey = key;
+        m_loader->loadDtd(key);
+        m_loadingKey.clear();
+    };
+    return m_store->findOrLoad(key, load);
 }
 
 DtdGrammarCache::Recording::Recording(DtdGrammarCache& cache, xercesc::XMLEntityResolver* inner)

@@ -1,6 +1,7 @@
 // The DTD grammars that every reader of the process reuses.
 #include "engine/parse/DtdGrammarStore.hpp"
 
+#include "engine/limits/OperationGuard.hpp"
 #include "engine/stylesheets/ModuleWatch.hpp"
 
 #include <xercesc/framework/XMLGrammarDescription.hpp>
@@ -60,10 +61,51 @@ void DtdGrammarStore::clear()
     gone.swap(g_current);
 }
 
-bool DtdGrammarStore::shouldTry(const std::string& systemId)
+xercesc::Grammar* DtdGrammarStore::findOrLoad(const XMLCh* key, FunctionRef<void()> load)
 {
+    if (key == nullptr)
+        return nullptr;
+    const std::basic_string<XMLCh> name(key);
+    const auto kept = [&]() -> xercesc::Grammar*
+    {
+        const auto found = m_grammars.find(name);
+        return found != m_grammars.end() ? found->second.grammar : nullptr;
+    };
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_loading.count(name) != 0)
+        {
+            const auto isLoaded = [&] { return m_loading.count(name) == 0; };
+            const OperationGuard* guard = OperationGuard::current();
+            const std::optional<std::chrono::steady_clock::duration> left =
+                guard != nullptr ? guard->remaining() : std::nullopt;
+            if (!left)
+                m_loaded.wait(lock, isLoaded);
+            else if (!m_loaded.wait_for(lock, *left, isLoaded))
+                return nullptr; // the document reads its DTD itself, under its own bound
+            return kept();
+        }
+        if (!m_tried.insert(name).second)
+            return kept();
+        m_loading.insert(name);
+    }
+    // The others waiting look again however the load ends.
+    struct Loading
+    {
+        DtdGrammarStore& store;
+        const std::basic_string<XMLCh>& name;
+        ~Loading()
+        {
+            {
+                const std::lock_guard<std::mutex> lock(store.m_mutex);
+                store.m_loading.erase(name);
+            }
+            store.m_loaded.notify_all();
+        }
+    } loading{*this, name};
+    load();
     const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_tried.insert(systemId).second;
+    return kept();
 }
 
 xercesc::Grammar* DtdGrammarStore::find(const XMLCh* key)
@@ -75,7 +117,7 @@ xercesc::Grammar* DtdGrammarStore::find(const XMLCh* key)
     return found != m_grammars.end() ? found->second.grammar : nullptr;
 }
 
-bool DtdGrammarStore::adopt(xercesc::Grammar* grammar, const DtdFiles& files)
+bool DtdGrammarStore::adopt(xercesc::Grammar* grammar, const DtdFiles& files, const XMLCh* key)
 {
     if (grammar == nullptr || grammar->getGrammarType() != xercesc::Grammar::DTDGrammarType ||
         !files.areLocal)
@@ -87,7 +129,8 @@ bool DtdGrammarStore::adopt(xercesc::Grammar* grammar, const DtdFiles& files)
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_isStale || m_grammars.size() >= kMostGrammars)
         return false;
-    const XMLCh* key = grammar->getGrammarDescription()->getGrammarKey();
+    if (key == nullptr)
+        key = grammar->getGrammarDescription()->getGrammarKey();
     if (!m_grammars.emplace(key, Kept{grammar, files}).second)
         return false;
     m_isWatched = m_isWatched && isWatched;

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "engine/stylesheets/StylesheetCache.hpp"
+#include "platform/FunctionRef.hpp"
 
 #include <xercesc/framework/MemoryManager.hpp>
 #include <xercesc/validators/common/Grammar.hpp>
 
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -49,17 +51,20 @@ public:
     // of the engine, after every reader has gone.
     static void clear();
 
-    // Whether the DTD that a document names by `systemId` should be read for keeping: not tried
-    // in this generation yet.
-    bool shouldTry(const std::string& systemId);
-
     // The kept grammar whose key (the system id of the DTD) is `key`, or null.
     xercesc::Grammar* find(const XMLCh* key);
 
-    // Takes `grammar` over with the files it was read from. Refuses (and leaves the grammar
-    // with the caller) a grammar of another kind, one read from what is not a local file, one
-    // whose key is kept already, and any while the generation is full.
-    bool adopt(xercesc::Grammar* grammar, const DtdFiles& files);
+    // The kept grammar of `key`; where there is none yet, the one `load` reads and hands to
+    // adopt(), once per generation: a reader that asks while another loads the same DTD waits
+    // for it (at most for the time its operation has left). Null where the DTD was tried before
+    // and not kept, or `load` kept nothing.
+    xercesc::Grammar* findOrLoad(const XMLCh* key, FunctionRef<void()> load);
+
+    // Takes `grammar` over with the files it was read from, under `key` (the grammar's own key
+    // where null). Refuses (and leaves the grammar with the caller) a grammar of another kind, one
+    // read from what is not a local file, one whose key is kept already, and any while the
+    // generation is full.
+    bool adopt(xercesc::Grammar* grammar, const DtdFiles& files, const XMLCh* key = nullptr);
 
     xercesc::MemoryManager& memoryManager() const { return m_manager; }
 
@@ -77,7 +82,9 @@ private:
     xercesc::MemoryManager& m_manager;
     std::mutex m_mutex;
     std::map<std::basic_string<XMLCh>, Kept> m_grammars; // by key
-    std::set<std::string> m_tried;
+    std::set<std::basic_string<XMLCh>> m_tried;   // keys loaded or being loaded
+    std::set<std::basic_string<XMLCh>> m_loading; // keys being loaded now
+    std::condition_variable m_loaded;
     // The ModuleWatch epoch at which the files were last found unchanged.
     std::uint64_t m_checkedEpoch = ~std::uint64_t(0);
     bool m_isWatched = true; // every file of every grammar

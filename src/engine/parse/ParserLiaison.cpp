@@ -278,7 +278,6 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
             m_readers != nullptr ? m_readers->grammars(getMemoryManager()) : nullptr);
     // A reader that threw goes with the exception; only one that finished serves again.
     read(*this, *reader, setting, setting.input(), handler, dtdHandler);
-    reader->keepDtd(setting.input().getSystemId());
     reader->release(setting.budget().inputBytes());
     if (m_readers != nullptr)
         m_readers->give(std::move(reader));

@@ -1,10 +1,8 @@
 // The reader of source documents, which may serve many parses one after the other.
 #include "engine/parse/SourceReader.hpp"
 
-#include "platform/EngineText.hpp"
-
 #include <xercesc/sax/InputSource.hpp>
-#include <xercesc/sax/Locator.hpp>
+#include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/DTD/DTDElementDecl.hpp>
@@ -14,20 +12,6 @@
 
 namespace prsm::detail
 {
-namespace
-{
-
-// The place of a resolution made after the parse, which has none.
-class NoPlace final : public xercesc::Locator
-{
-public:
-    const XMLCh* getPublicId() const override { return nullptr; }
-    const XMLCh* getSystemId() const override { return nullptr; }
-    XMLFileLoc getLineNumber() const override { return 0; }
-    XMLFileLoc getColumnNumber() const override { return 0; }
-};
-
-} // namespace
 
 SourceReader::SourceReader(xercesc::MemoryManager& manager,
                            std::shared_ptr<DtdGrammarCache> grammars)
@@ -35,6 +19,8 @@ SourceReader::SourceReader(xercesc::MemoryManager& manager,
       GuardedParser<xercesc::SAX2XMLReaderImpl>(&m_memory, GrammarCacheHold::m_grammars.get()),
       m_manager(manager)
 {
+    if (GrammarCacheHold::m_grammars)
+        GrammarCacheHold::m_grammars->setLoader(this);
     using xercesc::XMLUni;
     setFeature(XMLUni::fgSAX2CoreNameSpaces, true);
     setFeature(XMLUni::fgSAX2CoreNameSpacePrefixes, true);
@@ -58,6 +44,9 @@ void SourceReader::doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XM
     {
         m_dtdId = systemId;
         m_dtdPublicId = publicId != nullptr ? publicId : u"";
+        const xercesc::Locator* place = m_budget != nullptr ? m_budget->locator() : nullptr;
+        m_documentId = place != nullptr && place->getSystemId() != nullptr ? place->getSystemId()
+                                                                           : u"";
     }
     GuardedParser<xercesc::SAX2XMLReaderImpl>::doctypeDecl(elemDecl, publicId, systemId,
                                                            hasIntSubset, hasExtSubset);
@@ -65,66 +54,58 @@ void SourceReader::doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XM
 
 void SourceReader::elementDecl(const xercesc::DTDElementDecl& decl, const bool isIgnored)
 {
-    m_hasReadDeclarations = true;
     GuardedParser<xercesc::SAX2XMLReaderImpl>::elementDecl(decl, isIgnored);
     // The declaration belongs to the grammar being read, which the parser holds as non-const.
     if (!m_validates)
         const_cast<xercesc::DTDElementDecl&>(decl).setContentSpec(nullptr);
 }
 
-void SourceReader::entityDecl(const xercesc::DTDEntityDecl& decl, const bool isPEDecl,
-                              const bool isIgnored)
+bool SourceReader::mayLoadDtd() const
 {
-    m_hasReadDeclarations = true;
-    GuardedParser<xercesc::SAX2XMLReaderImpl>::entityDecl(decl, isPEDecl, isIgnored);
+    return m_isDtdCacheable && !m_validates && m_budget != nullptr &&
+           !m_budget->operation().limits().reportCatalogResolutions;
 }
 
-void SourceReader::startAttList(const xercesc::DTDElementDecl& decl)
-{
-    m_hasReadDeclarations = true;
-    GuardedParser<xercesc::SAX2XMLReaderImpl>::startAttList(decl);
-}
-
-void SourceReader::keepDtd(const XMLCh* documentId)
+void SourceReader::loadDtd(const XMLCh* systemId)
 {
     DtdGrammarCache* cache = GrammarCacheHold::m_grammars.get();
-    // A host that asked to hear of every catalog resolution would hear of the DTD's twice.
-    // A kept grammar has no content models, which validation needs.
-    if (cache == nullptr || m_validates || !m_isDtdCacheable || !m_hasReadDeclarations ||
-        m_budget == nullptr || m_budget->operation().limits().reportCatalogResolutions)
+    if (cache == nullptr)
         return;
     try
     {
-        const std::basic_string<XMLCh> dtd =
-            absoluteSystemId(documentId, m_dtdId.c_str(), m_manager);
-        if (dtd.empty() || !cache->shouldTry(utf8Of(dtd.c_str())))
-            return;
-        xercesc::XMLEntityResolver* resolver = getXMLEntityResolver();
-        // The parse is over: a refusal while reading the DTD again has no place in it.
-        if (m_budget != nullptr)
-            m_budget->setLocator(nullptr);
-        cache->readRecorded(
-            resolver,
+        auto own = std::make_shared<DtdGrammarCache>(m_manager, cache->store());
+        SourceReader loader(m_manager, own);
+        own->setLoader(nullptr);
+        // Throws at the first fatal error and ignores the rest; as a lexical handler it has the
+        // parser report the declarations, whose content models then go (elementDecl).
+        xercesc::DefaultHandler events;
+        loader.setBudget(m_budget);
+        loader.setErrorHandler(&events);
+        loader.setLexicalHandler(&events);
+        loader.setProperty(xercesc::XMLUni::fgXercesSecurityManager,
+                           getProperty(xercesc::XMLUni::fgXercesSecurityManager));
+        own->readRecorded(
+            getXMLEntityResolver(),
             [&](xercesc::XMLEntityResolver* recording)
             {
-                setXMLEntityResolver(recording);
+                loader.setXMLEntityResolver(recording);
                 // Resolved as the parse resolved it, public identifier included, so that a
-                // catalog maps it alike.
-                const NoPlace place;
-                xercesc::XMLResourceIdentifier identifier(
+                // catalog maps it alike and the access policy judges it alike.
+                const xercesc::XMLResourceIdentifier identifier(
                     xercesc::XMLResourceIdentifier::ExternalEntity, m_dtdId.c_str(), nullptr,
-                    m_dtdPublicId.empty() ? nullptr : m_dtdPublicId.c_str(), documentId, &place);
-                std::unique_ptr<xercesc::InputSource> source(recording->resolveEntity(&identifier));
+                    m_dtdPublicId.empty() ? nullptr : m_dtdPublicId.c_str(),
+                    m_documentId.empty() ? nullptr : m_documentId.c_str(), m_budget->locator());
+                std::unique_ptr<xercesc::InputSource> source(
+                    recording->resolveEntity(const_cast<xercesc::XMLResourceIdentifier*>(&identifier)));
                 if (source)
-                    loadGrammar(*source, xercesc::Grammar::DTDGrammarType, true);
+                    loader.loadGrammar(*source, xercesc::Grammar::DTDGrammarType, true);
                 else
-                    loadGrammar(dtd.c_str(), xercesc::Grammar::DTDGrammarType, true);
+                    loader.loadGrammar(systemId, xercesc::Grammar::DTDGrammarType, true);
             });
-        setXMLEntityResolver(resolver);
+        loader.release(0);
     }
     catch (...)
     {
-        m_hasFailed = true;
     }
 }
 
@@ -152,10 +133,10 @@ void SourceReader::release(std::uint64_t bytes) noexcept
     // Else the next parse without an expansion bound would still count against this one's.
     setProperty(xercesc::XMLUni::fgXercesSecurityManager, nullptr);
     m_bytesRead += bytes;
+    m_isDtdCacheable = false;
     m_dtdId.clear();
     m_dtdPublicId.clear();
-    m_isDtdCacheable = false;
-    m_hasReadDeclarations = false;
+    m_documentId.clear();
 }
 
 } // namespace prsm::detail

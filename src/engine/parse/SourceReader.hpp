@@ -32,7 +32,8 @@ struct SourceReaderMemory
 // The grammars live in the cache's own memory, never the reader's: they outlive the reader.
 class SourceReader final : private SourceReaderMemory,
                            private GrammarCacheHold,
-                           public GuardedParser<xercesc::SAX2XMLReaderImpl>
+                           public GuardedParser<xercesc::SAX2XMLReaderImpl>,
+                           private DtdLoader
 {
 public:
     // A reader that reuses the DTD grammars of `grammars` (none when null).
@@ -51,28 +52,18 @@ public:
     // Sets the validation of the next parse; the engine validates only when asked to.
     void setValidation(bool validate);
 
-    // After a successful parse of the document `documentId`, with its handlers still set: reads
-    // the external DTD subset it named into the grammar cache, when the document has no internal
-    // subset and the DTD was read for it rather than taken from the cache. A DTD that fails to
-    // read is not kept and fails nothing; the reader then serves no further parse.
-    void keepDtd(const XMLCh* documentId);
-
     // Forgets the handlers and limits of the parse that has ended, which read `bytes`.
     void release(std::uint64_t bytes) noexcept;
 
     void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,
                      const XMLCh* const systemId, const bool hasIntSubset,
                      const bool hasExtSubset) override;
-    // Declarations come only from a DTD that is read, never from a kept grammar. Without
-    // validation, each element's content model goes as soon as it is read:
+    // Without validation, each element's content model goes as soon as it is read:
     // DTDScanner::scanContentSpec (validators/DTD/DTDScanner.cpp) builds a tree of nodes with a
     // copied name for every particle, which only validation reads (DocBook's DTD: some 15 MB, three
     // quarters of its grammar); the parser still tells mixed from element content by the model
     // type, which stays.
     void elementDecl(const xercesc::DTDElementDecl& decl, const bool isIgnored) override;
-    void entityDecl(const xercesc::DTDEntityDecl& decl, const bool isPEDecl,
-                    const bool isIgnored) override;
-    void startAttList(const xercesc::DTDElementDecl& decl) override;
 
     // Whether every DTD grammar this reader may have taken is one new readers would take.
     bool hasCurrentGrammars() const
@@ -87,16 +78,27 @@ public:
 private:
     static constexpr std::uint64_t kBytesPerReader = 1 << 20;
 
+    // A document without an internal subset that names an external one may have it kept, unless
+    // it validates (a kept grammar has no content models) or the host hears of every catalog
+    // resolution (it would not hear of the DTD's modules again).
+    bool mayLoadDtd() const override;
+    // Reads the DTD with a reader of its own (this one is inside the document), under the budget,
+    // resolver and security manager of the parse. A DTD that fails to read is not kept and fails
+    // nothing: the parse then reads it itself, and reports what is wrong with it.
+    void loadDtd(const XMLCh* systemId) override;
+
     xercesc::MemoryManager& m_manager;
     std::uint64_t m_bytesRead = 0;
     bool m_validates = false;
     bool m_hasFailed = false;
-    // The document type declaration of the parse running, and whether it read declarations.
     ParseBudget* m_budget = nullptr;
+    // Whether the document type declaration of the parse running names a DTD that may be kept,
+    // and how: its identifiers and the document's own system id, which relative ones resolve
+    // against.
+    bool m_isDtdCacheable = false;
     std::basic_string<XMLCh> m_dtdId;
     std::basic_string<XMLCh> m_dtdPublicId;
-    bool m_isDtdCacheable = false;
-    bool m_hasReadDeclarations = false;
+    std::basic_string<XMLCh> m_documentId;
 };
 
 } // namespace prsm::detail
