@@ -96,4 +96,38 @@ TEST(ConcurrentReuse, ReadersOnSeveralThreadsShareADtd)
         EXPECT_EQ(failures[i], "") << i;
 }
 
+// A document that document() reads from a file, read on several threads at once, with keys and
+// ids over it.
+TEST(ConcurrentReuse, TransformationsOnSeveralThreadsShareTheDocumentsTheyLoad)
+{
+    prsm::test::TempDir dir;
+    std::string data = "<d>";
+    for (int i = 0; i < 200; ++i)
+        data += "<e k='" + std::to_string(i % 7) + "'>" + std::to_string(i) + "</e>";
+    dir.write("data.xml", data + "</d>");
+    const std::string xsl = dir.write(
+        "t.xsl", "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                 "<xsl:output method='text'/><xsl:key name='k' match='e' use='@k'/>"
+                 "<xsl:template match='/'><xsl:for-each select=\"document('data.xml')\">"
+                 "<xsl:value-of select=\"concat(count(key('k', '3')), '|', sum(//e), '|', "
+                 "generate-id(//e[5]) = generate-id(key('k', '4')[1]))\"/></xsl:for-each>"
+                 "</xsl:template></xsl:stylesheet>");
+    std::vector<PRSMXslTransformer> transformers(kThreads);
+    std::vector<std::string> failures(kThreads);
+    together(transformers,
+             [&](PRSMXslTransformer& transformer, int i)
+             {
+                 for (int round = 0; round < 10; ++round)
+                 {
+                     int status = 0;
+                     const std::string text =
+                         prsm::test::transformStream(transformer, xsl, "<doc/>", status);
+                     if (status != 0 || text != "29|19900|true")
+                         failures[i] += text + " ";
+                 }
+             });
+    for (int i = 0; i < kThreads; ++i)
+        EXPECT_EQ(failures[i], "") << i;
+}
+
 } // namespace

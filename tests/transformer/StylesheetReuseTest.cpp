@@ -102,6 +102,41 @@ TEST_F(StylesheetReuse, APreparedStylesheetIsFoundCompiledByTransformersAlike)
     EXPECT_EQ(m_status, status); // reported again: a failure is never kept
 }
 
+// A document that document() reads is read again once its file changes, whoever read it before;
+// one that names a DTD or an entity reads its declarations each time.
+TEST_F(StylesheetReuse, DocumentsLoadedByNameFollowTheirFiles)
+{
+    write("<xsl:value-of select=\"document('data.xml')/d\"/>");
+    PRSMXslTransformer other;
+    const struct
+    {
+        const char* data;
+        bool sameTime;
+        const char* expected;
+    } steps[] = {
+        {"<d>one</d>", false, "one"},
+        {"<d>two!</d>", false, "two!"},
+        {"<d>tw0!</d>", false, "tw0!"}, // same size, later time
+        {"<!DOCTYPE d [<!ENTITY e 'x'>]><d>&e;</d>", false, "x"},
+        {"<!DOCTYPE d [<!ENTITY e 'y'>]><d>&e;</d>", true, "y"},
+    };
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE(step.data);
+        const std::string path = m_dir.path("data.xml");
+        const bool existed = std::filesystem::exists(path);
+        const auto before = existed ? std::filesystem::last_write_time(path)
+                                    : std::filesystem::file_time_type();
+        m_dir.write("data.xml", step.data);
+        if (existed)
+            std::filesystem::last_write_time(
+                path, step.sameTime ? before : before + std::chrono::seconds(2));
+        EXPECT_EQ(run(m_transformer), step.expected);
+        EXPECT_EQ(run(other), step.expected);
+        EXPECT_EQ(m_status, 0);
+    }
+}
+
 TEST_F(StylesheetReuse, FunctionsInstalledAfterTheFirstUseAreCalled)
 {
     write("<xsl:value-of select=\"prsm:GetDateTime('x')\"/>");

@@ -20,10 +20,12 @@
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XalanSourceTree/XalanSourceTreeContentHandler.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/framework/URLInputSource.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
+#include <xercesc/sax2/LexicalHandler.hpp>
 #include <xercesc/sax/HandlerBase.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/SecurityManager.hpp>
@@ -78,6 +80,36 @@ public:
 
 private:
     ParseBudget& m_budget;
+};
+
+// Hands the lexical events of a parse on, noting whether the document has a document type
+// declaration: such a document may read other files (its DTD, its entities).
+class DoctypeWatch final : public xercesc::LexicalHandler
+{
+public:
+    explicit DoctypeWatch(xercesc::LexicalHandler& handler) : m_handler(handler) {}
+
+    bool hasSeenDoctype() const { return m_hasSeenDoctype; }
+
+    void comment(const XMLCh* const chars, const XMLSize_t length) override
+    {
+        m_handler.comment(chars, length);
+    }
+    void endCDATA() override { m_handler.endCDATA(); }
+    void endDTD() override { m_handler.endDTD(); }
+    void endEntity(const XMLCh* const name) override { m_handler.endEntity(name); }
+    void startCDATA() override { m_handler.startCDATA(); }
+    void startDTD(const XMLCh* const name, const XMLCh* const publicId,
+                  const XMLCh* const systemId) override
+    {
+        m_hasSeenDoctype = true;
+        m_handler.startDTD(name, publicId, systemId);
+    }
+    void startEntity(const XMLCh* const name) override { m_handler.startEntity(name); }
+
+private:
+    xercesc::LexicalHandler& m_handler;
+    bool m_hasSeenDoctype = false;
 };
 
 // Whether the parser would open `input` by its system id rather than read what it holds.
@@ -247,6 +279,49 @@ void ParserLiaison::endOperation()
     m_modules = nullptr;
     setErrorHandler(&quietErrorHandler());
     reset();
+    m_shared.clear();
+}
+
+xalanc::XalanDocument* ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
+                                                     const xalanc::XalanDOMString& identifier)
+{
+    const std::optional<DocumentKey> key = sharedKey(inputSource);
+    if (!key)
+        return xalanc::XalanSourceTreeParserLiaison::parseXMLStream(inputSource, identifier);
+    if (SharedDocument kept = SharedDocuments::instance().find(*key))
+    {
+        m_shared.push_back(kept);
+        return const_cast<xalanc::XalanSourceTreeDocument*>(kept.get());
+    }
+    xalanc::MemoryManager& manager = getMemoryManager();
+    std::shared_ptr<xalanc::XalanSourceTreeDocument> document(
+        xalanc::XalanSourceTreeDocument::create(manager, getPoolAllText()),
+        [&manager](xalanc::XalanSourceTreeDocument* gone) { xalanc::XalanDestroy(manager, gone); });
+    xalanc::XalanSourceTreeContentHandler handler(manager, document.get());
+    DoctypeWatch lexical(handler);
+    parseXMLStream(inputSource, handler, identifier, &handler, &lexical);
+    if (!lexical.hasSeenDoctype())
+        SharedDocuments::instance().insert(*key, document);
+    m_shared.push_back(document);
+    return document.get();
+}
+
+std::optional<DocumentKey> ParserLiaison::sharedKey(const xercesc::InputSource& inputSource)
+{
+    // The host's own document is its to keep; the default limits belong to no operation.
+    if (&inputSource == m_hostInput || m_guard == nullptr || !isReadByName(inputSource) ||
+        inputSource.getSystemId() == nullptr || m_guard->limits().processXInclude ||
+        m_guard->limits().reportCatalogResolutions)
+        return std::nullopt;
+    const std::string name = utf8Of(inputSource.getSystemId());
+    const std::optional<std::string> path = localPathOf(name);
+    if (!path)
+        return std::nullopt;
+    // A name that a catalog maps is read from elsewhere; one the policy refuses fails as before.
+    const ResolvedResource resolved = resolveResource(*m_guard, "", name, "");
+    if (resolved.isMapped || !resolved.refusal.empty())
+        return std::nullopt;
+    return DocumentKey::of(*path, m_guard->limits(), getUseValidation());
 }
 
 void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,

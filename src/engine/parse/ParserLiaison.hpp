@@ -2,11 +2,13 @@
 #pragma once
 
 #include "engine/parse/BudgetedMemory.hpp"
+#include "engine/parse/SharedDocuments.hpp"
 #include "engine/parse/StylesheetFilter.hpp"
 
 #include <xalanc/XalanSourceTree/XalanSourceTreeDOMSupport.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,13 @@ public:
 
     using xalanc::XalanSourceTreeParserLiaison::parseXMLStream;
 
+    // A document that document() loads from a local file comes from SharedDocuments, parsed
+    // there by the first operation that needs it; any other is parsed for this operation alone.
+    xalanc::XalanDocument* parseXMLStream(
+        const xercesc::InputSource& inputSource,
+        const xalanc::XalanDOMString& identifier =
+            xalanc::XalanDOMString(xalanc::XalanMemMgrs::getDummyMemMgr())) override;
+
     void parseXMLStream(const xercesc::InputSource& inputSource,
                         xercesc::ContentHandler& contentHandler,
                         const xalanc::XalanDOMString& identifier, xercesc::DTDHandler* dtdHandler,
@@ -71,6 +80,10 @@ public:
                         const xalanc::XalanDOMString& identifier) override;
 
 private:
+    // The key under which SharedDocuments keeps what `inputSource` names, or none where it must
+    // be parsed for the operation alone.
+    std::optional<DocumentKey> sharedKey(const xercesc::InputSource& inputSource);
+
     OperationGuard* m_guard = nullptr;
     xalanc::ProblemListener* m_warnings = nullptr;
     StylesheetFilter::Exclusions m_exclusions;
@@ -80,6 +93,8 @@ private:
     // The stylesheet parser makes its exceptions from its own memory, so that memory outlives
     // every parse.
     BudgetedMemory m_stylesheetMemory;
+    // The shared documents the operation uses, held until it ends.
+    std::vector<SharedDocument> m_shared;
 };
 
 // Source-tree DOM support that also answers unparsed-entity-uri() for documents that another

@@ -3,6 +3,7 @@
 
 #include "engine/parse/NetworkAccessor.hpp"
 #include "engine/parse/DtdGrammarStore.hpp"
+#include "engine/parse/SharedDocuments.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/DocumentFunction.hpp"
 #include "engine/xslt/EngineContext.hpp"
@@ -98,8 +99,10 @@ void stopEngine()
     // Compiled stylesheets live in the engine's memory, which goes with the engine.
     StylesheetCache::instance().clear();
     releaseAllEngineContexts();
-    // So are the DTD grammars; every reader that held them went with its context.
+    // So are the DTD grammars and the shared documents; every reader and liaison that held them
+    // went with its context.
     DtdGrammarStore::clear();
+    SharedDocuments::instance().clear();
     uninstallExsltFunctions(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
     g_generation = 0;
     xalanc::XalanTransformer::terminate();
