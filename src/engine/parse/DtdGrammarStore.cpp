@@ -85,8 +85,17 @@ xercesc::Grammar* DtdGrammarStore::findOrLoad(const XMLCh* key, FunctionRef<void
                 return nullptr; // the document reads its DTD itself, under its own bound
             return kept();
         }
-        if (!m_tried.insert(name).second)
+        if (m_tried.count(name) != 0)
             return kept();
+        // A DTD that one document alone names is not worth its memory for the rest of the
+        // process (DocBook's is 2 MB): the first document reads it itself, the second keeps it.
+        if (m_seenOnce.insert(name).second)
+        {
+            if (m_seenOnce.size() > kMostSeen)
+                m_seenOnce = {name};
+            return nullptr;
+        }
+        m_tried.insert(name);
         m_loading.insert(name);
     }
     // The others waiting look again however the load ends.

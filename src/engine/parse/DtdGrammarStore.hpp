@@ -55,9 +55,10 @@ public:
     xercesc::Grammar* find(const XMLCh* key);
 
     // The kept grammar of `key`; where there is none yet, the one `load` reads and hands to
-    // adopt(), once per generation: a reader that asks while another loads the same DTD waits
-    // for it (at most for the time its operation has left). Null where the DTD was tried before
-    // and not kept, or `load` kept nothing.
+    // adopt(), once per generation and from the second document that names the DTD on: a reader
+    // that asks while another loads the same DTD waits for it (at most for the time its
+    // operation has left). Null for the first document, where the DTD was tried before and not
+    // kept, or where `load` kept nothing.
     xercesc::Grammar* findOrLoad(const XMLCh* key, FunctionRef<void()> load);
 
     // Takes `grammar` over with the files it was read from, under `key` (the grammar's own key
@@ -70,6 +71,7 @@ public:
 
 private:
     static constexpr std::size_t kMostGrammars = 16;
+    static constexpr std::size_t kMostSeen = 256;
 
     struct Kept
     {
@@ -84,6 +86,7 @@ private:
     std::map<std::basic_string<XMLCh>, Kept> m_grammars; // by key
     std::set<std::basic_string<XMLCh>> m_tried;   // keys loaded or being loaded
     std::set<std::basic_string<XMLCh>> m_loading; // keys being loaded now
+    std::set<std::basic_string<XMLCh>> m_seenOnce; // keys one document has named so far
     std::condition_variable m_loaded;
     // The ModuleWatch epoch at which the files were last found unchanged.
     std::uint64_t m_checkedEpoch = ~std::uint64_t(0);
