@@ -97,14 +97,30 @@ GuardedConstructionContext::~GuardedConstructionContext()
 const xalanc::XalanDOMString&
 GuardedConstructionContext::getPooledString(const xalanc::XalanDOMString& text)
 {
-    return m_strings.get(text);
+    return getPooledString(text.c_str(), text.length());
 }
 
 const xalanc::XalanDOMString&
 GuardedConstructionContext::getPooledString(const xalanc::XalanDOMChar* text,
                                             xalanc::XalanDOMString::size_type length)
 {
-    return m_strings.get(text, length);
+    if (length == xalanc::XalanDOMString::npos)
+        length = text != nullptr ? xalanc::XalanDOMString::length(text) : 0;
+    // Most strings are the tokens of expressions, the same few again and again: a slot of the
+    // front table, chosen by the length and a few characters, remembers the last one there.
+    std::size_t slot = length;
+    if (length != 0)
+    {
+        slot = slot * 31 + text[0];
+        slot = slot * 31 + text[length / 2];
+        slot = slot * 31 + text[length - 1];
+    }
+    const xalanc::XalanDOMString*& front = m_recentlyPooled[slot % m_recentlyPooled.size()];
+    if (front != nullptr && front->length() == length &&
+        (length == 0 || std::char_traits<XMLCh>::compare(front->c_str(), text, length) == 0))
+        return *front;
+    front = &m_strings.get(text, length);
+    return *front;
 }
 
 xalanc::ElemTemplateElement* GuardedConstructionContext::createElement(
