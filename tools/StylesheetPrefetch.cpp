@@ -57,7 +57,7 @@ StylesheetPrefetch::StylesheetPrefetch(const Options& options, std::size_t worke
         });
 }
 
-StylesheetPrefetch::~StylesheetPrefetch()
+void StylesheetPrefetch::finish()
 {
     if (m_thread.joinable())
         m_thread.join();

@@ -24,8 +24,9 @@ public:
     StylesheetPrefetch(const Options& options, std::size_t workers, const Console& console);
     StylesheetPrefetch(const StylesheetPrefetch&) = delete;
     StylesheetPrefetch& operator=(const StylesheetPrefetch&) = delete;
-    // Waits for the compilations to end.
-    ~StylesheetPrefetch();
+    // Waits for the compilations to end, and for their messages to be printed.
+    void finish();
+    ~StylesheetPrefetch() { finish(); }
 
 private:
     std::thread m_thread;

@@ -17,11 +17,20 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define PRSM_SANITIZED_BUILD 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define PRSM_SANITIZED_BUILD 1
+#endif
+#endif
 
 namespace
 {
@@ -67,6 +76,21 @@ void checkOutputFolder(const std::string& folder)
         error = ENOTDIR;
     if (error != 0)
         throw Failure{kExitUnwritableOutput, withErrno("cannot write into " + folder, error)};
+}
+
+// Ends the process once every result is written, without stopping the library: its orderly
+// stop frees every compiled stylesheet, tree and pool one by one, 10 to 20 ms for DocBook's,
+// for memory the process gives back at once. The sanitizers' builds stop it all the same, so
+// that their leak check at exit sees the library's own teardown.
+void endWithoutTeardown(int status)
+{
+#if !defined(PRSM_SANITIZED_BUILD)
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(status);
+#else
+    (void)status;
+#endif
 }
 
 int runOne(Worker& worker, const Options& options, const Console& console)
@@ -128,16 +152,18 @@ int run(const Options& options)
     const std::size_t workerCount = std::min<std::size_t>(options.jobs, options.sources.size());
     installInterruptCleanup(workerCount);
     const ScopedXslLibrary library;
-    const StylesheetPrefetch prefetch(options, workerCount, console);
+    StylesheetPrefetch prefetch(options, workerCount, console);
     std::vector<std::unique_ptr<Worker>> workers;
     for (std::size_t i = 0; i < workerCount; ++i)
         workers.push_back(std::make_unique<Worker>(options, console));
     console.note(std::to_string(options.sources.size()) + " sources on " +
                  std::to_string(workerCount) + " workers");
 
-    if (options.sources.size() == 1)
-        return runOne(*workers.front(), options, console);
-    return runMany(workers, options, console);
+    const int status = options.sources.size() == 1 ? runOne(*workers.front(), options, console)
+                                                   : runMany(workers, options, console);
+    prefetch.finish();
+    endWithoutTeardown(status);
+    return status;
 }
 
 } // namespace
