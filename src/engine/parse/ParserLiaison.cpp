@@ -23,6 +23,7 @@
 #include <xalanc/XalanSourceTree/XalanSourceTreeContentHandler.hpp>
 #include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
 #include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/framework/URLInputSource.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/sax2/LexicalHandler.hpp>
@@ -33,6 +34,9 @@
 #include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <cctype>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -117,6 +121,42 @@ bool isReadByName(const xercesc::InputSource& input)
 {
     const auto* source = dynamic_cast<const xalanc::XSLTInputSource*>(&input);
     return source == nullptr || (source->getStream() == nullptr && source->getNode() == nullptr);
+}
+
+// The bytes of the local file that `input` names, when it is a regular file of at most
+// kMostPeekedBytes; none otherwise.
+constexpr std::uintmax_t kMostPeekedBytes = std::uintmax_t{4} << 20;
+
+std::optional<std::string> localBytes(const xercesc::InputSource& input)
+{
+    if (input.getSystemId() == nullptr)
+        return std::nullopt;
+    const std::optional<std::string> path = localPathOf(utf8Of(input.getSystemId()));
+    const std::optional<FileVersion> version =
+        path ? FileVersion::of(*path) : std::optional<FileVersion>();
+    if (!version || version->size > kMostPeekedBytes)
+        return std::nullopt;
+    std::ifstream file(*path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.good() && !file.eof())
+        return std::nullopt;
+    return bytes;
+}
+
+// Whether a stylesheet module of these bytes may hold the xsl:namespace-alias that
+// NullNamespaceAlias rewrites: any that names namespace-alias, and any whose bytes cannot say
+// (an encoding other than one of ASCII's supersets, a document type declaration whose entities
+// could bring the element in).
+bool mayHoldNamespaceAlias(const std::string& bytes)
+{
+    std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[start])))
+        ++start;
+    if (start >= bytes.size() || bytes[start] != '<')
+        return true;
+    return bytes.find("namespace-alias") != std::string::npos ||
+           bytes.find("<!DOCTYPE") != std::string::npos ||
+           bytes.find('\0') != std::string::npos;
 }
 
 // Who a parse reads for: the host, which named the input itself; the engine, for a stylesheet
@@ -377,7 +417,25 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     } exclusionsScope{m_exclusions, m_exclusions.styles.size()};
     StylesheetFilter filter(handler, m_warnings, m_exclusions, getMemoryManager());
     NullNamespaceAlias aliases(filter, getMemoryManager());
-    GuardedDocumentHandler guarded(setting.budget(), aliases);
+    // Most modules hold no namespace alias: read from their bytes, they skip the filter that
+    // holds every event of a module to its end (a twentieth of DocBook's compilation).
+    std::optional<std::string> bytes;
+    std::optional<xercesc::MemBufInputSource> buffered;
+    std::optional<CountingInputSource> counted;
+    if (setting.refusal().empty() && isReadByName(inputSource))
+        bytes = localBytes(setting.input());
+    if (bytes && !mayHoldNamespaceAlias(*bytes))
+    {
+        const xercesc::InputSource& input = setting.input();
+        buffered.emplace(reinterpret_cast<const XMLByte*>(bytes->data()), bytes->size(),
+                         input.getSystemId(), false, &getMemoryManager());
+        buffered->setPublicId(input.getPublicId());
+        buffered->setEncoding(input.getEncoding());
+        counted.emplace(*buffered, setting.budget());
+    }
+    GuardedDocumentHandler guarded(setting.budget(),
+                                   counted ? static_cast<xercesc::DocumentHandler&>(filter)
+                                           : static_cast<xercesc::DocumentHandler&>(aliases));
 
     // Configured as the engine configures the parser it reads stylesheets with.
     // Parses of included and imported stylesheets run inside the parse that names them.
@@ -401,7 +459,7 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     // one a stylesheet's DTD would escape the DTD rule.
     xercesc::HandlerBase noDtdEvents;
     parser.setDTDHandler(&noDtdEvents);
-    parser.parse(setting.input());
+    parser.parse(counted ? static_cast<const xercesc::InputSource&>(*counted) : setting.input());
 }
 
 DocumentSupport::DocumentSupport(const xalanc::XalanSourceTreeParserLiaison& liaison)
