@@ -3,9 +3,8 @@
 
 #include "CommandLine.hpp"
 #include "Console.hpp"
-#include "ResourceName.hpp"
-
 #include "PRSMXslTransformer.hpp"
+#include "ResourceName.hpp"
 
 #include <string>
 #include <vector>
@@ -36,9 +35,9 @@ StylesheetPrefetch::StylesheetPrefetch(const Options& options, std::size_t worke
                 transformer.setMessageSink(
                     [&messages](const PRSMXslMessage& message)
                     {
-                        messages.push_back(EngineMessage{
-                            message.text, message.location,
-                            message.line > 0 ? static_cast<long>(message.line) : 0});
+                        messages.push_back(
+                            EngineMessage{message.text, message.location,
+                                          message.line > 0 ? static_cast<long>(message.line) : 0});
                     });
                 MessageSink sink(console, options.isQuiet);
                 for (const std::string& file : files)

@@ -48,9 +48,9 @@ TEST(ConcurrentReuse, TransformersStartingTogetherCompileAStylesheetOnce)
                      "]'><xsl:value-of select='concat(@a, .)'/></xsl:template>";
     for (const bool broken : {false, true})
     {
-        const std::string xsl = dir.write(
-            broken ? "broken.xsl" : "t.xsl",
-            textStylesheet(broken ? "<xsl:value-of select='(('/>" : "ok", templates));
+        const std::string xsl =
+            dir.write(broken ? "broken.xsl" : "t.xsl",
+                      textStylesheet(broken ? "<xsl:value-of select='(('/>" : "ok", templates));
         std::vector<PRSMXslTransformer> transformers(kThreads);
         std::vector<int> statuses(kThreads, -100);
         together(transformers, [&](PRSMXslTransformer& transformer, int i)

@@ -162,8 +162,7 @@ TEST_F(EngineFaults, AreCorrected)
         SCOPED_TRACE(c.fault);
         if (!c.module.empty())
             m_dir.write("mod.xsl", c.module);
-        EXPECT_EQ(run(c.stylesheet, c.source), c.expected)
-            << m_transformer.getLastError();
+        EXPECT_EQ(run(c.stylesheet, c.source), c.expected) << m_transformer.getLastError();
         EXPECT_EQ(m_status, 0);
     }
 }

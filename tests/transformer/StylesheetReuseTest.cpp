@@ -125,8 +125,8 @@ TEST_F(StylesheetReuse, DocumentsLoadedByNameFollowTheirFiles)
         SCOPED_TRACE(step.data);
         const std::string path = m_dir.path("data.xml");
         const bool existed = std::filesystem::exists(path);
-        const auto before = existed ? std::filesystem::last_write_time(path)
-                                    : std::filesystem::file_time_type();
+        const auto before =
+            existed ? std::filesystem::last_write_time(path) : std::filesystem::file_time_type();
         m_dir.write("data.xml", step.data);
         if (existed)
             std::filesystem::last_write_time(

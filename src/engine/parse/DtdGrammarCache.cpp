@@ -81,7 +81,8 @@ DtdGrammarCache::retrieveGrammar(xercesc::XMLGrammarDescription* const descripti
     if (xercesc::Grammar* kept = m_store->find(key))
         return kept;
     // The parser also looks up the grammar of the parse itself, by a name that is no file.
-    if (m_loader == nullptr || xercesc::XMLString::equals(key, xercesc::XMLUni::fgDTDEntityString) ||
+    if (m_loader == nullptr ||
+        xercesc::XMLString::equals(key, xercesc::XMLUni::fgDTDEntityString) ||
         !m_loader->mayLoadDtd())
         return nullptr;
     auto load = [&]

@@ -84,9 +84,9 @@ private:
     xercesc::MemoryManager& m_manager;
     std::mutex m_mutex;
     std::map<std::basic_string<XMLCh>, Kept> m_grammars; // by key
-    std::set<std::basic_string<XMLCh>> m_tried;   // keys loaded or being loaded
-    std::set<std::basic_string<XMLCh>> m_loading; // keys being loaded now
-    std::set<std::basic_string<XMLCh>> m_seenOnce; // keys one document has named so far
+    std::set<std::basic_string<XMLCh>> m_tried;          // keys loaded or being loaded
+    std::set<std::basic_string<XMLCh>> m_loading;        // keys being loaded now
+    std::set<std::basic_string<XMLCh>> m_seenOnce;       // keys one document has named so far
     std::condition_variable m_loaded;
     // The ModuleWatch epoch at which the files were last found unchanged.
     std::uint64_t m_checkedEpoch = ~std::uint64_t(0);

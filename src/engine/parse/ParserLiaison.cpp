@@ -26,9 +26,9 @@
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/framework/URLInputSource.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
-#include <xercesc/sax2/LexicalHandler.hpp>
 #include <xercesc/sax/HandlerBase.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/LexicalHandler.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 #include <xercesc/util/XMLResourceIdentifier.hpp>
@@ -155,8 +155,7 @@ bool mayHoldNamespaceAlias(const std::string& bytes)
     if (start >= bytes.size() || bytes[start] != '<')
         return true;
     return bytes.find("namespace-alias") != std::string::npos ||
-           bytes.find("<!DOCTYPE") != std::string::npos ||
-           bytes.find('\0') != std::string::npos;
+           bytes.find("<!DOCTYPE") != std::string::npos || bytes.find('\0') != std::string::npos;
 }
 
 // Who a parse reads for: the host, which named the input itself; the engine, for a stylesheet

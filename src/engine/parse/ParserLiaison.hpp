@@ -65,10 +65,10 @@ public:
 
     // A document that document() loads from a local file comes from SharedDocuments, parsed
     // there by the first operation that needs it; any other is parsed for this operation alone.
-    xalanc::XalanDocument* parseXMLStream(
-        const xercesc::InputSource& inputSource,
-        const xalanc::XalanDOMString& identifier =
-            xalanc::XalanDOMString(xalanc::XalanMemMgrs::getDummyMemMgr())) override;
+    xalanc::XalanDocument*
+    parseXMLStream(const xercesc::InputSource& inputSource,
+                   const xalanc::XalanDOMString& identifier =
+                       xalanc::XalanDOMString(xalanc::XalanMemMgrs::getDummyMemMgr())) override;
 
     void parseXMLStream(const xercesc::InputSource& inputSource,
                         xercesc::ContentHandler& contentHandler,

@@ -45,8 +45,8 @@ void SourceReader::doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XM
         m_dtdId = systemId;
         m_dtdPublicId = publicId != nullptr ? publicId : u"";
         const xercesc::Locator* place = m_budget != nullptr ? m_budget->locator() : nullptr;
-        m_documentId = place != nullptr && place->getSystemId() != nullptr ? place->getSystemId()
-                                                                           : u"";
+        m_documentId =
+            place != nullptr && place->getSystemId() != nullptr ? place->getSystemId() : u"";
     }
     GuardedParser<xercesc::SAX2XMLReaderImpl>::doctypeDecl(elemDecl, publicId, systemId,
                                                            hasIntSubset, hasExtSubset);
@@ -95,8 +95,8 @@ void SourceReader::loadDtd(const XMLCh* systemId)
                     xercesc::XMLResourceIdentifier::ExternalEntity, m_dtdId.c_str(), nullptr,
                     m_dtdPublicId.empty() ? nullptr : m_dtdPublicId.c_str(),
                     m_documentId.empty() ? nullptr : m_documentId.c_str(), m_budget->locator());
-                std::unique_ptr<xercesc::InputSource> source(
-                    recording->resolveEntity(const_cast<xercesc::XMLResourceIdentifier*>(&identifier)));
+                std::unique_ptr<xercesc::InputSource> source(recording->resolveEntity(
+                    const_cast<xercesc::XMLResourceIdentifier*>(&identifier)));
                 if (source)
                     loader.loadGrammar(*source, xercesc::Grammar::DTDGrammarType, true);
                 else

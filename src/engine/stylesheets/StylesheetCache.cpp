@@ -6,9 +6,8 @@
 #include "engine/limits/ResourcePolicy.hpp"
 #include "engine/stylesheets/ModuleWatch.hpp"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace prsm::detail
 {

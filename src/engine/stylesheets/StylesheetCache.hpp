@@ -171,7 +171,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_compiled;
     std::vector<StylesheetKey> m_compiling; // keys some call compiles now
-    std::list<Entry> m_entries; // most recently used first
+    std::list<Entry> m_entries;             // most recently used first
     std::size_t m_capacity = kDefaultCapacity;
 };
 

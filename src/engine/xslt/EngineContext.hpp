@@ -67,9 +67,9 @@ public:
     int prepare(const StylesheetSource& stylesheet, const EngineTables& tables,
                 OperationGuard& guard);
 
-    // The same as transform, letting every exception through; what the engine reported before it threw is
-    // left in `collected`, and the place of its last problem in `place`. The stylesheet comes
-    // from the process's cache. A transformation started while another runs (a host function
+    // The same as transform, letting every exception through; what the engine reported before it
+    // threw is left in `collected`, and the place of its last problem in `place`. The stylesheet
+    // comes from the process's cache. A transformation started while another runs (a host function
     // calling back into its transformer) ends with a LimitException: the two would share one
     // engine support.
     void run(const SourceDocument& source, const StylesheetSource& stylesheet,
@@ -111,8 +111,7 @@ private:
 
     // Obtains the compiled stylesheet as run() says and hands it to `then`, with the engine.
     void compileThen(const StylesheetSource& stylesheet, const EngineTables& tables,
-                     OperationGuard& guard, xalanc::XalanDOMString& collected,
-                     ProblemPlace& place,
+                     OperationGuard& guard, xalanc::XalanDOMString& collected, ProblemPlace& place,
                      FunctionRef<void(Engine&, const xalanc::XalanCompiledStylesheet&)> then);
 
     // Declared in the order they are made: each is released before what it refers to.

@@ -1,8 +1,8 @@
 // Process-wide start and stop of the parser and the engine.
 #include "engine/xslt/EngineStartup.hpp"
 
-#include "engine/parse/NetworkAccessor.hpp"
 #include "engine/parse/DtdGrammarStore.hpp"
+#include "engine/parse/NetworkAccessor.hpp"
 #include "engine/parse/SharedDocuments.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
 #include "engine/xslt/DocumentFunction.hpp"

@@ -149,9 +149,9 @@ void Stylesheet::addTemplate(ElemTemplate* theTemplate,
                              StylesheetConstructionContext& constructionContext)
 {
     using Engine = void (*)(Stylesheet*, ElemTemplate*, StylesheetConstructionContext&);
-    static const Engine engine = engineMember<Engine>(
-        "_ZN11xalanc_1_1210Stylesheet11addTemplateEPNS_12ElemTemplateERNS_"
-        "29StylesheetConstructionContextE");
+    static const Engine engine =
+        engineMember<Engine>("_ZN11xalanc_1_1210Stylesheet11addTemplateEPNS_12ElemTemplateERNS_"
+                             "29StylesheetConstructionContextE");
     ElemTemplate*& first = this->*memberOf(FirstTemplate());
     ElemTemplate* const realFirst = first;
     const bool isKnown = !(this->*memberOf(IsWrapperless())) && realFirst != nullptr &&
