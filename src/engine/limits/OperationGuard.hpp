@@ -5,7 +5,9 @@
 #include "functions/TimerTable.hpp"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -69,5 +71,23 @@ private:
     ResourceResolver* m_resolver = nullptr;
     OperationGuard* const m_outer;
 };
+
+// Waits on `condition` until `done` holds, at most for the time the operation running on this
+// thread has left (as long as it takes where its time is not bounded). Returns whether `done`
+// holds: false when the operation's time ran out first.
+template <class Predicate>
+bool waitWithinOperation(std::condition_variable& condition, std::unique_lock<std::mutex>& lock,
+                         Predicate done)
+{
+    const OperationGuard* guard = OperationGuard::current();
+    const std::optional<std::chrono::steady_clock::duration> left =
+        guard != nullptr ? guard->remaining() : std::nullopt;
+    if (!left)
+    {
+        condition.wait(lock, done);
+        return true;
+    }
+    return condition.wait_for(lock, *left, done);
+}
 
 } // namespace prsm::detail

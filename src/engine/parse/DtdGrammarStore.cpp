@@ -76,12 +76,7 @@ xercesc::Grammar* DtdGrammarStore::findOrLoad(const XMLCh* key, FunctionRef<void
         if (m_loading.count(name) != 0)
         {
             const auto isLoaded = [&] { return m_loading.count(name) == 0; };
-            const OperationGuard* guard = OperationGuard::current();
-            const std::optional<std::chrono::steady_clock::duration> left =
-                guard != nullptr ? guard->remaining() : std::nullopt;
-            if (!left)
-                m_loaded.wait(lock, isLoaded);
-            else if (!m_loaded.wait_for(lock, *left, isLoaded))
+            if (!waitWithinOperation(m_loaded, lock, isLoaded))
                 return nullptr; // the document reads its DTD itself, under its own bound
             return kept();
         }

@@ -194,14 +194,7 @@ StylesheetCache::Turn StylesheetCache::takeTurn(const StylesheetKey& key)
         m_compiling.push_back(key);
         return Turn::Compile;
     }
-    const OperationGuard* guard = OperationGuard::current();
-    const std::optional<std::chrono::steady_clock::duration> left =
-        guard != nullptr ? guard->remaining() : std::nullopt;
-    if (!left)
-        m_compiled.wait(lock, isCompiled);
-    else if (!m_compiled.wait_for(lock, *left, isCompiled))
-        return Turn::CompileAlone;
-    return Turn::Look;
+    return waitWithinOperation(m_compiled, lock, isCompiled) ? Turn::Look : Turn::CompileAlone;
 }
 
 void StylesheetCache::endCompiling(const StylesheetKey& key)
