@@ -196,12 +196,14 @@ public:
     const PRSMXslWritePolicy& writePolicy() const;
 
     // Compiles the stylesheet file `stylesheet` as doTransform would, transforming nothing, and
-    // keeps it for reuse: the transformations that follow, by this transformer or by another
-    // with the same limits and compatibility on any thread, find it compiled, and one that asks
-    // for it while it compiles waits for it. For a host that knows its stylesheet before its
-    // documents, to compile on one thread while it parses on another. Returns 0 or the engine's
-    // status with its text in getLastError(); a stylesheet that fails is not kept, so the
-    // transformation reports the failure again. Lets other exceptions through.
+    // keeps it for reuse (unless QXXslTransformer_SetStylesheetCacheSize(0) switched reuse off,
+    // when it only reports whether the stylesheet compiles): the transformations that follow, by
+    // this transformer or by another with the same limits and compatibility on any thread, find
+    // it compiled, and one that asks for it while it compiles waits for it. For a host that knows
+    // its stylesheet before its documents, to compile on one thread while it parses on another.
+    // Returns 0 or the engine's status with its text in getLastError(); a stylesheet that fails
+    // is not kept, so the transformation reports the failure again. Lets other exceptions
+    // through.
     int prepareStylesheet(const I18NString& stylesheet);
 
     // Transforms the file `source` by the stylesheet file `stylesheet` into the file `result`.
