@@ -1,7 +1,6 @@
 // External DTD subsets parsed once and reused by the later parses that name them.
 #include "engine/parse/DtdGrammarCache.hpp"
 
-#include "engine/limits/ResourcePolicy.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xercesc/framework/XMLGrammarDescription.hpp>
@@ -110,14 +109,7 @@ DtdGrammarCache::Recording::resolveEntity(xercesc::XMLResourceIdentifier* identi
 {
     std::unique_ptr<xercesc::InputSource> source(
         m_inner != nullptr ? m_inner->resolveEntity(identifier) : nullptr);
-    DtdFiles& files = m_files;
-    const std::optional<std::string> path = localPathOf(readName(*identifier, source.get()));
-    const std::optional<FileVersion> version =
-        path ? FileVersion::of(*path) : std::optional<FileVersion>();
-    if (version)
-        files.versions.push_back(ModuleVersion{*path, *version});
-    else
-        files.areLocal = false;
+    m_files.add(readName(*identifier, source.get()));
     return source.release();
 }
 

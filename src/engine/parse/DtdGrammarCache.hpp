@@ -81,12 +81,12 @@ private:
     private:
         DtdGrammarCache& m_cache;
         xercesc::XMLEntityResolver* m_inner;
-        DtdFiles m_files;
+        StylesheetModules m_files;
     };
 
     std::shared_ptr<DtdGrammarStore> m_store;
     DtdLoader* m_loader = nullptr;
-    DtdFiles* m_recording = nullptr;
+    StylesheetModules* m_recording = nullptr;
     // The key the DTD being loaded was asked for by.
     std::basic_string<XMLCh> m_loadingKey;
 };

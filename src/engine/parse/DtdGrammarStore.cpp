@@ -18,8 +18,8 @@ std::shared_ptr<DtdGrammarStore> g_current;
 
 DtdGrammarStore::~DtdGrammarStore()
 {
-    for (auto& kept : m_grammars)
-        delete kept.second.grammar;
+    for (auto& entry : m_grammars)
+        delete entry.second.grammar;
 }
 
 std::shared_ptr<DtdGrammarStore> DtdGrammarStore::current(xercesc::MemoryManager& manager)
@@ -66,11 +66,6 @@ xercesc::Grammar* DtdGrammarStore::findOrLoad(const XMLCh* key, FunctionRef<void
     if (key == nullptr)
         return nullptr;
     const std::basic_string<XMLCh> name(key);
-    const auto kept = [&]() -> xercesc::Grammar*
-    {
-        const auto found = m_grammars.find(name);
-        return found != m_grammars.end() ? found->second.grammar : nullptr;
-    };
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         if (m_loading.count(name) != 0)
@@ -78,10 +73,10 @@ xercesc::Grammar* DtdGrammarStore::findOrLoad(const XMLCh* key, FunctionRef<void
             const auto isLoaded = [&] { return m_loading.count(name) == 0; };
             if (!waitWithinOperation(m_loaded, lock, isLoaded))
                 return nullptr; // the document reads its DTD itself, under its own bound
-            return kept();
+            return kept(name);
         }
         if (m_tried.count(name) != 0)
-            return kept();
+            return kept(name);
         // A DTD that one document alone names is not worth its memory for the rest of the
         // process (DocBook's is 2 MB): the first document reads it itself, the second keeps it.
         if (m_seenOnce.insert(name).second)
@@ -109,7 +104,7 @@ xercesc::Grammar* DtdGrammarStore::findOrLoad(const XMLCh* key, FunctionRef<void
     } loading{*this, name};
     load();
     const std::lock_guard<std::mutex> lock(m_mutex);
-    return kept();
+    return kept(name);
 }
 
 xercesc::Grammar* DtdGrammarStore::find(const XMLCh* key)
@@ -117,19 +112,21 @@ xercesc::Grammar* DtdGrammarStore::find(const XMLCh* key)
     if (key == nullptr)
         return nullptr;
     const std::lock_guard<std::mutex> lock(m_mutex);
+    return kept(key);
+}
+
+xercesc::Grammar* DtdGrammarStore::kept(const std::basic_string<XMLCh>& key) const
+{
     const auto found = m_grammars.find(key);
     return found != m_grammars.end() ? found->second.grammar : nullptr;
 }
 
-bool DtdGrammarStore::adopt(xercesc::Grammar* grammar, const DtdFiles& files, const XMLCh* key)
+bool DtdGrammarStore::adopt(xercesc::Grammar* grammar, const StylesheetModules& files,
+                            const XMLCh* key)
 {
     if (grammar == nullptr || grammar->getGrammarType() != xercesc::Grammar::DTDGrammarType ||
-        !files.areLocal)
+        !files.isCheckable)
         return false;
-    // Every file is watched, or the generation checks its files on every use.
-    bool isWatched = true;
-    for (const ModuleVersion& file : files.versions)
-        isWatched = ModuleWatch::instance().watch(file.path) && isWatched;
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_isStale || m_grammars.size() >= kMostGrammars)
         return false;
@@ -137,22 +134,22 @@ bool DtdGrammarStore::adopt(xercesc::Grammar* grammar, const DtdFiles& files, co
         key = grammar->getGrammarDescription()->getGrammarKey();
     if (!m_grammars.emplace(key, Kept{grammar, files}).second)
         return false;
-    m_isWatched = m_isWatched && isWatched;
+    // Every file is watched, or the generation checks its files on every use.
+    m_isWatched = m_isWatched && files.isWatched;
     return true;
 }
 
 bool DtdGrammarStore::filesAreUnchanged()
 {
-    std::vector<ModuleVersion> files;
+    std::vector<StylesheetModules> files;
     std::uint64_t checked = 0;
     bool isWatched = true;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         if (m_isStale)
             return false;
-        for (const auto& kept : m_grammars)
-            files.insert(files.end(), kept.second.files.versions.begin(),
-                         kept.second.files.versions.end());
+        for (const auto& entry : m_grammars)
+            files.push_back(entry.second.files);
         checked = m_checkedEpoch;
         isWatched = m_isWatched;
     }
@@ -162,8 +159,8 @@ bool DtdGrammarStore::filesAreUnchanged()
     const std::uint64_t now = ModuleWatch::instance().epoch();
     if (isWatched && checked == now)
         return true;
-    for (const ModuleVersion& file : files)
-        if (FileVersion::of(file.path) != std::optional<FileVersion>(file.version))
+    for (const StylesheetModules& grammarFiles : files)
+        if (!grammarFiles.areUnchanged())
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_isStale = true;

@@ -19,13 +19,6 @@
 namespace prsm::detail
 {
 
-// The files a DTD was read from, as they were.
-struct DtdFiles
-{
-    std::vector<ModuleVersion> versions;
-    bool areLocal = true;
-};
-
 // One generation of kept grammars, immutable once kept: readers on any thread read them at once,
 // as Xerces-C allows for grammars it takes from a pool (what a parse learns about a document
 // stays in the parser). A generation lives as long as a reader that may have taken one of its
@@ -65,7 +58,8 @@ public:
     // where null). Refuses (and leaves the grammar with the caller) a grammar of another kind, one
     // read from what is not a local file, one whose key is kept already, and any while the
     // generation is full.
-    bool adopt(xercesc::Grammar* grammar, const DtdFiles& files, const XMLCh* key = nullptr);
+    bool adopt(xercesc::Grammar* grammar, const StylesheetModules& files,
+               const XMLCh* key = nullptr);
 
     xercesc::MemoryManager& memoryManager() const { return m_manager; }
 
@@ -76,10 +70,13 @@ private:
     struct Kept
     {
         xercesc::Grammar* grammar;
-        DtdFiles files;
+        StylesheetModules files;
     };
 
     bool filesAreUnchanged();
+
+    // The kept grammar of `key`, or null; the caller holds m_mutex.
+    xercesc::Grammar* kept(const std::basic_string<XMLCh>& key) const;
 
     xercesc::MemoryManager& m_manager;
     std::mutex m_mutex;

@@ -61,7 +61,8 @@ struct ModuleVersion
 };
 
 // What a compiled stylesheet depends on besides its own file: its modules, and whether every one
-// of them is a local file whose version can be checked.
+// of them is a local file whose version can be checked. Also the files a kept DTD grammar was read
+// from (DtdGrammarStore).
 struct StylesheetModules
 {
     std::vector<ModuleVersion> modules;
