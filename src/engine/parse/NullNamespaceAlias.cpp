@@ -4,6 +4,7 @@
 #include <xalanc/PlatformSupport/AttributeListImpl.hpp>
 
 #include <algorithm>
+#include <cctype>
 
 namespace prsm::detail
 {
@@ -55,6 +56,17 @@ NullNamespaceAlias::NullNamespaceAlias(xercesc::DocumentHandler& handler,
                                        xalanc::MemoryManager& manager)
     : m_handler(handler), m_manager(manager)
 {
+}
+
+bool NullNamespaceAlias::mayApplyTo(const std::string& bytes)
+{
+    std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[start])))
+        ++start;
+    if (start >= bytes.size() || bytes[start] != '<')
+        return true;
+    return bytes.find("namespace-alias") != std::string::npos ||
+           bytes.find("<!DOCTYPE") != std::string::npos || bytes.find('\0') != std::string::npos;
 }
 
 void NullNamespaceAlias::characters(const XMLCh* const chars, const XMLSize_t length)

@@ -31,6 +31,12 @@ public:
     // `handler` must outlive the filter.
     NullNamespaceAlias(xercesc::DocumentHandler& handler, xalanc::MemoryManager& manager);
 
+    // Whether a module of these bytes may hold such an alias element: any that names
+    // namespace-alias, and any whose bytes cannot say (an encoding other than one of ASCII's
+    // supersets, a document type declaration whose entities could bring the element in). A module
+    // that cannot may be read without the filter.
+    static bool mayApplyTo(const std::string& bytes);
+
     void characters(const XMLCh* const chars, const XMLSize_t length) override;
     void endDocument() override;
     void endElement(const XMLCh* const name) override;

@@ -34,7 +34,6 @@
 #include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
-#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -141,21 +140,6 @@ std::optional<std::string> localBytes(const xercesc::InputSource& input)
     if (!file.good() && !file.eof())
         return std::nullopt;
     return bytes;
-}
-
-// Whether a stylesheet module of these bytes may hold the xsl:namespace-alias that
-// NullNamespaceAlias rewrites: any that names namespace-alias, and any whose bytes cannot say
-// (an encoding other than one of ASCII's supersets, a document type declaration whose entities
-// could bring the element in).
-bool mayHoldNamespaceAlias(const std::string& bytes)
-{
-    std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (start < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[start])))
-        ++start;
-    if (start >= bytes.size() || bytes[start] != '<')
-        return true;
-    return bytes.find("namespace-alias") != std::string::npos ||
-           bytes.find("<!DOCTYPE") != std::string::npos || bytes.find('\0') != std::string::npos;
 }
 
 // Who a parse reads for: the host, which named the input itself; the engine, for a stylesheet
@@ -423,7 +407,7 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     std::optional<CountingInputSource> counted;
     if (setting.refusal().empty() && isReadByName(inputSource))
         bytes = localBytes(setting.input());
-    if (bytes && !mayHoldNamespaceAlias(*bytes))
+    if (bytes && !NullNamespaceAlias::mayApplyTo(*bytes))
     {
         const xercesc::InputSource& input = setting.input();
         buffered.emplace(reinterpret_cast<const XMLByte*>(bytes->data()), bytes->size(),
