@@ -91,12 +91,11 @@ void SourceReader::loadDtd(const XMLCh* systemId)
                 loader.setXMLEntityResolver(recording);
                 // Resolved as the parse resolved it, public identifier included, so that a
                 // catalog maps it alike and the access policy judges it alike.
-                const xercesc::XMLResourceIdentifier identifier(
+                xercesc::XMLResourceIdentifier identifier(
                     xercesc::XMLResourceIdentifier::ExternalEntity, m_dtdId.c_str(), nullptr,
                     m_dtdPublicId.empty() ? nullptr : m_dtdPublicId.c_str(),
                     m_documentId.empty() ? nullptr : m_documentId.c_str(), m_budget->locator());
-                std::unique_ptr<xercesc::InputSource> source(recording->resolveEntity(
-                    const_cast<xercesc::XMLResourceIdentifier*>(&identifier)));
+                std::unique_ptr<xercesc::InputSource> source(recording->resolveEntity(&identifier));
                 if (source)
                     loader.loadGrammar(*source, xercesc::Grammar::DTDGrammarType, true);
                 else

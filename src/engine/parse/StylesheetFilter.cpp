@@ -269,7 +269,7 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     const std::u16string carried =
         !isXslt && parentIsXslt && !isRoot ? carriedExclusions() : std::u16string();
     const bool addsExclusions =
-        !isXslt && parentIsXslt && !isRoot && !(m_moduleExclusions + carried).empty();
+        !isXslt && parentIsXslt && !isRoot && (!m_moduleExclusions.empty() || !carried.empty());
     const bool checksAttributes = isXslt && m_warnings != nullptr && m_isVersion1;
     if (!addsExclusions && !checksAttributes)
     {
