@@ -9,6 +9,7 @@
 
 namespace prsm::cli
 {
+
 void setParameters(PRSMXslTransformer& transformer, const std::vector<Parameter>& parameters)
 {
     for (const Parameter& parameter : parameters)
@@ -21,14 +22,26 @@ void setParameters(PRSMXslTransformer& transformer, const std::vector<Parameter>
     }
 }
 
-void attachMessageSink(PRSMXslTransformer& transformer, MessageSink& sink)
+void applyCompileSettings(PRSMXslTransformer& transformer, const Options& options)
+{
+    transformer.setLimits(options.limits);
+    transformer.setXsltprocCompatible(!options.isStrict);
+}
+
+void forwardMessages(PRSMXslTransformer& transformer,
+                     std::function<void(const EngineMessage&)> receive)
 {
     transformer.setMessageSink(
-        [&sink](const PRSMXslMessage& message)
+        [receive = std::move(receive)](const PRSMXslMessage& message)
         {
-            sink.receive(EngineMessage{message.text, message.location,
-                                       message.line > 0 ? static_cast<long>(message.line) : 0});
+            receive(EngineMessage{message.text, message.location,
+                                  message.line > 0 ? static_cast<long>(message.line) : 0});
         });
+}
+
+void attachMessageSink(PRSMXslTransformer& transformer, MessageSink& sink)
+{
+    forwardMessages(transformer, [&sink](const EngineMessage& message) { sink.receive(message); });
 }
 
 int queryAll(PRSMXslTransformer& transformer, Dom2Dom& document, const std::string& expression,

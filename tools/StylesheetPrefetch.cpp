@@ -3,6 +3,7 @@
 
 #include "CommandLine.hpp"
 #include "Console.hpp"
+#include "LibraryEntries.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "ResourceName.hpp"
 
@@ -29,16 +30,10 @@ StylesheetPrefetch::StylesheetPrefetch(const Options& options, std::size_t worke
             try
             {
                 PRSMXslTransformer transformer;
-                transformer.setLimits(options.limits);
-                transformer.setXsltprocCompatible(!options.isStrict);
+                applyCompileSettings(transformer, options);
                 std::vector<EngineMessage> messages;
-                transformer.setMessageSink(
-                    [&messages](const PRSMXslMessage& message)
-                    {
-                        messages.push_back(
-                            EngineMessage{message.text, message.location,
-                                          message.line > 0 ? static_cast<long>(message.line) : 0});
-                    });
+                forwardMessages(transformer, [&messages](const EngineMessage& message)
+                                { messages.push_back(message); });
                 MessageSink sink(console, options.isQuiet);
                 for (const std::string& file : files)
                 {

@@ -103,8 +103,7 @@ private:
 Worker::Worker(const Options& options, const Console& console)
     : m_messages(console, options.isQuiet)
 {
-    m_transformer.setLimits(options.limits);
-    m_transformer.setXsltprocCompatible(!options.isStrict);
+    applyCompileSettings(m_transformer, options);
     setParameters(m_transformer, options.parameters);
     attachMessageSink(m_transformer, m_messages);
 }
