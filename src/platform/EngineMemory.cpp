@@ -6,17 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                         \
-    __has_feature(memory_sanitizer)
-#define PRSM_SANITIZED_HEAP 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define PRSM_SANITIZED_HEAP 1
-#endif
-
-#if defined(__GLIBC__) && !defined(PRSM_SANITIZED_HEAP)
+#if defined(__GLIBC__) && !defined(PRSM_SANITIZED_BUILD)
 #include <dlfcn.h>
 #define PRSM_LIBC_HEAP 1
 #endif
@@ -70,7 +60,7 @@ void* reallocate(const Heap& heap, void* block, std::size_t size)
 // checked rather than assumed, since sanitizers move the block.
 bool isShrinkInPlace(const Heap& heap)
 {
-#if defined(__GLIBC__) && !defined(PRSM_SANITIZED_HEAP)
+#if defined(__GLIBC__) && !defined(PRSM_SANITIZED_BUILD)
     for (std::size_t size = 16; size < kShrinkableBlock; size += 16)
     {
         void* block = heap.allocate(kShrinkableBlock);
