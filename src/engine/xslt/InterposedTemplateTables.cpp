@@ -25,6 +25,7 @@
 #include <xalanc/XSLT/XalanMatchPatternData.hpp>
 #pragma GCC visibility pop
 
+#include "engine/xslt/EngineMembers.hpp"
 #include "engine/xslt/TemplateTails.hpp"
 
 #include <cmath>
@@ -39,30 +40,12 @@ using xalanc::StylesheetConstructionContext;
 using PatternList = Stylesheet::PatternTableVectorType;
 using PatternTable = Stylesheet::PatternTableMapType;
 
-// The engine's private members the definitions below need. An explicit instantiation may name
-// any member ([temp.explicit]); each one below defines the friend function that hands its member
-// pointer out.
-template <class Tag, typename Tag::Type member>
-struct Grant
-{
-    friend typename Tag::Type memberOf(Tag) { return member; }
-};
-
-#define PRSM_STYLESHEET_MEMBER(Tag, MemberType, name)                                              \
-    struct Tag                                                                                     \
-    {                                                                                              \
-        using Type = MemberType Stylesheet::*;                                                     \
-        friend Type memberOf(Tag);                                                                 \
-    };                                                                                             \
-    template struct Grant<Tag, &Stylesheet::name>
-
-PRSM_STYLESHEET_MEMBER(FirstTemplate, ElemTemplate*, m_firstTemplate);
-PRSM_STYLESHEET_MEMBER(IsWrapperless, bool, m_isWrapperless);
-PRSM_STYLESHEET_MEMBER(ElementTable, PatternTable, m_elementPatternTable);
-PRSM_STYLESHEET_MEMBER(ElementAnyList, PatternList, m_elementAnyPatternList);
-PRSM_STYLESHEET_MEMBER(AttributeTable, PatternTable, m_attributePatternTable);
-PRSM_STYLESHEET_MEMBER(AttributeAnyList, PatternList, m_attributeAnyPatternList);
-#undef PRSM_STYLESHEET_MEMBER
+PRSM_ENGINE_MEMBER(FirstTemplate, Stylesheet, ElemTemplate*, m_firstTemplate);
+PRSM_ENGINE_MEMBER(IsWrapperless, Stylesheet, bool, m_isWrapperless);
+PRSM_ENGINE_MEMBER(ElementTable, Stylesheet, PatternTable, m_elementPatternTable);
+PRSM_ENGINE_MEMBER(ElementAnyList, Stylesheet, PatternList, m_elementAnyPatternList);
+PRSM_ENGINE_MEMBER(AttributeTable, Stylesheet, PatternTable, m_attributePatternTable);
+PRSM_ENGINE_MEMBER(AttributeAnyList, Stylesheet, PatternList, m_attributeAnyPatternList);
 
 // The last template appended on this thread, and the list it ends: one list at a time, as a
 // stylesheet and the modules it includes are compiled.
