@@ -6,6 +6,7 @@
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
 #include <string>
+#include <string_view>
 
 namespace prsm::detail
 {
@@ -29,5 +30,11 @@ std::string utf8Of(const XMLCh* text);
 
 // An engine string as UTF-8, every unit of it.
 std::string utf8Of(const xalanc::XalanDOMString& text);
+
+// The units of an engine string, for comparing and hashing without the engine's calls.
+inline std::u16string_view viewOf(const xalanc::XalanDOMString& text)
+{
+    return std::u16string_view(text.c_str(), text.length());
+}
 
 } // namespace prsm::detail

@@ -23,12 +23,12 @@
 #pragma GCC visibility pop
 
 #include "engine/xslt/EngineMembers.hpp"
-
-#include <string>
+#include "platform/EngineText.hpp"
 
 namespace
 {
 
+using prsm::detail::viewOf;
 using xalanc::Stylesheet;
 using xalanc::XalanDOMString;
 using xalanc::XalanSpaceNodeTester;
@@ -39,16 +39,6 @@ PRSM_ENGINE_MEMBER(SpaceTesters, Stylesheet, Stylesheet::WhitespaceElementsVecto
                    m_whitespaceElements);
 PRSM_ENGINE_MEMBER(TargetNamespace, NodeTester, const XalanDOMString*, m_targetNamespace);
 PRSM_ENGINE_MEMBER(TargetLocalName, NodeTester, const XalanDOMString*, m_targetLocalName);
-
-bool sameText(const XalanDOMString& one, const XalanDOMString& other)
-{
-    const XalanDOMString::size_type length = one.length();
-    return &one == &other ||
-           (length == other.length() &&
-            (length == 0 || (one.c_str()[0] == other.c_str()[0] &&
-                             std::char_traits<XMLCh>::compare(one.c_str(), other.c_str(),
-                                                              length) == 0)));
-}
 
 // Whether `tester` matches an element of namespace `uri` and local name `local`.
 bool matches(const XalanSpaceNodeTester& tester, const xalanc::XalanElement& element,
@@ -62,12 +52,12 @@ bool matches(const XalanSpaceNodeTester& tester, const xalanc::XalanElement& ele
     case XPath::eMatchScoreQName:
         if (targetLocal == nullptr)
             break;
-        return sameText(local, *targetLocal) &&
-               (targetUri == nullptr ? uri.empty() : sameText(uri, *targetUri));
+        return viewOf(local) == viewOf(*targetLocal) &&
+               (targetUri == nullptr ? uri.empty() : viewOf(uri) == viewOf(*targetUri));
     case XPath::eMatchScoreNSWild:
         if (targetUri == nullptr || targetLocal != nullptr)
             break;
-        return sameText(uri, *targetUri);
+        return viewOf(uri) == viewOf(*targetUri);
     case XPath::eMatchScoreNodeTest:
         if (targetUri != nullptr || targetLocal != nullptr)
             break;
