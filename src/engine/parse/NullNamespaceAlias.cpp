@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
+#include <string_view>
 
 namespace prsm::detail
 {
@@ -65,8 +67,16 @@ bool NullNamespaceAlias::mayApplyTo(const std::string& bytes)
         ++start;
     if (start >= bytes.size() || bytes[start] != '<')
         return true;
-    return bytes.find("namespace-alias") != std::string::npos ||
-           bytes.find("<!DOCTYPE") != std::string::npos || bytes.find('\0') != std::string::npos;
+    // Whole modules are searched: a search that skips ahead by the word's length, not one that
+    // stops at every 'n' and '<'.
+    const auto contains = [&bytes](std::string_view word)
+    {
+        return std::search(bytes.begin(), bytes.end(),
+                           std::boyer_moore_horspool_searcher(word.begin(), word.end())) !=
+               bytes.end();
+    };
+    return contains("namespace-alias") || contains("<!DOCTYPE") ||
+           bytes.find('\0') != std::string::npos;
 }
 
 void NullNamespaceAlias::characters(const XMLCh* const chars, const XMLSize_t length)

@@ -35,7 +35,6 @@
 #include <xercesc/util/XMLUni.hpp>
 
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -136,8 +135,12 @@ std::optional<std::string> localBytes(const xercesc::InputSource& input)
     if (!version || version->size > kMostPeekedBytes)
         return std::nullopt;
     std::ifstream file(*path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.good() && !file.eof())
+    std::string bytes(static_cast<std::size_t>(version->size), '\0');
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    // A file that changed since it was looked at is left to the parser.
+    if (file.bad() || bytes.size() != version->size ||
+        file.peek() != std::ifstream::traits_type::eof())
         return std::nullopt;
     return bytes;
 }
