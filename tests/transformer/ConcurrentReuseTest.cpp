@@ -38,30 +38,57 @@ void together(std::vector<PRSMXslTransformer>& transformers,
 }
 
 // Transformers that want the same stylesheet at once: one compiles it and the others use its
-// result; a broken one is reported to each of them.
+// result, reading its modules ahead meanwhile; a broken one is reported to each of them alike.
 TEST(ConcurrentReuse, TransformersStartingTogetherCompileAStylesheetOnce)
 {
     prsm::test::TempDir dir;
-    std::string templates;
-    for (int i = 0; i < 400; ++i)
-        templates += "<xsl:template match='e" + std::to_string(i) + "[@a = " + std::to_string(i) +
-                     "]'><xsl:value-of select='concat(@a, .)'/></xsl:template>";
+    std::string includes;
+    for (int module = 0; module < 8; ++module)
+    {
+        std::string templates;
+        for (int i = module * 50; i < module * 50 + 50; ++i)
+            templates += "<xsl:template match='e" + std::to_string(i) +
+                         "[@a = " + std::to_string(i) +
+                         "]'><xsl:value-of select='concat(@a, .)'/>" + "</xsl:template>";
+        const std::string name = "m" + std::to_string(module) + ".xsl";
+        dir.write(name, "<xsl:stylesheet version='1.0'"
+                        " xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>\n" +
+                            templates + "</xsl:stylesheet>");
+        includes += "<xsl:include href='" + name + "'/>";
+    }
     for (const bool broken : {false, true})
     {
-        const std::string xsl =
-            dir.write(broken ? "broken.xsl" : "t.xsl",
-                      textStylesheet(broken ? "<xsl:value-of select='(('/>" : "ok", templates));
+        if (broken)
+            dir.write("m7.xsl", "<xsl:stylesheet version='1.0'"
+                                " xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>\n\n"
+                                "<xsl:template match='/'><xsl:value-of select='(('/>"
+                                "</xsl:template></xsl:stylesheet>");
+        const std::string xsl = dir.write(broken ? "broken.xsl" : "t.xsl",
+                                          textStylesheet("<xsl:apply-templates/>", includes));
         std::vector<PRSMXslTransformer> transformers(kThreads);
         std::vector<int> statuses(kThreads, -100);
-        together(transformers, [&](PRSMXslTransformer& transformer, int i)
-                 { prsm::test::transformStream(transformer, xsl, "<doc/>", statuses[i]); });
+        std::vector<std::string> results(kThreads);
+        together(transformers,
+                 [&](PRSMXslTransformer& transformer, int i)
+                 {
+                     results[i] = prsm::test::transformStream(
+                         transformer, xsl, "<doc><e7 a='7'>x</e7><e399 a='399'>y</e399></doc>",
+                         statuses[i]);
+                 });
         int compiled = 0;
         for (int i = 0; i < kThreads; ++i)
         {
             compiled += transformers[i].lastStylesheetUse().isReused ? 0 : 1;
             EXPECT_EQ(statuses[i] != 0, broken) << i;
+            EXPECT_EQ(results[i], broken ? "" : "7x399y") << i;
+            EXPECT_STREQ(transformers[i].getLastError(), transformers[0].getLastError()) << i;
         }
         EXPECT_EQ(compiled, broken ? kThreads : 1);
+        if (broken)
+        {
+            EXPECT_NE(std::string(transformers[0].getLastError()).find("m7.xsl"), std::string::npos)
+                << transformers[0].getLastError();
+        }
     }
 }
 

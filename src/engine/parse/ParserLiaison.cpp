@@ -9,6 +9,7 @@
 #include "engine/parse/CountingInputSource.hpp"
 #include "engine/parse/GuardedHandlers.hpp"
 #include "engine/parse/GuardedParser.hpp"
+#include "engine/parse/ModuleRecording.hpp"
 #include "engine/parse/NullNamespaceAlias.hpp"
 #include "engine/parse/QuietErrorHandler.hpp"
 #include "engine/parse/ReaderPool.hpp"
@@ -17,6 +18,7 @@
 #include "engine/parse/StylesheetFilter.hpp"
 #include "engine/parse/XIncludeFilter.hpp"
 #include "engine/parse/XIncludeSession.hpp"
+#include "engine/stylesheets/ModulePrefetch.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
@@ -34,7 +36,6 @@
 #include <xercesc/util/XMLResourceIdentifier.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -121,28 +122,31 @@ bool isReadByName(const xercesc::InputSource& input)
     return source == nullptr || (source->getStream() == nullptr && source->getNode() == nullptr);
 }
 
-// The bytes of the local file that `input` names, when it is a regular file of at most
-// kMostPeekedBytes; none otherwise.
+// The local file that `input` names, when it is a regular file of at most kMostPeekedBytes.
 constexpr std::uintmax_t kMostPeekedBytes = std::uintmax_t{4} << 20;
 
-std::optional<std::string> localBytes(const xercesc::InputSource& input)
+struct LocalFile
+{
+    std::string path;
+    FileVersion version;
+};
+
+std::optional<LocalFile> localFile(const xercesc::InputSource& input)
 {
     if (input.getSystemId() == nullptr)
         return std::nullopt;
-    const std::optional<std::string> path = localPathOf(utf8Of(input.getSystemId()));
+    std::optional<std::string> path = localPathOf(utf8Of(input.getSystemId()));
     const std::optional<FileVersion> version =
         path ? FileVersion::of(*path) : std::optional<FileVersion>();
     if (!version || version->size > kMostPeekedBytes)
         return std::nullopt;
-    std::ifstream file(*path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(version->size), '\0');
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
-    // A file that changed since it was looked at is left to the parser.
-    if (file.bad() || bytes.size() != version->size ||
-        file.peek() != std::ifstream::traits_type::eof())
-        return std::nullopt;
-    return bytes;
+    return LocalFile{std::move(*path), *version};
+}
+
+// Where a stylesheet parse reports problems.
+xercesc::ErrorHandler& errorHandlerOf(const xalanc::XalanSourceTreeParserLiaison& liaison)
+{
+    return liaison.getErrorHandler() != nullptr ? *liaison.getErrorHandler() : quietErrorHandler();
 }
 
 // Who a parse reads for: the host, which named the input itself; the engine, for a stylesheet
@@ -223,8 +227,7 @@ void read(ParserLiaison& liaison, SourceReader& reader, ParseSetting& setting,
 {
     reader.setValidation(liaison.getUseValidation());
     reader.setBudget(&setting.budget());
-    reader.setErrorHandler(liaison.getErrorHandler() != nullptr ? liaison.getErrorHandler()
-                                                                : &quietErrorHandler());
+    reader.setErrorHandler(&errorHandlerOf(liaison));
     reader.setXMLEntityResolver(&setting.resolver());
     reader.setProperty(xercesc::XMLUni::fgXercesSecurityManager, setting.security());
     reader.setContentHandler(&handler);
@@ -405,11 +408,24 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     NullNamespaceAlias aliases(filter, getMemoryManager());
     // Most modules hold no namespace alias: read from their bytes, they skip the filter that
     // holds every event of a module to its end (a twentieth of DocBook's compilation).
+    // A module that another thread parsed ahead (ModulePrefetch) is replayed instead.
     std::optional<std::string> bytes;
     std::optional<xercesc::MemBufInputSource> buffered;
     std::optional<CountingInputSource> counted;
-    if (setting.refusal().empty() && isReadByName(inputSource))
-        bytes = localBytes(setting.input());
+    const std::optional<LocalFile> file = setting.refusal().empty() && isReadByName(inputSource)
+                                              ? localFile(setting.input())
+                                              : std::nullopt;
+    ModulePrefetch* const prefetch = file ? ModulePrefetch::current() : nullptr;
+    if (const auto recording = prefetch != nullptr ? prefetch->take(file->version) : nullptr)
+    {
+        setting.budget().addInput(file->version.size);
+        GuardedDocumentHandler guarded(setting.budget(), filter);
+        recording->replay(guarded, errorHandlerOf(*this), setting.input().getSystemId(),
+                          setting.input().getPublicId());
+        return;
+    }
+    if (file)
+        bytes = bytesOf(file->path, file->version);
     if (bytes && !NullNamespaceAlias::mayApplyTo(*bytes))
     {
         const xercesc::InputSource& input = setting.input();
@@ -437,7 +453,7 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     parser.setValidationScheme(xercesc::SAXParser::Val_Never);
     parser.setDoNamespaces(false);
     parser.setExitOnFirstFatalError(getExitOnFirstFatalError());
-    parser.setErrorHandler(getErrorHandler() != nullptr ? getErrorHandler() : &quietErrorHandler());
+    parser.setErrorHandler(&errorHandlerOf(*this));
     parser.setXMLEntityResolver(&setting.resolver());
     parser.setSecurityManager(setting.security());
     parser.setDocumentHandler(&guarded);

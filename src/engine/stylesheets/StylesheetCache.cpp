@@ -4,9 +4,12 @@
 #include "PRSMXslLimits.hpp"
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/limits/ResourcePolicy.hpp"
+#include "engine/stylesheets/ModulePrefetch.hpp"
 #include "engine/stylesheets/ModuleWatch.hpp"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace prsm::detail
@@ -23,6 +26,18 @@ std::optional<FileVersion> FileVersion::of(const std::string& path)
                        static_cast<std::uintmax_t>(status.st_ino),
                        std::chrono::duration_cast<Modified>(modified),
                        static_cast<std::uintmax_t>(status.st_size)};
+}
+
+std::optional<std::string> bytesOf(const std::string& path, const FileVersion& version)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(version.size), '\0');
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    if (file.bad() || bytes.size() != version.size ||
+        file.peek() != std::ifstream::traits_type::eof())
+        return std::nullopt;
+    return bytes;
 }
 
 void StylesheetModules::add(const std::string& systemId)
@@ -79,6 +94,19 @@ StylesheetKey StylesheetKey::ofText(const std::string& text, const std::string& 
                          compileLimitsText(limits)};
 }
 
+namespace
+{
+
+// `path` from the root, so that a helper on another thread resolves it alike.
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+} // namespace
+
 StylesheetCache& StylesheetCache::instance()
 {
     static StylesheetCache cache;
@@ -90,6 +118,7 @@ StylesheetCache::obtain(const std::optional<StylesheetKey>& key, PRSMXslStyleshe
                         FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile)
 {
     bool isCompiling = false;
+    std::shared_ptr<ModulePrefetch> prefetch;
     for (Turn turn = Turn::Look; key && turn == Turn::Look;)
     {
         if (SharedStylesheet kept = find(*key))
@@ -97,7 +126,7 @@ StylesheetCache::obtain(const std::optional<StylesheetKey>& key, PRSMXslStyleshe
             use = PRSMXslStylesheetUse{true, 0.0};
             return kept;
         }
-        turn = takeTurn(*key);
+        turn = takeTurn(*key, prefetch);
         isCompiling = turn == Turn::Compile;
     }
     // Those waiting for this compilation look again when it ends, however it ends.
@@ -113,6 +142,7 @@ StylesheetCache::obtain(const std::optional<StylesheetKey>& key, PRSMXslStyleshe
     } compiling{isCompiling ? this : nullptr, key ? &*key : nullptr};
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::string> read;
+    const ModulePrefetch::Scope prefetchScope(isCompiling ? prefetch.get() : nullptr);
     SharedStylesheet compiled = compile(read);
     use = PRSMXslStylesheetUse{
         false, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
@@ -181,28 +211,53 @@ void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet styleshe
     trim();
 }
 
-StylesheetCache::Turn StylesheetCache::takeTurn(const StylesheetKey& key)
+StylesheetCache::Turn StylesheetCache::takeTurn(const StylesheetKey& key,
+                                                std::shared_ptr<ModulePrefetch>& prefetch)
 {
-    const auto isCompiled = [&]
-    { return std::find(m_compiling.begin(), m_compiling.end(), key) == m_compiling.end(); };
+    const auto compilation = [&]
+    {
+        return std::find_if(m_compiling.begin(), m_compiling.end(),
+                            [&](const Compilation& compiling) { return compiling.key == key; });
+    };
+    const auto isCompiled = [&] { return compilation() == m_compiling.end(); };
     std::unique_lock<std::mutex> lock(m_mutex);
     // Nothing would be kept for the others to find.
     if (m_capacity == 0)
         return Turn::CompileAlone;
     if (isCompiled())
     {
-        m_compiling.push_back(key);
+        const std::optional<std::string> path = localPathOf(key.name);
+        const std::optional<FileVersion> version =
+            path ? FileVersion::of(*path) : std::optional<FileVersion>();
+        prefetch = version && *version == key.version
+                       ? std::make_shared<ModulePrefetch>(absolutePath(*path))
+                       : nullptr;
+        m_compiling.push_back(Compilation{key, prefetch});
         return Turn::Compile;
+    }
+    // Rather than only wait, read ahead what the compilation will read.
+    if (std::shared_ptr<ModulePrefetch> helped = compilation()->prefetch)
+    {
+        lock.unlock();
+        helped->help();
+        lock.lock();
     }
     return waitWithinOperation(m_compiled, lock, isCompiled) ? Turn::Look : Turn::CompileAlone;
 }
 
 void StylesheetCache::endCompiling(const StylesheetKey& key)
 {
+    std::shared_ptr<ModulePrefetch> prefetch;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_compiling.erase(std::find(m_compiling.begin(), m_compiling.end(), key));
+        const auto ended =
+            std::find_if(m_compiling.begin(), m_compiling.end(),
+                         [&](const Compilation& compiling) { return compiling.key == key; });
+        prefetch = std::move(ended->prefetch);
+        m_compiling.erase(ended);
     }
+    if (prefetch)
+        prefetch->close();
     m_compiled.notify_all();
 }
 

@@ -27,6 +27,8 @@ class XalanCompiledStylesheet;
 namespace prsm::detail
 {
 
+class ModulePrefetch;
+
 // A compiled stylesheet, immutable once made; transformations on any thread may run it at once.
 using SharedStylesheet = std::shared_ptr<const xalanc::XalanCompiledStylesheet>;
 
@@ -52,6 +54,10 @@ struct FileVersion
     // stat(), and nothing more: reuse checks every module on every call.
     static std::optional<FileVersion> of(const std::string& path);
 };
+
+// The bytes of the regular file at `path` as it is at `version`: none when it cannot be read or
+// no longer has that size.
+std::optional<std::string> bytesOf(const std::string& path, const FileVersion& version);
 
 // A module a stylesheet included or imported, at any depth, as it was when compiled.
 struct ModuleVersion
@@ -166,13 +172,20 @@ private:
         Look,         // another call compiled it meanwhile: look again
         CompileAlone, // this operation's time ran out waiting: compile without waiting more
     };
-    Turn takeTurn(const StylesheetKey& key);
+    // A call that compiles gets the compilation's prefetch, which a waiting call helps with.
+    Turn takeTurn(const StylesheetKey& key, std::shared_ptr<ModulePrefetch>& prefetch);
     void endCompiling(const StylesheetKey& key);
+
+    struct Compilation
+    {
+        StylesheetKey key;
+        std::shared_ptr<ModulePrefetch> prefetch; // null for a stylesheet that is no file
+    };
 
     std::mutex m_mutex;
     std::condition_variable m_compiled;
-    std::vector<StylesheetKey> m_compiling; // keys some call compiles now
-    std::list<Entry> m_entries;             // most recently used first
+    std::vector<Compilation> m_compiling; // what some call compiles now
+    std::list<Entry> m_entries;           // most recently used first
     std::size_t m_capacity = kDefaultCapacity;
 };
 

@@ -1,0 +1,341 @@
+// A stylesheet module parsed ahead, replayed to the compilation as the parser's events.
+#include "engine/parse/ModuleRecording.hpp"
+
+#include "platform/EngineMemory.hpp"
+#include "platform/EngineText.hpp"
+
+#include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/parsers/SAXParser.hpp>
+#include <xercesc/sax/AttributeList.hpp>
+#include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/HandlerBase.hpp>
+#include <xercesc/sax/Locator.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
+#include <xercesc/util/XMLException.hpp>
+
+#include <map>
+#include <string_view>
+
+namespace prsm::detail
+{
+namespace
+{
+
+constexpr std::u16string_view kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
+
+std::u16string_view view(const XMLCh* text)
+{
+    return text != nullptr ? std::u16string_view(text) : std::u16string_view();
+}
+
+std::uint32_t position(XMLFileLoc location)
+{
+    return static_cast<std::uint32_t>(location);
+}
+
+} // namespace
+
+// Takes the events of a parse down, and the include and import references among them.
+class ModuleRecording::Recorder final : public xercesc::DocumentHandler,
+                                        public xercesc::ErrorHandler
+{
+public:
+    explicit Recorder(ModuleRecording& recording) : m_recording(recording) {}
+
+    bool hasProblems() const { return m_hasProblems; }
+
+    void resetDocument() override { add(Kind::Reset); }
+    void setDocumentLocator(const xercesc::Locator* const locator) override
+    {
+        m_locator = locator;
+        add(Kind::Locator);
+    }
+    void startDocument() override { add(Kind::StartDocument); }
+    void endDocument() override { add(Kind::EndDocument); }
+    void startElement(const XMLCh* const name, xercesc::AttributeList& attrs) override
+    {
+        Event& event = add(Kind::Start);
+        event.text = text(view(name));
+        event.firstAttribute = static_cast<std::uint32_t>(m_recording.m_attributes.size());
+        event.attributes = static_cast<std::uint32_t>(attrs.getLength());
+        std::map<std::u16string, std::u16string> bindings;
+        for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
+        {
+            const std::u16string_view attribute = view(attrs.getName(i));
+            const std::u16string_view value = view(attrs.getValue(i));
+            m_recording.m_attributes.push_back(
+                Attribute{text(attribute), text(view(attrs.getType(i))), text(value)});
+            if (attribute == u"xmlns")
+                bindings.emplace(std::u16string(), value);
+            else if (attribute.substr(0, 6) == u"xmlns:")
+                bindings.emplace(attribute.substr(6), value);
+        }
+        m_scopes.push_back(std::move(bindings));
+        if (m_scopes.size() == 2)
+            noteReference(view(name), attrs);
+    }
+    void endElement(const XMLCh* const name) override
+    {
+        add(Kind::End).text = text(view(name));
+        m_scopes.pop_back();
+    }
+    void characters(const XMLCh* const chars, const XMLSize_t length) override
+    {
+        Event& event = add(Kind::Characters);
+        event.text = text(std::u16string_view(chars, length));
+        event.length = static_cast<std::uint32_t>(length);
+    }
+    void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override
+    {
+        Event& event = add(Kind::Whitespace);
+        event.text = text(std::u16string_view(chars, length));
+        event.length = static_cast<std::uint32_t>(length);
+    }
+    void processingInstruction(const XMLCh* const target, const XMLCh* const data) override
+    {
+        Event& event = add(Kind::Instruction);
+        event.text = text(view(target));
+        event.data = text(view(data));
+    }
+
+    void warning(const xercesc::SAXParseException&) override { m_hasProblems = true; }
+    void error(const xercesc::SAXParseException&) override { m_hasProblems = true; }
+    void fatalError(const xercesc::SAXParseException& problem) override
+    {
+        m_hasProblems = true;
+        throw problem;
+    }
+    void resetErrors() override {}
+
+private:
+    Event& add(Kind kind)
+    {
+        Event event{};
+        event.kind = kind;
+        if (m_locator != nullptr)
+        {
+            event.line = position(m_locator->getLineNumber());
+            event.column = position(m_locator->getColumnNumber());
+        }
+        m_recording.m_events.push_back(event);
+        return m_recording.m_events.back();
+    }
+
+    std::uint32_t text(std::u16string_view value)
+    {
+        const auto offset = static_cast<std::uint32_t>(m_recording.m_texts.size());
+        m_recording.m_texts.append(value);
+        m_recording.m_texts.push_back(u'\0');
+        return offset;
+    }
+
+    const std::u16string* namespaceOf(std::u16string_view prefix) const
+    {
+        for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
+        {
+            const auto found = scope->find(std::u16string(prefix));
+            if (found != scope->end())
+                return &found->second;
+        }
+        return nullptr;
+    }
+
+    // A top-level xsl:include or xsl:import names a module the compilation reads next.
+    void noteReference(std::u16string_view name, xercesc::AttributeList& attrs)
+    {
+        const std::size_t colon = name.find(u':');
+        const std::u16string_view prefix =
+            colon == std::u16string_view::npos ? std::u16string_view() : name.substr(0, colon);
+        const std::u16string_view local =
+            colon == std::u16string_view::npos ? name : name.substr(colon + 1);
+        const std::u16string* uri = namespaceOf(prefix);
+        if (uri == nullptr || *uri != kXsltNamespace || (local != u"include" && local != u"import"))
+            return;
+        if (const XMLCh* href = attrs.getValue(u"href"))
+            m_recording.m_references.push_back(utf8Of(href));
+    }
+
+    ModuleRecording& m_recording;
+    const xercesc::Locator* m_locator = nullptr;
+    std::vector<std::map<std::u16string, std::u16string>> m_scopes;
+    bool m_hasProblems = false;
+};
+
+// The attributes of one recorded element.
+class ModuleRecording::Attributes final : public xercesc::AttributeList
+{
+public:
+    Attributes(const ModuleRecording& recording, const Event& event)
+        : m_texts(recording.m_texts.data()),
+          m_first(recording.m_attributes.data() + event.firstAttribute), m_count(event.attributes)
+    {
+    }
+
+    XMLSize_t getLength() const override { return m_count; }
+    const XMLCh* getName(const XMLSize_t index) const override
+    {
+        return index < m_count ? m_texts + m_first[index].name : nullptr;
+    }
+    const XMLCh* getType(const XMLSize_t index) const override
+    {
+        return index < m_count ? m_texts + m_first[index].type : nullptr;
+    }
+    const XMLCh* getValue(const XMLSize_t index) const override
+    {
+        return index < m_count ? m_texts + m_first[index].value : nullptr;
+    }
+    const XMLCh* getType(const XMLCh* const name) const override
+    {
+        const Attribute* found = find(view(name));
+        return found != nullptr ? m_texts + found->type : nullptr;
+    }
+    const XMLCh* getValue(const XMLCh* const name) const override
+    {
+        const Attribute* found = find(view(name));
+        return found != nullptr ? m_texts + found->value : nullptr;
+    }
+    const XMLCh* getValue(const char* const name) const override
+    {
+        if (name == nullptr)
+            return nullptr;
+        const std::u16string wide(name, name + std::char_traits<char>::length(name));
+        const Attribute* found = find(wide);
+        return found != nullptr ? m_texts + found->value : nullptr;
+    }
+
+private:
+    const Attribute* find(std::u16string_view name) const
+    {
+        for (XMLSize_t i = 0; i < m_count; ++i)
+            if (view(m_texts + m_first[i].name) == name)
+                return &m_first[i];
+        return nullptr;
+    }
+
+    const XMLCh* m_texts;
+    const Attribute* m_first;
+    XMLSize_t m_count;
+};
+
+// Where the replay is, as the parser's locator said at each event.
+class ModuleRecording::Position final : public xercesc::Locator
+{
+public:
+    Position(const XMLCh* systemId, const XMLCh* publicId)
+        : m_systemId(systemId), m_publicId(publicId)
+    {
+    }
+
+    void moveTo(const Event& event)
+    {
+        m_line = event.line;
+        m_column = event.column;
+    }
+
+    const XMLCh* getPublicId() const override { return m_publicId; }
+    const XMLCh* getSystemId() const override { return m_systemId; }
+    XMLFileLoc getLineNumber() const override { return m_line; }
+    XMLFileLoc getColumnNumber() const override { return m_column; }
+
+private:
+    const XMLCh* m_systemId;
+    const XMLCh* m_publicId;
+    XMLFileLoc m_line = 0;
+    XMLFileLoc m_column = 0;
+};
+
+std::shared_ptr<const ModuleRecording> ModuleRecording::of(const std::string& bytes,
+                                                           const std::string& systemId)
+{
+    auto recording = std::make_shared<ModuleRecording>();
+    Recorder recorder(*recording);
+    const xalanc::XalanDOMString identifier = toEngine(systemId.c_str());
+    try
+    {
+        xercesc::SAXParser parser(nullptr, &engineMemory());
+        parser.setValidationScheme(xercesc::SAXParser::Val_Never);
+        parser.setDoNamespaces(false);
+        parser.setErrorHandler(&recorder);
+        parser.setDocumentHandler(&recorder);
+        xercesc::HandlerBase noDtdEvents;
+        parser.setDTDHandler(&noDtdEvents);
+        xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(bytes.data()),
+                                         bytes.size(), identifier.c_str(), false, &engineMemory());
+        parser.parse(input);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+    if (recorder.hasProblems())
+        return nullptr;
+    return recording;
+}
+
+void ModuleRecording::replay(xercesc::DocumentHandler& handler, xercesc::ErrorHandler& errors,
+                             const XMLCh* systemId, const XMLCh* publicId) const
+{
+    Position position(systemId, publicId);
+    const XMLCh* const texts = m_texts.data();
+    try
+    {
+        for (const Event& event : m_events)
+        {
+            position.moveTo(event);
+            switch (event.kind)
+            {
+            case Kind::Reset:
+                handler.resetDocument();
+                break;
+            case Kind::Locator:
+                handler.setDocumentLocator(&position);
+                break;
+            case Kind::StartDocument:
+                handler.startDocument();
+                break;
+            case Kind::EndDocument:
+                handler.endDocument();
+                break;
+            case Kind::Start:
+            {
+                Attributes attributes(*this, event);
+                handler.startElement(texts + event.text, attributes);
+                break;
+            }
+            case Kind::End:
+                handler.endElement(texts + event.text);
+                break;
+            case Kind::Characters:
+                handler.characters(texts + event.text, event.length);
+                break;
+            case Kind::Whitespace:
+                handler.ignorableWhitespace(texts + event.text, event.length);
+                break;
+            case Kind::Instruction:
+                handler.processingInstruction(texts + event.text, texts + event.data);
+                break;
+            }
+        }
+    }
+    catch (const xercesc::OutOfMemoryException&)
+    {
+        throw;
+    }
+    catch (const xercesc::XMLException& problem)
+    {
+        // The parser's scan reports it where it stands, in at most 2,047 characters, and stops.
+        const std::u16string text = std::u16string(view(problem.getMessage())).substr(0, 2047);
+        const xercesc::SAXParseException report(text.c_str(), publicId, systemId,
+                                                position.getLineNumber(),
+                                                position.getColumnNumber(), &engineMemory());
+        if (problem.getErrorType() == xercesc::XMLErrorReporter::ErrType_Warning)
+            errors.warning(report);
+        else if (problem.getErrorType() >= xercesc::XMLErrorReporter::ErrType_Fatal)
+            errors.fatalError(report);
+        else
+            errors.error(report);
+    }
+}
+
+} // namespace prsm::detail

@@ -1,0 +1,158 @@
+// The modules of one compilation, parsed ahead by the threads that wait for it.
+#include "engine/stylesheets/ModulePrefetch.hpp"
+
+#include "engine/limits/OperationGuard.hpp"
+#include "engine/limits/ResourcePolicy.hpp"
+#include "engine/parse/ModuleRecording.hpp"
+#include "engine/parse/NullNamespaceAlias.hpp"
+#include "platform/EngineMemory.hpp"
+#include "platform/EngineText.hpp"
+
+#include <xalanc/PlatformSupport/URISupport.hpp>
+
+#include <algorithm>
+#include <chrono>
+
+namespace prsm::detail
+{
+namespace
+{
+
+// Bounds on what one helper records: the compilation reads any module it did not.
+constexpr std::size_t kMostModules = 1000;
+constexpr std::size_t kMostDepth = 64;
+constexpr std::uintmax_t kMostModuleBytes = std::uintmax_t{4} << 20;
+
+thread_local ModulePrefetch* t_current = nullptr;
+
+// The URL that `reference` names relative to the URL `base`, as the engine resolves an href.
+std::optional<std::string> resolved(const std::string& reference, const std::string& base)
+{
+    try
+    {
+        xalanc::XalanDOMString url(engineMemory());
+        xalanc::URISupport::getURLStringFromString(toEngine(reference.c_str()),
+                                                   toEngine(base.c_str()), url);
+        return utf8Of(url);
+    }
+    catch (...)
+    {
+        return std::nullopt; // left to the compilation, which reports it
+    }
+}
+
+bool hasTimeLeft()
+{
+    const OperationGuard* guard = OperationGuard::current();
+    const auto left = guard != nullptr ? guard->remaining() : std::nullopt;
+    return !left || *left > std::chrono::steady_clock::duration::zero();
+}
+
+} // namespace
+
+ModulePrefetch::ModulePrefetch(std::string path) : m_path(std::move(path)) {}
+
+std::shared_ptr<const ModuleRecording> ModulePrefetch::take(const FileVersion& version)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_taken.push_back(version);
+    const auto found = std::find_if(m_ready.begin(), m_ready.end(),
+                                    [&](const auto& ready) { return ready.first == version; });
+    if (found == m_ready.end())
+        return nullptr;
+    std::shared_ptr<const ModuleRecording> recording = std::move(found->second);
+    m_ready.erase(found);
+    return recording;
+}
+
+void ModulePrefetch::help()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_isHelped || m_isClosed)
+            return;
+        m_isHelped = true;
+    }
+    try
+    {
+        xalanc::XalanDOMString url(engineMemory());
+        xalanc::URISupport::getURLStringFromString(toEngine(m_path.c_str()), url);
+        record(utf8Of(url), 0);
+    }
+    catch (...)
+    {
+        // Whatever the helper could not record, the compilation reads itself.
+    }
+}
+
+void ModulePrefetch::close()
+{
+    std::vector<std::pair<FileVersion, std::shared_ptr<const ModuleRecording>>> dropped;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_isClosed = true;
+    dropped.swap(m_ready);
+}
+
+bool ModulePrefetch::isTaken(const FileVersion& version) const
+{
+    return std::find(m_taken.begin(), m_taken.end(), version) != m_taken.end();
+}
+
+bool ModulePrefetch::record(const std::string& url, std::size_t depth)
+{
+    const std::optional<std::string> path = localPathOf(url);
+    const std::optional<FileVersion> version =
+        path ? FileVersion::of(*path) : std::optional<FileVersion>();
+    if (!version || version->size > kMostModuleBytes || depth > kMostDepth)
+        return true;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_isClosed || m_recorded >= kMostModules)
+            return false;
+        if (std::find(m_seen.begin(), m_seen.end(), *version) != m_seen.end())
+            return true;
+        m_seen.push_back(*version);
+        ++m_recorded;
+    }
+    if (!hasTimeLeft())
+        return false;
+    const std::optional<std::string> bytes = bytesOf(*path, *version);
+    // A module the compilation reads through the namespace-alias filter, or cannot read from its
+    // bytes, is left to it, with the modules it names.
+    if (!bytes || NullNamespaceAlias::mayApplyTo(*bytes))
+        return true;
+    const std::shared_ptr<const ModuleRecording> recording = ModuleRecording::of(*bytes, url);
+    if (!recording)
+        return true;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_isClosed)
+            return false;
+        if (!isTaken(*version))
+            m_ready.emplace_back(*version, recording);
+    }
+    for (const std::string& reference : recording->moduleReferences())
+    {
+        const std::optional<std::string> next = resolved(reference, url);
+        if (next && !record(*next, depth + 1))
+            return false;
+    }
+    return true;
+}
+
+ModulePrefetch* ModulePrefetch::current()
+{
+    return t_current;
+}
+
+ModulePrefetch::Scope::Scope(ModulePrefetch* prefetch) : m_outer(t_current)
+{
+    t_current = prefetch;
+}
+
+ModulePrefetch::Scope::~Scope()
+{
+    t_current = m_outer;
+}
+
+} // namespace prsm::detail

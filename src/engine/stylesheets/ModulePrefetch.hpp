@@ -1,0 +1,77 @@
+// The modules of one compilation, parsed ahead by the threads that wait for it.
+#pragma once
+
+#include "engine/stylesheets/StylesheetCache.hpp"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace prsm::detail
+{
+
+class ModuleRecording;
+
+// A thread that wants a stylesheet another thread is compiling would otherwise only wait; it
+// parses the modules the compilation will include and import instead, from the stylesheet's file
+// down in document order, and leaves each as a recording for the compiling thread, which replays
+// it in place of parsing it. Only modules that the compilation would read from their bytes
+// unchanged qualify (local files without a document type declaration or a namespace alias), and
+// only a parse that reported nothing: the compilation parses any other module itself, so it
+// behaves and fails exactly as it would alone. A recording is found by the version of the file
+// it was made from, so a module that changed in between is parsed again.
+class ModulePrefetch
+{
+public:
+    // For the compilation of the stylesheet file at `path`.
+    explicit ModulePrefetch(std::string path);
+    ModulePrefetch(const ModulePrefetch&) = delete;
+    ModulePrefetch& operator=(const ModulePrefetch&) = delete;
+
+    // For the compiling thread: the recording of the module file at `version`, if one was made;
+    // from now on no helper records it.
+    std::shared_ptr<const ModuleRecording> take(const FileVersion& version);
+
+    // For a waiting thread: records modules until the compilation ends, none is left, or the
+    // operation running on this thread runs out of time. One thread helps at a time; others
+    // return at once.
+    void help();
+
+    // The compilation ended: helpers stop and what they recorded goes.
+    void close();
+
+    // The prefetch of the compilation running on this thread, or null.
+    static ModulePrefetch* current();
+
+    // Makes `prefetch` (which may be null) the current one of this thread while it lives.
+    class Scope
+    {
+    public:
+        explicit Scope(ModulePrefetch* prefetch);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        ModulePrefetch* m_outer;
+    };
+
+private:
+    // Records the module at the URL `url` and, depth first, those it names. Returns false once
+    // helping should stop.
+    bool record(const std::string& url, std::size_t depth);
+    bool isTaken(const FileVersion& version) const; // the caller holds m_mutex
+
+    const std::string m_path;
+    std::mutex m_mutex;
+    bool m_isClosed = false;
+    bool m_isHelped = false;
+    std::size_t m_recorded = 0;
+    std::vector<FileVersion> m_taken;
+    std::vector<FileVersion> m_seen; // by the helper, against cycles
+    std::vector<std::pair<FileVersion, std::shared_ptr<const ModuleRecording>>> m_ready;
+};
+
+} // namespace prsm::detail
