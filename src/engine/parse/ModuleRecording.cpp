@@ -14,8 +14,10 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLException.hpp>
 
+#include <cstring>
 #include <map>
 #include <string_view>
+#include <sys/mman.h>
 
 namespace prsm::detail
 {
@@ -36,12 +38,36 @@ std::uint32_t position(XMLFileLoc location)
 
 } // namespace
 
+// What a Maker keeps from one module to the next: the parser, and the buffers a recording grows
+// in before it moves to its own block.
+struct ModuleRecording::Maker::State
+{
+    State() : parser(nullptr, &engineMemory())
+    {
+        parser.setValidationScheme(xercesc::SAXParser::Val_Never);
+        parser.setDoNamespaces(false);
+        parser.setDTDHandler(&noDtdEvents);
+    }
+
+    xercesc::SAXParser parser;
+    xercesc::HandlerBase noDtdEvents;
+    std::vector<Event> events;
+    std::vector<Attribute> attributes;
+    std::u16string texts;
+};
+
 // Takes the events of a parse down, and the include and import references among them.
 class ModuleRecording::Recorder final : public xercesc::DocumentHandler,
                                         public xercesc::ErrorHandler
 {
 public:
-    explicit Recorder(ModuleRecording& recording) : m_recording(recording) {}
+    Recorder(Maker::State& state, std::vector<std::string>& references)
+        : m_state(state), m_references(references)
+    {
+        m_state.events.clear();
+        m_state.attributes.clear();
+        m_state.texts.clear();
+    }
 
     bool hasProblems() const { return m_hasProblems; }
 
@@ -57,14 +83,14 @@ public:
     {
         Event& event = add(Kind::Start);
         event.text = text(view(name));
-        event.firstAttribute = static_cast<std::uint32_t>(m_recording.m_attributes.size());
+        event.firstAttribute = static_cast<std::uint32_t>(m_state.attributes.size());
         event.attributes = static_cast<std::uint32_t>(attrs.getLength());
         std::map<std::u16string, std::u16string> bindings;
         for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
         {
             const std::u16string_view attribute = view(attrs.getName(i));
             const std::u16string_view value = view(attrs.getValue(i));
-            m_recording.m_attributes.push_back(
+            m_state.attributes.push_back(
                 Attribute{text(attribute), text(view(attrs.getType(i))), text(value)});
             if (attribute == u"xmlns")
                 bindings.emplace(std::u16string(), value);
@@ -118,15 +144,15 @@ private:
             event.line = position(m_locator->getLineNumber());
             event.column = position(m_locator->getColumnNumber());
         }
-        m_recording.m_events.push_back(event);
-        return m_recording.m_events.back();
+        m_state.events.push_back(event);
+        return m_state.events.back();
     }
 
     std::uint32_t text(std::u16string_view value)
     {
-        const auto offset = static_cast<std::uint32_t>(m_recording.m_texts.size());
-        m_recording.m_texts.append(value);
-        m_recording.m_texts.push_back(u'\0');
+        const auto offset = static_cast<std::uint32_t>(m_state.texts.size());
+        m_state.texts.append(value);
+        m_state.texts.push_back(u'\0');
         return offset;
     }
 
@@ -153,10 +179,11 @@ private:
         if (uri == nullptr || *uri != kXsltNamespace || (local != u"include" && local != u"import"))
             return;
         if (const XMLCh* href = attrs.getValue(u"href"))
-            m_recording.m_references.push_back(utf8Of(href));
+            m_references.push_back(utf8Of(href));
     }
 
-    ModuleRecording& m_recording;
+    Maker::State& m_state;
+    std::vector<std::string>& m_references;
     const xercesc::Locator* m_locator = nullptr;
     std::vector<std::map<std::u16string, std::u16string>> m_scopes;
     bool m_hasProblems = false;
@@ -167,8 +194,8 @@ class ModuleRecording::Attributes final : public xercesc::AttributeList
 {
 public:
     Attributes(const ModuleRecording& recording, const Event& event)
-        : m_texts(recording.m_texts.data()),
-          m_first(recording.m_attributes.data() + event.firstAttribute), m_count(event.attributes)
+        : m_texts(recording.m_texts), m_first(recording.m_attributes + event.firstAttribute),
+          m_count(event.attributes)
     {
     }
 
@@ -245,24 +272,23 @@ private:
     XMLFileLoc m_column = 0;
 };
 
-std::shared_ptr<const ModuleRecording> ModuleRecording::of(const std::string& bytes,
-                                                           const std::string& systemId)
+ModuleRecording::Maker::Maker() : m_state(std::make_unique<State>()) {}
+
+ModuleRecording::Maker::~Maker() = default;
+
+std::shared_ptr<const ModuleRecording> ModuleRecording::Maker::record(const std::string& bytes,
+                                                                      const std::string& systemId)
 {
-    auto recording = std::make_shared<ModuleRecording>();
-    Recorder recorder(*recording);
+    std::shared_ptr<ModuleRecording> recording(new ModuleRecording());
+    Recorder recorder(*m_state, recording->m_references);
     const xalanc::XalanDOMString identifier = toEngine(systemId.c_str());
     try
     {
-        xercesc::SAXParser parser(nullptr, &engineMemory());
-        parser.setValidationScheme(xercesc::SAXParser::Val_Never);
-        parser.setDoNamespaces(false);
-        parser.setErrorHandler(&recorder);
-        parser.setDocumentHandler(&recorder);
-        xercesc::HandlerBase noDtdEvents;
-        parser.setDTDHandler(&noDtdEvents);
+        m_state->parser.setErrorHandler(&recorder);
+        m_state->parser.setDocumentHandler(&recorder);
         xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(bytes.data()),
                                          bytes.size(), identifier.c_str(), false, &engineMemory());
-        parser.parse(input);
+        m_state->parser.parse(input);
     }
     catch (...)
     {
@@ -270,18 +296,49 @@ std::shared_ptr<const ModuleRecording> ModuleRecording::of(const std::string& by
     }
     if (recorder.hasProblems())
         return nullptr;
+    const std::size_t events = m_state->events.size() * sizeof(Event);
+    const std::size_t attributes = m_state->attributes.size() * sizeof(Attribute);
+    const std::size_t texts = m_state->texts.size() * sizeof(char16_t);
+    const std::size_t size = events + attributes + texts;
+    void* block = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED)
+        return nullptr;
+    auto* bytesOut = static_cast<unsigned char*>(block);
+    std::memcpy(bytesOut, m_state->events.data(), events);
+    std::memcpy(bytesOut + events, m_state->attributes.data(), attributes);
+    std::memcpy(bytesOut + events + attributes, m_state->texts.data(), texts);
+    recording->m_block = block;
+    recording->m_size = size;
+    recording->m_events = reinterpret_cast<const Event*>(bytesOut);
+    recording->m_eventCount = m_state->events.size();
+    recording->m_attributes = reinterpret_cast<const Attribute*>(bytesOut + events);
+    recording->m_texts = reinterpret_cast<const XMLCh*>(bytesOut + events + attributes);
     return recording;
+}
+
+std::shared_ptr<const ModuleRecording> ModuleRecording::of(const std::string& bytes,
+                                                           const std::string& systemId)
+{
+    Maker maker;
+    return maker.record(bytes, systemId);
+}
+
+ModuleRecording::~ModuleRecording()
+{
+    if (m_block != nullptr)
+        ::munmap(m_block, m_size);
 }
 
 void ModuleRecording::replay(xercesc::DocumentHandler& handler, xercesc::ErrorHandler& errors,
                              const XMLCh* systemId, const XMLCh* publicId) const
 {
     Position position(systemId, publicId);
-    const XMLCh* const texts = m_texts.data();
+    const XMLCh* const texts = m_texts;
     try
     {
-        for (const Event& event : m_events)
+        for (std::size_t i = 0; i < m_eventCount; ++i)
         {
+            const Event& event = m_events[i];
             position.moveTo(event);
             switch (event.kind)
             {

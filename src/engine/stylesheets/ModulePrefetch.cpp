@@ -22,6 +22,9 @@ namespace
 constexpr std::size_t kMostModules = 1000;
 constexpr std::size_t kMostDepth = 64;
 constexpr std::uintmax_t kMostModuleBytes = std::uintmax_t{4} << 20;
+// What waits recorded for the compilation to take it: a few modules ahead are enough to keep it
+// from parsing, and more would only be memory in the waiting thread's heap.
+constexpr std::size_t kMostAhead = std::size_t{2} << 20;
 
 thread_local ModulePrefetch* t_current = nullptr;
 
@@ -62,6 +65,8 @@ std::shared_ptr<const ModuleRecording> ModulePrefetch::take(const FileVersion& v
         return nullptr;
     std::shared_ptr<const ModuleRecording> recording = std::move(found->second);
     m_ready.erase(found);
+    m_ahead -= recording->size();
+    m_progress.notify_all();
     return recording;
 }
 
@@ -77,7 +82,8 @@ void ModulePrefetch::help()
     {
         xalanc::XalanDOMString url(engineMemory());
         xalanc::URISupport::getURLStringFromString(toEngine(m_path.c_str()), url);
-        record(utf8Of(url), 0);
+        ModuleRecording::Maker maker;
+        record(maker, utf8Of(url), 0);
     }
     catch (...)
     {
@@ -88,9 +94,13 @@ void ModulePrefetch::help()
 void ModulePrefetch::close()
 {
     std::vector<std::pair<FileVersion, std::shared_ptr<const ModuleRecording>>> dropped;
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_isClosed = true;
-    dropped.swap(m_ready);
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_isClosed = true;
+        m_ahead = 0;
+        dropped.swap(m_ready);
+    }
+    m_progress.notify_all();
 }
 
 bool ModulePrefetch::isTaken(const FileVersion& version) const
@@ -98,7 +108,8 @@ bool ModulePrefetch::isTaken(const FileVersion& version) const
     return std::find(m_taken.begin(), m_taken.end(), version) != m_taken.end();
 }
 
-bool ModulePrefetch::record(const std::string& url, std::size_t depth)
+bool ModulePrefetch::record(ModuleRecording::Maker& maker, const std::string& url,
+                            std::size_t depth)
 {
     const std::optional<std::string> path = localPathOf(url);
     const std::optional<FileVersion> version =
@@ -121,20 +132,29 @@ bool ModulePrefetch::record(const std::string& url, std::size_t depth)
     // bytes, is left to it, with the modules it names.
     if (!bytes || NullNamespaceAlias::mayApplyTo(*bytes))
         return true;
-    const std::shared_ptr<const ModuleRecording> recording = ModuleRecording::of(*bytes, url);
+    const std::shared_ptr<const ModuleRecording> recording = maker.record(*bytes, url);
     if (!recording)
         return true;
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_isClosed && !m_ready.empty() && m_ahead + recording->size() > kMostAhead)
+        {
+            if (!hasTimeLeft())
+                return false;
+            m_progress.wait_for(lock, std::chrono::milliseconds(20));
+        }
         if (m_isClosed)
             return false;
         if (!isTaken(*version))
+        {
             m_ready.emplace_back(*version, recording);
+            m_ahead += recording->size();
+        }
     }
     for (const std::string& reference : recording->moduleReferences())
     {
         const std::optional<std::string> next = resolved(reference, url);
-        if (next && !record(*next, depth + 1))
+        if (next && !record(maker, *next, depth + 1))
             return false;
     }
     return true;

@@ -1,8 +1,10 @@
 // The modules of one compilation, parsed ahead by the threads that wait for it.
 #pragma once
 
+#include "engine/parse/ModuleRecording.hpp"
 #include "engine/stylesheets/StylesheetCache.hpp"
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,8 +13,6 @@
 
 namespace prsm::detail
 {
-
-class ModuleRecording;
 
 // A thread that wants a stylesheet another thread is compiling would otherwise only wait; it
 // parses the modules the compilation will include and import instead, from the stylesheet's file
@@ -35,8 +35,8 @@ public:
     std::shared_ptr<const ModuleRecording> take(const FileVersion& version);
 
     // For a waiting thread: records modules until the compilation ends, none is left, or the
-    // operation running on this thread runs out of time. One thread helps at a time; others
-    // return at once.
+    // operation running on this thread runs out of time, keeping at most a bounded amount
+    // recorded ahead of the compilation. One thread helps at a time; others return at once.
     void help();
 
     // The compilation ended: helpers stop and what they recorded goes.
@@ -61,12 +61,14 @@ public:
 private:
     // Records the module at the URL `url` and, depth first, those it names. Returns false once
     // helping should stop.
-    bool record(const std::string& url, std::size_t depth);
+    bool record(ModuleRecording::Maker& maker, const std::string& url, std::size_t depth);
     bool isTaken(const FileVersion& version) const; // the caller holds m_mutex
 
     const std::string m_path;
     std::mutex m_mutex;
+    std::condition_variable m_progress; // a recording taken, or the end
     bool m_isClosed = false;
+    std::size_t m_ahead = 0; // bytes recorded and not yet taken
     bool m_isHelped = false;
     std::size_t m_recorded = 0;
     std::vector<FileVersion> m_taken;
