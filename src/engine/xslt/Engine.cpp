@@ -9,6 +9,7 @@
 #include "engine/xpath/XPathCompiler.hpp"
 #include "engine/xslt/EngineSupport.hpp"
 #include "engine/xslt/GuardedExecutionContext.hpp"
+#include "engine/xslt/SpaceStripping.hpp"
 #include "engine/xslt/TemplateTails.hpp"
 #include "platform/EngineText.hpp"
 
@@ -102,6 +103,7 @@ void Engine::transform(const SourceDocument& source,
     input.setSystemId(source.uri().c_str());
     GuardedExecutionContext& context = m_support.context();
     context.setStylesheetRoot(stylesheet.getStylesheetRoot());
+    forgetSpaceStripping();
     // The documents go with this call; the context outlives it.
     class Lend
     {

@@ -13,7 +13,11 @@
 // It gives the engine's answer by the engine's rules (XPath::NodeTester::initialize and its
 // test...2 members): the first tester in order whose name test matches decides, * matches every
 // element, p:* every element of p's namespace, n only n in no namespace, p:n n in p's namespace.
-// A tester of any other kind runs as the engine's.
+// A tester of any other kind runs as the engine's. The testers of a name (n, p:n) are found by
+// the hash of the name in a table the thread builds on its first decision of a transformation
+// and forgets as the next starts (forgetSpaceStripping), so that a stylesheet freed meanwhile is
+// never taken for one at the same address; the others are tried in order as far as the first
+// such tester.
 #pragma GCC visibility push(default)
 #include <xalanc/DOMSupport/DOMServices.hpp>
 #include <xalanc/XSLT/StylesheetRoot.hpp>
@@ -23,7 +27,14 @@
 #pragma GCC visibility pop
 
 #include "engine/xslt/EngineMembers.hpp"
+#include "engine/xslt/SpaceStripping.hpp"
 #include "platform/EngineText.hpp"
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -68,7 +79,58 @@ bool matches(const XalanSpaceNodeTester& tester, const xalanc::XalanElement& ele
     return tester(element) != XPath::eMatchScoreNone;
 }
 
+std::size_t nameHash(std::u16string_view uri, std::u16string_view local)
+{
+    const std::hash<std::u16string_view> hash;
+    return hash(local) ^ (hash(uri) * 31);
+}
+
+// The testers of one stylesheet: those of a name by (name hash, position), by hash then
+// position; the positions of the others, in order.
+struct SpaceIndex
+{
+    const xalanc::StylesheetRoot* root = nullptr;
+    std::vector<std::pair<std::size_t, std::size_t>> named;
+    std::vector<std::size_t> others;
+};
+thread_local SpaceIndex t_index;
+
+const SpaceIndex& spaceIndexOf(const xalanc::StylesheetRoot& root,
+                               const Stylesheet::WhitespaceElementsVectorType& testers)
+{
+    if (t_index.root == &root)
+        return t_index;
+    t_index.root = &root;
+    t_index.named.clear();
+    t_index.others.clear();
+    for (std::size_t i = 0; i < testers.size(); ++i)
+    {
+        const NodeTester& names = testers[i];
+        const XalanDOMString* const targetUri = names.*memberOf(TargetNamespace());
+        const XalanDOMString* const targetLocal = names.*memberOf(TargetLocalName());
+        if (testers[i].getMatchScore() == XPath::eMatchScoreQName && targetLocal != nullptr)
+            t_index.named.emplace_back(
+                nameHash(targetUri != nullptr ? viewOf(*targetUri) : std::u16string_view(),
+                         viewOf(*targetLocal)),
+                i);
+        else
+            t_index.others.push_back(i);
+    }
+    std::sort(t_index.named.begin(), t_index.named.end());
+    return t_index;
+}
+
 } // namespace
+
+namespace prsm::detail
+{
+
+void forgetSpaceStripping()
+{
+    t_index.root = nullptr;
+}
+
+} // namespace prsm::detail
 
 namespace XALAN_CPP_NAMESPACE
 {
@@ -82,10 +144,28 @@ bool StylesheetRoot::internalShouldStripSourceNode(const XalanText& textNode) co
     const XalanElement& element = static_cast<const XalanElement&>(*parent);
     const XalanDOMString& uri = element.getNamespaceURI();
     const XalanDOMString& local = DOMServices::getLocalNameOfNode(element);
-    for (const XalanSpaceNodeTester& tester : this->*memberOf(SpaceTesters()))
-        if (matches(tester, element, uri, local))
-            return tester.getType() == XalanSpaceNodeTester::eStrip;
-    return false;
+    const WhitespaceElementsVectorType& testers = this->*memberOf(SpaceTesters());
+    const SpaceIndex& index = spaceIndexOf(*this, testers);
+    std::size_t first = testers.size();
+    const std::pair<std::size_t, std::size_t> key(nameHash(viewOf(uri), viewOf(local)), 0);
+    for (auto at = std::lower_bound(index.named.begin(), index.named.end(), key);
+         at != index.named.end() && at->first == key.first; ++at)
+        if (matches(testers[at->second], element, uri, local))
+        {
+            first = at->second;
+            break;
+        }
+    for (const std::size_t other : index.others)
+    {
+        if (other > first)
+            break;
+        if (matches(testers[other], element, uri, local))
+        {
+            first = other;
+            break;
+        }
+    }
+    return first < testers.size() && testers[first].getType() == XalanSpaceNodeTester::eStrip;
 }
 
 } // namespace XALAN_CPP_NAMESPACE
