@@ -25,6 +25,9 @@ set(allowed
     "^xalanc_1_12::XalanDOMString::append\\("
     # The engine's template tables, built in linear time (src/engine/xslt/InterposedTemplateTables.cpp).
     "^xalanc_1_12::Stylesheet::(addTemplate|postConstruction)\\("
+    # The engine's template search, through the patterns of the current mode
+    # (src/engine/xslt/InterposedTemplateSearch.cpp).
+    "^xalanc_1_12::Stylesheet::findTemplate\\("
     # The engine's whitespace stripping decision, made from the element's names read once
     # (src/engine/xslt/InterposedSpaceStripping.cpp).
     "^xalanc_1_12::StylesheetRoot::internalShouldStripSourceNode\\("

@@ -9,8 +9,8 @@
 #include "engine/xpath/XPathCompiler.hpp"
 #include "engine/xslt/EngineSupport.hpp"
 #include "engine/xslt/GuardedExecutionContext.hpp"
-#include "engine/xslt/SpaceStripping.hpp"
 #include "engine/xslt/TemplateTails.hpp"
+#include "engine/xslt/TransformationTables.hpp"
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XSLT/XSLTInputSource.hpp>
@@ -104,6 +104,7 @@ void Engine::transform(const SourceDocument& source,
     GuardedExecutionContext& context = m_support.context();
     context.setStylesheetRoot(stylesheet.getStylesheetRoot());
     forgetSpaceStripping();
+    forgetModeLists();
     // The documents go with this call; the context outlives it.
     class Lend
     {

@@ -27,7 +27,7 @@
 #pragma GCC visibility pop
 
 #include "engine/xslt/EngineMembers.hpp"
-#include "engine/xslt/SpaceStripping.hpp"
+#include "engine/xslt/TransformationTables.hpp"
 #include "platform/EngineText.hpp"
 
 #include <algorithm>
