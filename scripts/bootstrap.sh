@@ -4,9 +4,10 @@
 # sudo; waits while another install holds apt's locks.
 set -euo pipefail
 # help2man makes the man page; dpkg-dev (dpkg-shlibdeps) and file fill in the Debian package's
-# dependencies; pkg-config builds the example host the way a Makefile user would; the tool allocates
-# with mimalloc; libxml2 resolves XML catalogs; libcurl (the parser's flavour) reads the network.
-packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libxml2-dev libcurl4-gnutls-dev libgtest-dev libmimalloc-dev clang-format
+# dependencies; pkg-config builds the example host the way a Makefile user would; libxml2 resolves
+# XML catalogs; libcurl (the parser's flavour) reads the network. (libmimalloc-dev, for
+# -DPRSM_TOOL_MIMALLOC=ON, is a choice.)
+packages=(g++ make cmake libxalan-c-dev libxerces-c-dev libxml2-dev libcurl4-gnutls-dev libgtest-dev clang-format
           help2man dpkg-dev file pkg-config "$@")
 missing=()
 for package in "${packages[@]}"; do
