@@ -304,9 +304,15 @@ std::shared_ptr<const ModuleRecording> ModuleRecording::Maker::record(const std:
     if (block == MAP_FAILED)
         return nullptr;
     auto* bytesOut = static_cast<unsigned char*>(block);
-    std::memcpy(bytesOut, m_state->events.data(), events);
-    std::memcpy(bytesOut + events, m_state->attributes.data(), attributes);
-    std::memcpy(bytesOut + events + attributes, m_state->texts.data(), texts);
+    // An empty vector may hold no buffer at all, which memcpy must not be given.
+    const auto copy = [](unsigned char* to, const void* from, std::size_t count)
+    {
+        if (count != 0)
+            std::memcpy(to, from, count);
+    };
+    copy(bytesOut, m_state->events.data(), events);
+    copy(bytesOut + events, m_state->attributes.data(), attributes);
+    copy(bytesOut + events + attributes, m_state->texts.data(), texts);
     recording->m_block = block;
     recording->m_size = size;
     recording->m_events = reinterpret_cast<const Event*>(bytesOut);
