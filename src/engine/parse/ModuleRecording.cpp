@@ -1,6 +1,7 @@
 // A stylesheet module parsed ahead, replayed to the compilation as the parser's events.
 #include "engine/parse/ModuleRecording.hpp"
 
+#include "engine/parse/PrefixScopes.hpp"
 #include "platform/EngineMemory.hpp"
 #include "platform/EngineText.hpp"
 
@@ -15,7 +16,6 @@
 #include <xercesc/util/XMLException.hpp>
 
 #include <cstring>
-#include <map>
 #include <string_view>
 #include <sys/mman.h>
 
@@ -85,26 +85,22 @@ public:
         event.text = text(view(name));
         event.firstAttribute = static_cast<std::uint32_t>(m_state.attributes.size());
         event.attributes = static_cast<std::uint32_t>(attrs.getLength());
-        std::map<std::u16string, std::u16string> bindings;
+        m_prefixes.open();
         for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
         {
             const std::u16string_view attribute = view(attrs.getName(i));
             const std::u16string_view value = view(attrs.getValue(i));
             m_state.attributes.push_back(
                 Attribute{text(attribute), text(view(attrs.getType(i))), text(value)});
-            if (attribute == u"xmlns")
-                bindings.emplace(std::u16string(), value);
-            else if (attribute.substr(0, 6) == u"xmlns:")
-                bindings.emplace(attribute.substr(6), value);
+            m_prefixes.declare(attribute, value);
         }
-        m_scopes.push_back(std::move(bindings));
-        if (m_scopes.size() == 2)
+        if (m_prefixes.depth() == 2)
             noteReference(view(name), attrs);
     }
     void endElement(const XMLCh* const name) override
     {
         add(Kind::End).text = text(view(name));
-        m_scopes.pop_back();
+        m_prefixes.close();
     }
     void characters(const XMLCh* const chars, const XMLSize_t length) override
     {
@@ -156,26 +152,11 @@ private:
         return offset;
     }
 
-    const std::u16string* namespaceOf(std::u16string_view prefix) const
-    {
-        for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
-        {
-            const auto found = scope->find(std::u16string(prefix));
-            if (found != scope->end())
-                return &found->second;
-        }
-        return nullptr;
-    }
-
     // A top-level xsl:include or xsl:import names a module the compilation reads next.
     void noteReference(std::u16string_view name, xercesc::AttributeList& attrs)
     {
-        const std::size_t colon = name.find(u':');
-        const std::u16string_view prefix =
-            colon == std::u16string_view::npos ? std::u16string_view() : name.substr(0, colon);
-        const std::u16string_view local =
-            colon == std::u16string_view::npos ? name : name.substr(colon + 1);
-        const std::u16string* uri = namespaceOf(prefix);
+        const auto [prefix, local] = splitQualifiedName(name);
+        const std::u16string* uri = m_prefixes.namespaceOf(prefix);
         if (uri == nullptr || *uri != kXsltNamespace || (local != u"include" && local != u"import"))
             return;
         if (const XMLCh* href = attrs.getValue(u"href"))
@@ -185,7 +166,7 @@ private:
     Maker::State& m_state;
     std::vector<std::string>& m_references;
     const xercesc::Locator* m_locator = nullptr;
-    std::vector<std::map<std::u16string, std::u16string>> m_scopes;
+    PrefixScopes m_prefixes;
     bool m_hasProblems = false;
 };
 

@@ -20,36 +20,13 @@ std::u16string text(const XMLCh* chars)
     return chars == nullptr ? std::u16string() : std::u16string(chars);
 }
 
-std::pair<std::u16string, std::u16string> split(const std::u16string& name)
-{
-    const std::size_t colon = name.find(u':');
-    if (colon == std::u16string::npos)
-        return {std::u16string(), name};
-    return {name.substr(0, colon), name.substr(colon + 1)};
-}
-
-template <class Bindings>
-const std::u16string* lookUp(const std::vector<Bindings>& scopes, const std::u16string& prefix)
-{
-    for (auto scope = scopes.rbegin(); scope != scopes.rend(); ++scope)
-    {
-        const auto found = scope->find(prefix);
-        if (found != scope->end())
-            return &found->second;
-    }
-    return nullptr;
-}
-
+// Opens the scope of an element of `attributes` in `scopes`.
 template <class Attributes>
-std::map<std::u16string, std::u16string> declarations(const Attributes& attributes)
+void open(PrefixScopes& scopes, const Attributes& attributes)
 {
-    std::map<std::u16string, std::u16string> bindings;
+    scopes.open();
     for (const auto& attribute : attributes)
-        if (attribute.name == u"xmlns")
-            bindings[std::u16string()] = attribute.value;
-        else if (attribute.name.compare(0, 6, u"xmlns:") == 0)
-            bindings[attribute.name.substr(6)] = attribute.value;
-    return bindings;
+        scopes.declare(attribute.name, attribute.value);
 }
 
 } // namespace
@@ -102,11 +79,11 @@ void NullNamespaceAlias::startElement(const XMLCh* const name, xercesc::Attribut
     for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
         event.attributes.push_back(
             {text(attrs.getName(i)), text(attrs.getType(i)), text(attrs.getValue(i))});
-    m_scopes.push_back(declarations(event.attributes));
+    open(m_prefixes, event.attributes);
 
-    const auto [prefix, local] = split(event.name);
-    const std::u16string* uri = lookUp(m_scopes, prefix);
-    const std::u16string* defaultNamespace = lookUp(m_scopes, std::u16string());
+    const auto [prefix, local] = splitQualifiedName(event.name);
+    const std::u16string* uri = m_prefixes.namespaceOf(prefix);
+    const std::u16string* defaultNamespace = m_prefixes.namespaceOf(u"");
     if (uri != nullptr && *uri == kXsltNamespace && local == u"namespace-alias" &&
         (defaultNamespace == nullptr || defaultNamespace->empty()))
     {
@@ -117,7 +94,7 @@ void NullNamespaceAlias::startElement(const XMLCh* const name, xercesc::Attribut
             else if (attribute.name == u"stylesheet-prefix")
                 stylesheet = attribute.value;
         const std::u16string* aliased =
-            stylesheet == u"#default" ? nullptr : lookUp(m_scopes, stylesheet);
+            stylesheet == u"#default" ? nullptr : m_prefixes.namespaceOf(stylesheet);
         if (result == u"#default" && aliased != nullptr && !aliased->empty())
         {
             m_aliased.push_back(*aliased);
@@ -136,8 +113,7 @@ void NullNamespaceAlias::endElement(const XMLCh* const name)
         event.dropped = m_events[m_starts.back()].dropped;
         m_starts.pop_back();
     }
-    if (!m_scopes.empty())
-        m_scopes.pop_back();
+    m_prefixes.close();
     record(std::move(event));
 }
 
@@ -150,7 +126,7 @@ void NullNamespaceAlias::endDocument()
 void NullNamespaceAlias::resetDocument()
 {
     m_events.clear();
-    m_scopes.clear();
+    m_prefixes.clear();
     m_starts.clear();
     m_aliased.clear();
     m_systemId.clear();
@@ -188,7 +164,7 @@ void NullNamespaceAlias::record(Event event)
 
 void NullNamespaceAlias::replay()
 {
-    std::vector<Bindings> scopes;
+    PrefixScopes scopes;
     std::vector<bool> xslt;               // whether each open element is an XSLT element
     std::vector<std::u16string> defaults; // the default namespace the handler sees at each
     for (const Event& event : m_events)
@@ -200,7 +176,7 @@ void NullNamespaceAlias::replay()
             replayStart(event, scopes, xslt, defaults);
             break;
         case Kind::End:
-            scopes.pop_back();
+            scopes.close();
             xslt.pop_back();
             defaults.pop_back();
             if (!event.dropped)
@@ -221,13 +197,13 @@ void NullNamespaceAlias::replay()
     m_events.clear();
 }
 
-void NullNamespaceAlias::replayStart(const Event& event, std::vector<Bindings>& scopes,
+void NullNamespaceAlias::replayStart(const Event& event, PrefixScopes& scopes,
                                      std::vector<bool>& xslt, std::vector<std::u16string>& defaults)
 {
-    const bool isTopLevel = scopes.size() == 1;
-    scopes.push_back(declarations(event.attributes));
-    const auto [prefix, local] = split(event.name);
-    const std::u16string* uri = lookUp(scopes, prefix);
+    const bool isTopLevel = scopes.depth() == 1;
+    open(scopes, event.attributes);
+    const auto [prefix, local] = splitQualifiedName(event.name);
+    const std::u16string* uri = scopes.namespaceOf(prefix);
     const bool isXslt = uri != nullptr && *uri == kXsltNamespace;
     xslt.push_back(isXslt);
 
@@ -247,26 +223,26 @@ void NullNamespaceAlias::replayStart(const Event& event, std::vector<Bindings>& 
     {
         const bool aliased = !prefix.empty() && isAliased(uri);
         if (aliased)
-            name = local;
+            name = std::u16string(local);
         for (Attribute& attribute : attributes)
         {
-            const auto parts = split(attribute.name);
-            const auto& attributePrefix = parts.first;
-            const auto& attributeLocal = parts.second;
+            const QualifiedName parts = splitQualifiedName(attribute.name);
+            const std::u16string_view attributePrefix = parts.prefix;
+            const std::u16string_view attributeLocal = parts.local;
             if (attributePrefix.empty() || attributePrefix == u"xmlns" ||
-                !isAliased(lookUp(scopes, attributePrefix)))
+                !isAliased(scopes.namespaceOf(attributePrefix)))
                 continue;
             const bool taken =
                 std::any_of(attributes.begin(), attributes.end(),
                             [&](const Attribute& a) { return a.name == attributeLocal; });
             if (!taken)
-                attribute.name = attributeLocal;
+                attribute.name = std::u16string(attributeLocal);
         }
         // The element's name in the handler's eyes: an aliased one in the null namespace, an
         // unprefixed one in the default namespace of the module's text.
         if (aliased || prefix.empty())
         {
-            const std::u16string* declared = lookUp(scopes, std::u16string());
+            const std::u16string* declared = scopes.namespaceOf(u"");
             const std::u16string wanted = aliased || declared == nullptr ? u"" : *declared;
             if (wanted != seen)
             {
@@ -278,9 +254,9 @@ void NullNamespaceAlias::replayStart(const Event& event, std::vector<Bindings>& 
         }
         // Namespace nodes of an aliased namespace stay out of the result.
         std::u16string excluded, xsltPrefix;
-        for (auto scope = scopes.rbegin(); scope != scopes.rend(); ++scope)
+        for (auto scope = scopes.scopes().rbegin(); scope != scopes.scopes().rend(); ++scope)
             for (const auto& [bound, ns] : *scope)
-                if (!bound.empty() && lookUp(scopes, bound) == &ns)
+                if (!bound.empty() && scopes.namespaceOf(bound) == &ns)
                 {
                     if (isAliased(&ns))
                         excluded += u' ' + bound;

@@ -1,11 +1,12 @@
 // xsl:namespace-alias with result-prefix="#default" where no default namespace is declared.
 #pragma once
 
+#include "engine/parse/PrefixScopes.hpp"
+
 #include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xercesc/sax/DocumentHandler.hpp>
 #include <xercesc/sax/Locator.hpp>
 
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,7 +70,6 @@ private:
         XMLFileLoc line = 0, column = 0;
         bool dropped = false; // the alias element, start and end
     };
-    using Bindings = std::map<std::u16string, std::u16string>; // prefix to namespace
 
     const XMLCh* getPublicId() const override;
     const XMLCh* getSystemId() const override;
@@ -78,7 +78,7 @@ private:
 
     void record(Event event);
     void replay();
-    void replayStart(const Event& event, std::vector<Bindings>& scopes, std::vector<bool>& xslt,
+    void replayStart(const Event& event, PrefixScopes& scopes, std::vector<bool>& xslt,
                      std::vector<std::u16string>& defaults);
 
     xercesc::DocumentHandler& m_handler;
@@ -87,7 +87,7 @@ private:
     std::u16string m_publicId, m_systemId;
     const Event* m_current = nullptr;
     std::vector<Event> m_events;
-    std::vector<Bindings> m_scopes;        // while recording
+    PrefixScopes m_prefixes;               // while recording
     std::vector<std::size_t> m_starts;     // the open elements' start events, while recording
     std::vector<std::u16string> m_aliased; // namespaces aliased to the null namespace
 };

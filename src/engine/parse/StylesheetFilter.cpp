@@ -155,6 +155,7 @@ void StylesheetFilter::endElement(const XMLCh* const name)
     {
         m_followsText = m_scopes.back().isText;
         m_scopes.pop_back();
+        m_prefixes.close();
     }
     m_handler.endElement(name);
 }
@@ -174,6 +175,7 @@ void StylesheetFilter::processingInstruction(const XMLCh* const target, const XM
 void StylesheetFilter::resetDocument()
 {
     m_scopes.clear();
+    m_prefixes.clear();
     m_moduleExclusions.clear();
     m_isVersion1 = true;
     m_heldSpace.clear();
@@ -201,29 +203,20 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     const bool isRoot = m_scopes.empty();
     Scope scope;
     scope.keepsSpace = !isRoot && m_scopes.back().keepsSpace;
+    m_prefixes.open();
     const XMLSize_t count = attrs.getLength();
     for (XMLSize_t i = 0; i < count; ++i)
     {
         const std::u16string_view attribute = view(attrs.getName(i));
         if (attribute.compare(0, 5, u"xmlns") == 0)
-        {
-            if (attribute.size() == 5)
-                scope.bindings[std::u16string()] = text(attrs.getValue(i));
-            else if (attribute[5] == u':')
-                scope.bindings[std::u16string(attribute.substr(6))] = text(attrs.getValue(i));
-        }
+            m_prefixes.declare(attribute, view(attrs.getValue(i)));
         else if (attribute.size() > 6 && attribute.compare(attribute.size() - 6, 6, u":space") == 0)
             scope.keepsSpace = true;
     }
-    m_scopes.push_back(std::move(scope));
+    m_scopes.push_back(scope);
 
-    const std::u16string_view qualified = view(name);
-    const std::size_t colon = qualified.find(u':');
-    const std::u16string_view prefix =
-        colon == std::u16string_view::npos ? std::u16string_view() : qualified.substr(0, colon);
-    const std::u16string_view local =
-        colon == std::u16string_view::npos ? qualified : qualified.substr(colon + 1);
-    const std::u16string* uri = namespaceOf(prefix);
+    const auto [prefix, local] = splitQualifiedName(view(name));
+    const std::u16string* uri = m_prefixes.namespaceOf(prefix);
     const bool isXslt = uri != nullptr && *uri == kXsltNamespace;
     Scope& current = m_scopes.back();
     current.isXslt = isXslt;
@@ -256,7 +249,8 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
             {
                 const std::u16string token = prefixes.substr(start, end - start);
                 const std::u16string* ns =
-                    token.empty() ? nullptr : namespaceOf(token == u"#default" ? u"" : token);
+                    token.empty() ? nullptr
+                                  : m_prefixes.namespaceOf(token == u"#default" ? u"" : token);
                 if (ns != nullptr && !ns->empty())
                     excluded.push_back(*ns);
             }
@@ -353,26 +347,15 @@ void StylesheetFilter::noteText()
         m_scopes[depth - 2].hasText = true;
 }
 
-const std::u16string* StylesheetFilter::namespaceOf(std::u16string_view prefix) const
-{
-    for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
-    {
-        const auto found = scope->bindings.find(prefix);
-        if (found != scope->bindings.end())
-            return &found->second;
-    }
-    return nullptr;
-}
-
 std::u16string StylesheetFilter::carriedExclusions() const
 {
     std::u16string prefixes;
     if (m_warnings == nullptr || m_exclusions.styles.empty())
         return prefixes;
     const std::vector<std::u16string>& excluded = m_exclusions.styles.back();
-    for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
-        for (const auto& [prefix, uri] : scope->bindings)
-            if (namespaceOf(prefix) == &uri && uri != kXsltNamespace &&
+    for (auto scope = m_prefixes.scopes().rbegin(); scope != m_prefixes.scopes().rend(); ++scope)
+        for (const auto& [prefix, uri] : *scope)
+            if (m_prefixes.namespaceOf(prefix) == &uri && uri != kXsltNamespace &&
                 std::find(excluded.begin(), excluded.end(), uri) != excluded.end())
                 prefixes += u' ' + (prefix.empty() ? std::u16string(u"#default") : prefix);
     return prefixes;
@@ -380,9 +363,9 @@ std::u16string StylesheetFilter::carriedExclusions() const
 
 std::u16string StylesheetFilter::xsltPrefix() const
 {
-    for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
-        for (const auto& [prefix, uri] : scope->bindings)
-            if (uri == kXsltNamespace && !prefix.empty() && namespaceOf(prefix) == &uri)
+    for (auto scope = m_prefixes.scopes().rbegin(); scope != m_prefixes.scopes().rend(); ++scope)
+        for (const auto& [prefix, uri] : *scope)
+            if (uri == kXsltNamespace && !prefix.empty() && m_prefixes.namespaceOf(prefix) == &uri)
                 return prefix;
     return std::u16string();
 }

@@ -1,6 +1,8 @@
 // Stands between the parser and the engine's stylesheet handler, for each stylesheet module.
 #pragma once
 
+#include "engine/parse/PrefixScopes.hpp"
+
 #include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xercesc/sax/DocumentHandler.hpp>
 
@@ -90,15 +92,12 @@ public:
 private:
     struct Scope
     {
-        std::map<std::u16string, std::u16string, std::less<>>
-            bindings; // prefix to namespace, "" the default
         bool isXslt = false;
         bool isText = false;     // xsl:text, whose text the handler adds to the parent
         bool keepsSpace = false; // xml:space or xsl:text here or above: whitespace is text
         bool hasText = false;    // text other than whitespace was handed on in this element
     };
 
-    const std::u16string* namespaceOf(std::u16string_view prefix) const;
     std::u16string xsltPrefix() const;
     std::u16string carriedExclusions() const;
     // Ends the run of text before a tag: the held-back whitespace is dropped where the handler
@@ -116,6 +115,7 @@ private:
     xalanc::MemoryManager& m_manager;
     const xercesc::Locator* m_locator = nullptr;
     std::vector<Scope> m_scopes;
+    PrefixScopes m_prefixes;           // a scope for each of m_scopes
     std::u16string m_moduleExclusions; // the module's prefixes, blank-separated
     bool m_isVersion1 = true;
     std::u16string m_heldSpace; // the whitespace of the current run, not yet handed on
