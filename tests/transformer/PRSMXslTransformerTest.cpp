@@ -246,4 +246,22 @@ TEST_F(Transformer, AHostFunctionCannotStartATransformationOnItsOwnTransformer)
     EXPECT_EQ(valueOf("prsm:Again()"), "0:inner");
 }
 
+// A host function in a template's pattern runs a transformation of its own, with templates in
+// modes, on another transformer while the outer one is choosing a template for the node.
+TEST_F(Transformer, AHostFunctionInAPatternMayTransformOnAnotherTransformer)
+{
+    const std::string inner = m_dir.write(
+        "inner.xsl", textStylesheet("<xsl:apply-templates select='/*' mode='q'/>",
+                                    "<xsl:template match='*' mode='q'>inner</xsl:template>"));
+    PRSMXslTransformer other;
+    m_transformer.installExternalFunction("Again", CallingBack(other, inner));
+    const std::string outer = textStylesheet(
+        "<xsl:apply-templates select='//a' mode='m'/>",
+        "<xsl:template match='a' mode='m'>[<xsl:value-of select='.'/>]</xsl:template>"
+        "<xsl:template match=\"a[prsm:Again() = 'never']\" mode='m'>again</xsl:template>"
+        "<xsl:template match='a[false()]' mode='m'>false</xsl:template>");
+    EXPECT_EQ(run(outer, "<doc><a>1</a><a>2</a></doc>"), "[1][2]") << m_transformer.getLastError();
+    EXPECT_EQ(m_status, 0);
+}
+
 } // namespace

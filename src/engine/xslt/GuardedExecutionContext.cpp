@@ -14,6 +14,8 @@
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 #include <xalanc/XalanSourceTree/FormatterToSourceTree.hpp>
 
+#include <typeinfo>
+
 namespace prsm::detail
 {
 namespace
@@ -67,6 +69,16 @@ void GuardedExecutionContext::reset()
 {
     DeclaredVariablesContext::reset();
     m_builders.clear();
+    m_modeLists.clear();
+}
+
+ModeLists* modeListsOf(xalanc::StylesheetExecutionContext& context)
+{
+    // The library's contexts are exactly this class: a type comparison is enough, where a cast
+    // that searches the class tree would cost a tenth of the search it serves.
+    return typeid(context) == typeid(GuardedExecutionContext)
+               ? &static_cast<GuardedExecutionContext&>(context).modeLists()
+               : nullptr;
 }
 
 bool GuardedExecutionContext::elementAvailable(const xalanc::XalanQName& theQName) const

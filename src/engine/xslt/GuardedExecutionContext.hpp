@@ -6,6 +6,7 @@
 #include "engine/xslt/CurrentTemplateRule.hpp"
 #include "engine/xslt/DeclaredVariablesContext.hpp"
 #include "engine/xslt/StableGenerateId.hpp"
+#include "engine/xslt/TransformationTables.hpp"
 #include "functions/DynamicEvaluation.hpp"
 #include "functions/ExpressionCompiler.hpp"
 #include "functions/WorkCheck.hpp"
@@ -53,6 +54,9 @@ public:
     // The numbers generate-id() gives the documents of the transformation now running.
     DocumentNumbers& documentNumbers() { return m_documentNumbers; }
 
+    // The template lists of each mode, for the transformation now running.
+    ModeLists& modeLists() { return m_modeLists; }
+
     using xalanc::StylesheetExecutionContextDefault::elementAvailable;
     bool elementAvailable(const xalanc::XalanQName& theQName) const override;
 
@@ -87,6 +91,7 @@ private:
     ResultDocuments* m_documents = nullptr;
     CurrentTemplateRule m_rule;
     DocumentNumbers m_documentNumbers;
+    ModeLists m_modeLists;
     mutable ContextPositionHint m_position;
     std::size_t m_templateDepth = 0;
     std::vector<std::unique_ptr<GuardedTreeBuilder>> m_builders;

@@ -10,9 +10,10 @@
 // member through its procedure linkage table, so the library's definition below is the one it
 // runs, as with the other interposed members (engine/xpath/InterposedDocumentOrder.cpp). Where
 // the engine stops at the first match (its default, quiet conflict warnings), it tries the same
-// patterns in the same order, the list of the current mode made once per transformation on the
-// thread (forgetModeLists) and kept by list and mode; where the engine looks for conflicts to
-// warn of, and for a stylesheet without templates, the engine's own runs.
+// patterns in the same order, the list of the current mode made once per transformation and kept
+// by list and mode in the execution context (ModeLists); where the engine looks for conflicts to
+// warn of, for a stylesheet without templates, and in a context that is not the library's, the
+// engine's own runs.
 #pragma GCC visibility push(default)
 #include <xalanc/XPath/XalanQName.hpp>
 #include <xalanc/XSLT/ElemTemplate.hpp>
@@ -47,7 +48,6 @@ struct ModeList
     std::u16string modeLocal;
     std::vector<const XalanMatchPatternData*> patterns;
 };
-thread_local std::unordered_map<std::size_t, ModeList> t_modeLists;
 
 std::size_t keyOf(const PatternList& list, std::u16string_view uri, std::u16string_view local)
 {
@@ -65,14 +65,24 @@ bool isInMode(const XalanQName& ruleMode, std::u16string_view uri, std::u16strin
     return hasMode == ruleHasMode && (!hasMode || (ruleLocal == local && ruleUri == uri));
 }
 
+} // namespace
+
+struct prsm::detail::ModeLists::Table
+{
+    std::unordered_map<std::size_t, ModeList> lists;
+};
+
+namespace
+{
+
 // The patterns of `list` in `mode`, or null where another list and mode share the key: the
 // caller then walks the whole list.
-const std::vector<const XalanMatchPatternData*>* inMode(const PatternList& list,
-                                                        const XalanQName& mode)
+const std::vector<const XalanMatchPatternData*>*
+inMode(prsm::detail::ModeLists& lists, const PatternList& list, const XalanQName& mode)
 {
     const std::u16string_view uri = viewOf(mode.getNamespace());
     const std::u16string_view local = viewOf(mode.getLocalPart());
-    const auto [at, isNew] = t_modeLists.try_emplace(keyOf(list, uri, local));
+    const auto [at, isNew] = lists.table().lists.try_emplace(keyOf(list, uri, local));
     ModeList& modeList = at->second;
     if (isNew)
     {
@@ -93,9 +103,13 @@ const std::vector<const XalanMatchPatternData*>* inMode(const PatternList& list,
 namespace prsm::detail
 {
 
-void forgetModeLists()
+ModeLists::ModeLists() : m_table(std::make_unique<Table>()) {}
+
+ModeLists::~ModeLists() = default;
+
+void ModeLists::clear()
 {
-    t_modeLists.clear();
+    m_table->lists.clear();
 }
 
 } // namespace prsm::detail
@@ -108,7 +122,8 @@ const ElemTemplate* Stylesheet::findTemplate(StylesheetExecutionContext& executi
                                              XalanNode::NodeType targetNodeType,
                                              const XalanQName& mode, bool onlyUseImports) const
 {
-    if (m_isWrapperless || !executionContext.getQuietConflictWarnings())
+    prsm::detail::ModeLists* const lists = prsm::detail::modeListsOf(executionContext);
+    if (m_isWrapperless || !executionContext.getQuietConflictWarnings() || lists == nullptr)
     {
         using Engine =
             const ElemTemplate* (*)(const Stylesheet*, StylesheetExecutionContext&, XalanNode*,
@@ -122,7 +137,7 @@ const ElemTemplate* Stylesheet::findTemplate(StylesheetExecutionContext& executi
     if (!onlyUseImports)
     {
         const PatternList& list = *locateMatchPatternDataList(*targetNode, targetNodeType);
-        if (const auto* patterns = inMode(list, mode))
+        if (const auto* patterns = inMode(*lists, list, mode))
         {
             for (const XalanMatchPatternData* pattern : *patterns)
                 if (pattern->getExpression()->getMatchScore(targetNode, *this, executionContext) !=

@@ -1,14 +1,45 @@
-// What the library's definitions of engine members keep on a thread for the transformation
-// running on it (engine/xslt/InterposedSpaceStripping.cpp,
-// engine/xslt/InterposedTemplateSearch.cpp).
+// What the library's definitions of engine members keep for the transformation running
+// (engine/xslt/InterposedSpaceStripping.cpp, engine/xslt/InterposedTemplateSearch.cpp).
 #pragma once
+
+#include <memory>
+
+namespace XALAN_CPP_NAMESPACE
+{
+class StylesheetExecutionContext;
+}
 
 namespace prsm::detail
 {
 
-// Each forgets the tables built on this thread for the stylesheet transformed last. Called as
-// each transformation starts: a stylesheet freed since may have left its address to another.
+// Forgets the table built on this thread for the stylesheet transformed last. Called as each
+// transformation starts: a stylesheet freed since may have left its address to another.
 void forgetSpaceStripping();
-void forgetModeLists();
+
+// The patterns of each template list in each mode, made as the transformations of one execution
+// context ask for them. Kept by the context rather than the thread: a host function that
+// transforms on another transformer while a template is chosen must not change the lists being
+// walked.
+class ModeLists
+{
+public:
+    ModeLists();
+    ~ModeLists();
+    ModeLists(const ModeLists&) = delete;
+    ModeLists& operator=(const ModeLists&) = delete;
+
+    // Forgets them all, as each transformation starts and ends: a stylesheet freed since may
+    // have left its address to another.
+    void clear();
+
+    struct Table;
+    Table& table() { return *m_table; }
+
+private:
+    std::unique_ptr<Table> m_table;
+};
+
+// The mode lists of `context`, or null for a context that is not the library's.
+ModeLists* modeListsOf(XALAN_CPP_NAMESPACE::StylesheetExecutionContext& context);
 
 } // namespace prsm::detail
