@@ -72,6 +72,14 @@ private:
     OperationGuard* const m_outer;
 };
 
+// The time the operation running on this thread has left; none where there is no operation or
+// its time is not bounded.
+inline std::optional<std::chrono::steady_clock::duration> operationTimeLeft()
+{
+    const OperationGuard* guard = OperationGuard::current();
+    return guard != nullptr ? guard->remaining() : std::nullopt;
+}
+
 // Waits on `condition` until `done` holds, at most for the time the operation running on this
 // thread has left (as long as it takes where its time is not bounded). Returns whether `done`
 // holds: false when the operation's time ran out first.
@@ -79,9 +87,7 @@ template <class Predicate>
 bool waitWithinOperation(std::condition_variable& condition, std::unique_lock<std::mutex>& lock,
                          Predicate done)
 {
-    const OperationGuard* guard = OperationGuard::current();
-    const std::optional<std::chrono::steady_clock::duration> left =
-        guard != nullptr ? guard->remaining() : std::nullopt;
+    const std::optional<std::chrono::steady_clock::duration> left = operationTimeLeft();
     if (!left)
     {
         condition.wait(lock, done);

@@ -122,27 +122,6 @@ bool isReadByName(const xercesc::InputSource& input)
     return source == nullptr || (source->getStream() == nullptr && source->getNode() == nullptr);
 }
 
-// The local file that `input` names, when it is a regular file of at most kMostPeekedBytes.
-constexpr std::uintmax_t kMostPeekedBytes = std::uintmax_t{4} << 20;
-
-struct LocalFile
-{
-    std::string path;
-    FileVersion version;
-};
-
-std::optional<LocalFile> localFile(const xercesc::InputSource& input)
-{
-    if (input.getSystemId() == nullptr)
-        return std::nullopt;
-    std::optional<std::string> path = localPathOf(utf8Of(input.getSystemId()));
-    const std::optional<FileVersion> version =
-        path ? FileVersion::of(*path) : std::optional<FileVersion>();
-    if (!version || version->size > kMostPeekedBytes)
-        return std::nullopt;
-    return LocalFile{std::move(*path), *version};
-}
-
 // Where a stylesheet parse reports problems.
 xercesc::ErrorHandler& errorHandlerOf(const xalanc::XalanSourceTreeParserLiaison& liaison)
 {
@@ -412,21 +391,21 @@ void ParserLiaison::parseXMLStream(const xercesc::InputSource& inputSource,
     std::optional<std::string> bytes;
     std::optional<xercesc::MemBufInputSource> buffered;
     std::optional<CountingInputSource> counted;
-    const std::optional<LocalFile> file = setting.refusal().empty() && isReadByName(inputSource)
-                                              ? localFile(setting.input())
-                                              : std::nullopt;
+    const std::optional<ModuleFile> file =
+        setting.refusal().empty() && isReadByName(inputSource) && systemId != nullptr
+            ? ModuleFile::named(utf8Of(systemId))
+            : std::nullopt;
     ModulePrefetch* const prefetch = file ? ModulePrefetch::current() : nullptr;
     if (const auto recording = prefetch != nullptr ? prefetch->take(file->version) : nullptr)
     {
         setting.budget().addInput(file->version.size);
         GuardedDocumentHandler guarded(setting.budget(), filter);
-        recording->replay(guarded, errorHandlerOf(*this), setting.input().getSystemId(),
-                          setting.input().getPublicId());
+        recording->replay(guarded, errorHandlerOf(*this), systemId, setting.input().getPublicId());
         return;
     }
     if (file)
-        bytes = bytesOf(file->path, file->version);
-    if (bytes && !NullNamespaceAlias::mayApplyTo(*bytes))
+        bytes = file->unfilteredBytes();
+    if (bytes)
     {
         const xercesc::InputSource& input = setting.input();
         buffered.emplace(reinterpret_cast<const XMLByte*>(bytes->data()), bytes->size(),

@@ -21,7 +21,6 @@ namespace
 // Bounds on what one helper records: the compilation reads any module it did not.
 constexpr std::size_t kMostModules = 1000;
 constexpr std::size_t kMostDepth = 64;
-constexpr std::uintmax_t kMostModuleBytes = std::uintmax_t{4} << 20;
 // What waits recorded for the compilation to take it: a few modules ahead are enough to keep it
 // from parsing, and more would only be memory in the waiting thread's heap.
 constexpr std::size_t kMostAhead = std::size_t{2} << 20;
@@ -46,12 +45,30 @@ std::optional<std::string> resolved(const std::string& reference, const std::str
 
 bool hasTimeLeft()
 {
-    const OperationGuard* guard = OperationGuard::current();
-    const auto left = guard != nullptr ? guard->remaining() : std::nullopt;
+    const auto left = operationTimeLeft();
     return !left || *left > std::chrono::steady_clock::duration::zero();
 }
 
 } // namespace
+
+std::optional<ModuleFile> ModuleFile::named(const std::string& systemId)
+{
+    constexpr std::uintmax_t kMostBytes = std::uintmax_t{4} << 20;
+    std::optional<std::string> path = localPathOf(systemId);
+    const std::optional<FileVersion> version =
+        path ? FileVersion::of(*path) : std::optional<FileVersion>();
+    if (!version || version->size > kMostBytes)
+        return std::nullopt;
+    return ModuleFile{std::move(*path), *version};
+}
+
+std::optional<std::string> ModuleFile::unfilteredBytes() const
+{
+    std::optional<std::string> bytes = bytesOf(path, version);
+    if (bytes && NullNamespaceAlias::mayApplyTo(*bytes))
+        return std::nullopt;
+    return bytes;
+}
 
 ModulePrefetch::ModulePrefetch(std::string path) : m_path(std::move(path)) {}
 
@@ -111,26 +128,23 @@ bool ModulePrefetch::isTaken(const FileVersion& version) const
 bool ModulePrefetch::record(ModuleRecording::Maker& maker, const std::string& url,
                             std::size_t depth)
 {
-    const std::optional<std::string> path = localPathOf(url);
-    const std::optional<FileVersion> version =
-        path ? FileVersion::of(*path) : std::optional<FileVersion>();
-    if (!version || version->size > kMostModuleBytes || depth > kMostDepth)
+    const std::optional<ModuleFile> file = ModuleFile::named(url);
+    if (!file || depth > kMostDepth)
         return true;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_isClosed || m_recorded >= kMostModules)
+        if (m_isClosed || m_seen.size() >= kMostModules)
             return false;
-        if (std::find(m_seen.begin(), m_seen.end(), *version) != m_seen.end())
+        if (std::find(m_seen.begin(), m_seen.end(), file->version) != m_seen.end())
             return true;
-        m_seen.push_back(*version);
-        ++m_recorded;
+        m_seen.push_back(file->version);
     }
     if (!hasTimeLeft())
         return false;
-    const std::optional<std::string> bytes = bytesOf(*path, *version);
-    // A module the compilation reads through the namespace-alias filter, or cannot read from its
-    // bytes, is left to it, with the modules it names.
-    if (!bytes || NullNamespaceAlias::mayApplyTo(*bytes))
+    // A module the compilation reads through a filter, or cannot read from its bytes, is left to
+    // it, with the modules it names.
+    const std::optional<std::string> bytes = file->unfilteredBytes();
+    if (!bytes)
         return true;
     const std::shared_ptr<const ModuleRecording> recording = maker.record(*bytes, url);
     if (!recording)
@@ -145,9 +159,9 @@ bool ModulePrefetch::record(ModuleRecording::Maker& maker, const std::string& ur
         }
         if (m_isClosed)
             return false;
-        if (!isTaken(*version))
+        if (!isTaken(file->version))
         {
-            m_ready.emplace_back(*version, recording);
+            m_ready.emplace_back(file->version, recording);
             m_ahead += recording->size();
         }
     }

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,22 @@ namespace prsm::detail
 // only a parse that reported nothing: the compilation parses any other module itself, so it
 // behaves and fails exactly as it would alone. A recording is found by the version of the file
 // it was made from, so a module that changed in between is parsed again.
+// A module that the compilation may read from its bytes, unfiltered (ParserLiaison): a local
+// regular file of at most 4 MB. The compilation and the threads that record ahead of it decide
+// by this one rule, so that a recording stands only for a module the compilation would read so.
+struct ModuleFile
+{
+    std::string path;
+    FileVersion version;
+
+    // The file that `systemId` (a URL or a path) names, where it is such a module.
+    static std::optional<ModuleFile> named(const std::string& systemId);
+
+    // Its bytes as they are at its version, where no filter applies to them (no namespace
+    // alias, no document type declaration: NullNamespaceAlias::mayApplyTo); none otherwise.
+    std::optional<std::string> unfilteredBytes() const;
+};
+
 class ModulePrefetch
 {
 public:
@@ -70,9 +87,8 @@ private:
     bool m_isClosed = false;
     std::size_t m_ahead = 0; // bytes recorded and not yet taken
     bool m_isHelped = false;
-    std::size_t m_recorded = 0;
     std::vector<FileVersion> m_taken;
-    std::vector<FileVersion> m_seen; // by the helper, against cycles
+    std::vector<FileVersion> m_seen; // recorded by the helper, against cycles and past a bound
     std::vector<std::pair<FileVersion, std::shared_ptr<const ModuleRecording>>> m_ready;
 };
 

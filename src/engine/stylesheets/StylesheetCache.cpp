@@ -90,7 +90,7 @@ StylesheetKey StylesheetKey::ofText(const std::string& text, const std::string& 
                                     const PRSMXslLimits& limits)
 {
     // No file name starts with a control character, so a text never meets a file.
-    return StylesheetKey{'\x01' + baseUri + '\x01' + text, FileVersion{},
+    return StylesheetKey{kTextMark + baseUri + kTextMark + text, FileVersion{},
                          compileLimitsText(limits)};
 }
 
@@ -214,29 +214,20 @@ void StylesheetCache::insert(const StylesheetKey& key, SharedStylesheet styleshe
 StylesheetCache::Turn StylesheetCache::takeTurn(const StylesheetKey& key,
                                                 std::shared_ptr<ModulePrefetch>& prefetch)
 {
-    const auto compilation = [&]
-    {
-        return std::find_if(m_compiling.begin(), m_compiling.end(),
-                            [&](const Compilation& compiling) { return compiling.key == key; });
-    };
-    const auto isCompiled = [&] { return compilation() == m_compiling.end(); };
+    const auto isCompiled = [&] { return compilationOf(key) == m_compiling.end(); };
     std::unique_lock<std::mutex> lock(m_mutex);
     // Nothing would be kept for the others to find.
     if (m_capacity == 0)
         return Turn::CompileAlone;
     if (isCompiled())
     {
-        const std::optional<std::string> path = localPathOf(key.name);
-        const std::optional<FileVersion> version =
-            path ? FileVersion::of(*path) : std::optional<FileVersion>();
-        prefetch = version && *version == key.version
-                       ? std::make_shared<ModulePrefetch>(absolutePath(*path))
-                       : nullptr;
+        prefetch =
+            key.isText() ? nullptr : std::make_shared<ModulePrefetch>(absolutePath(key.name));
         m_compiling.push_back(Compilation{key, prefetch});
         return Turn::Compile;
     }
     // Rather than only wait, read ahead what the compilation will read.
-    if (std::shared_ptr<ModulePrefetch> helped = compilation()->prefetch)
+    if (std::shared_ptr<ModulePrefetch> helped = compilationOf(key)->prefetch)
     {
         lock.unlock();
         helped->help();
@@ -245,14 +236,19 @@ StylesheetCache::Turn StylesheetCache::takeTurn(const StylesheetKey& key,
     return waitWithinOperation(m_compiled, lock, isCompiled) ? Turn::Look : Turn::CompileAlone;
 }
 
+std::vector<StylesheetCache::Compilation>::iterator
+StylesheetCache::compilationOf(const StylesheetKey& key)
+{
+    return std::find_if(m_compiling.begin(), m_compiling.end(),
+                        [&](const Compilation& compiling) { return compiling.key == key; });
+}
+
 void StylesheetCache::endCompiling(const StylesheetKey& key)
 {
     std::shared_ptr<ModulePrefetch> prefetch;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        const auto ended =
-            std::find_if(m_compiling.begin(), m_compiling.end(),
-                         [&](const Compilation& compiling) { return compiling.key == key; });
+        const auto ended = compilationOf(key);
         prefetch = std::move(ended->prefetch);
         m_compiling.erase(ended);
     }

@@ -110,6 +110,12 @@ struct StylesheetKey
     // `limits`: the same text with the same base is the same stylesheet.
     static StylesheetKey ofText(const std::string& text, const std::string& baseUri,
                                 const PRSMXslLimits& limits);
+
+    // Whether the key is one of a text (ofText) rather than of the file that `name` names.
+    bool isText() const { return !name.empty() && name.front() == kTextMark; }
+
+    // Starts the name of a text's key: no file name starts with a control character.
+    static constexpr char kTextMark = '\x01';
 };
 
 // The limits that decide whether a stylesheet compiles, as one text: equal texts compile alike.
@@ -184,6 +190,9 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_compiled;
+    // The compilation of `key` in m_compiling, or its end; the caller holds m_mutex.
+    std::vector<Compilation>::iterator compilationOf(const StylesheetKey& key);
+
     std::vector<Compilation> m_compiling; // what some call compiles now
     std::list<Entry> m_entries;           // most recently used first
     std::size_t m_capacity = kDefaultCapacity;
