@@ -37,4 +37,10 @@ inline std::u16string_view viewOf(const xalanc::XalanDOMString& text)
     return std::u16string_view(text.c_str(), text.length());
 }
 
+// The units of a NUL-terminated parser text; null gives the empty view.
+inline std::u16string_view viewOf(const XMLCh* text)
+{
+    return text == nullptr ? std::u16string_view() : std::u16string_view(text);
+}
+
 } // namespace prsm::detail

@@ -24,13 +24,6 @@ namespace prsm::detail
 namespace
 {
 
-constexpr std::u16string_view kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
-
-std::u16string_view view(const XMLCh* text)
-{
-    return text != nullptr ? std::u16string_view(text) : std::u16string_view();
-}
-
 std::uint32_t position(XMLFileLoc location)
 {
     return static_cast<std::uint32_t>(location);
@@ -82,24 +75,24 @@ public:
     void startElement(const XMLCh* const name, xercesc::AttributeList& attrs) override
     {
         Event& event = add(Kind::Start);
-        event.text = text(view(name));
+        event.text = text(viewOf(name));
         event.firstAttribute = static_cast<std::uint32_t>(m_state.attributes.size());
         event.attributes = static_cast<std::uint32_t>(attrs.getLength());
         m_prefixes.open();
         for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
         {
-            const std::u16string_view attribute = view(attrs.getName(i));
-            const std::u16string_view value = view(attrs.getValue(i));
+            const std::u16string_view attribute = viewOf(attrs.getName(i));
+            const std::u16string_view value = viewOf(attrs.getValue(i));
             m_state.attributes.push_back(
-                Attribute{text(attribute), text(view(attrs.getType(i))), text(value)});
+                Attribute{text(attribute), text(viewOf(attrs.getType(i))), text(value)});
             m_prefixes.declare(attribute, value);
         }
         if (m_prefixes.depth() == 2)
-            noteReference(view(name), attrs);
+            noteReference(viewOf(name), attrs);
     }
     void endElement(const XMLCh* const name) override
     {
-        add(Kind::End).text = text(view(name));
+        add(Kind::End).text = text(viewOf(name));
         m_prefixes.close();
     }
     void characters(const XMLCh* const chars, const XMLSize_t length) override
@@ -117,8 +110,8 @@ public:
     void processingInstruction(const XMLCh* const target, const XMLCh* const data) override
     {
         Event& event = add(Kind::Instruction);
-        event.text = text(view(target));
-        event.data = text(view(data));
+        event.text = text(viewOf(target));
+        event.data = text(viewOf(data));
     }
 
     void warning(const xercesc::SAXParseException&) override { m_hasProblems = true; }
@@ -195,12 +188,12 @@ public:
     }
     const XMLCh* getType(const XMLCh* const name) const override
     {
-        const Attribute* found = find(view(name));
+        const Attribute* found = find(viewOf(name));
         return found != nullptr ? m_texts + found->type : nullptr;
     }
     const XMLCh* getValue(const XMLCh* const name) const override
     {
-        const Attribute* found = find(view(name));
+        const Attribute* found = find(viewOf(name));
         return found != nullptr ? m_texts + found->value : nullptr;
     }
     const XMLCh* getValue(const char* const name) const override
@@ -216,7 +209,7 @@ private:
     const Attribute* find(std::u16string_view name) const
     {
         for (XMLSize_t i = 0; i < m_count; ++i)
-            if (view(m_texts + m_first[i].name) == name)
+            if (viewOf(m_texts + m_first[i].name) == name)
                 return &m_first[i];
         return nullptr;
     }
@@ -369,7 +362,7 @@ void ModuleRecording::replay(xercesc::DocumentHandler& handler, xercesc::ErrorHa
     catch (const xercesc::XMLException& problem)
     {
         // The parser's scan reports it where it stands, in at most 2,047 characters, and stops.
-        const std::u16string text = std::u16string(view(problem.getMessage())).substr(0, 2047);
+        const std::u16string text = std::u16string(viewOf(problem.getMessage())).substr(0, 2047);
         const xercesc::SAXParseException report(text.c_str(), publicId, systemId,
                                                 position.getLineNumber(),
                                                 position.getColumnNumber(), &engineMemory());

@@ -13,8 +13,6 @@ namespace prsm::detail
 namespace
 {
 
-const std::u16string kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
-
 std::u16string text(const XMLCh* chars)
 {
     return chars == nullptr ? std::u16string() : std::u16string(chars);

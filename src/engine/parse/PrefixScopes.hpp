@@ -12,6 +12,8 @@
 namespace prsm::detail
 {
 
+inline constexpr std::u16string_view kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
+
 // A name as written, split at its first colon: no prefix where there is none.
 struct QualifiedName
 {

@@ -16,8 +16,6 @@ namespace prsm::detail
 namespace
 {
 
-const std::u16string kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
-
 // The attributes in no namespace that XSLT 1.0 defines on each of its elements.
 struct Allowed
 {
@@ -83,11 +81,6 @@ bool isDefined(std::u16string_view local, std::u16string_view attribute)
 std::u16string text(const XMLCh* chars)
 {
     return chars == nullptr ? std::u16string() : std::u16string(chars);
-}
-
-std::u16string_view view(const XMLCh* chars)
-{
-    return chars == nullptr ? std::u16string_view() : std::u16string_view(chars);
 }
 
 // The handler's whitespace (isXMLWhitespace).
@@ -207,15 +200,15 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     const XMLSize_t count = attrs.getLength();
     for (XMLSize_t i = 0; i < count; ++i)
     {
-        const std::u16string_view attribute = view(attrs.getName(i));
+        const std::u16string_view attribute = viewOf(attrs.getName(i));
         if (attribute.compare(0, 5, u"xmlns") == 0)
-            m_prefixes.declare(attribute, view(attrs.getValue(i)));
+            m_prefixes.declare(attribute, viewOf(attrs.getValue(i)));
         else if (attribute.size() > 6 && attribute.compare(attribute.size() - 6, 6, u":space") == 0)
             scope.keepsSpace = true;
     }
     m_scopes.push_back(scope);
 
-    const auto [prefix, local] = splitQualifiedName(view(name));
+    const auto [prefix, local] = splitQualifiedName(viewOf(name));
     const std::u16string* uri = m_prefixes.namespaceOf(prefix);
     const bool isXslt = uri != nullptr && *uri == kXsltNamespace;
     Scope& current = m_scopes.back();
@@ -234,7 +227,7 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
                 m_moduleExclusions += u' ' + text(value);
         }
         const XMLCh* version = attrs.getValue(u"version");
-        m_isVersion1 = version == nullptr || view(version) == u"1.0" || view(version) == u"1";
+        m_isVersion1 = version == nullptr || viewOf(version) == u"1.0" || viewOf(version) == u"1";
         if (m_warnings != nullptr)
         {
             if (m_kind != Exclusions::Next::Included || m_exclusions.styles.empty())
@@ -270,7 +263,7 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     if (isXslt && m_warnings != nullptr && m_isVersion1)
         for (XMLSize_t i = 0; i < count; ++i)
         {
-            const std::u16string_view attribute = view(attrs.getName(i));
+            const std::u16string_view attribute = viewOf(attrs.getName(i));
             if (attribute.find(u':') == std::u16string_view::npos && attribute != u"xmlns" &&
                 !isDefined(local, attribute))
                 undefined.push_back(i);
@@ -296,7 +289,7 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     }
     for (const XMLSize_t i : undefined)
     {
-        const std::u16string removed(view(attrs.getName(i)));
+        const std::u16string removed(viewOf(attrs.getName(i)));
         changed.removeAttribute(removed.c_str());
         const std::string warning = "'" + utf8Of(name) + "' has an attribute '" +
                                     utf8Of(removed.c_str()) +

@@ -23,19 +23,14 @@ constexpr char16_t kDraftNamespace[] = u"http://www.w3.org/2003/XInclude";
 constexpr char16_t kXmlNamespace[] = u"http://www.w3.org/XML/1998/namespace";
 constexpr char16_t kXmlnsNamespace[] = u"http://www.w3.org/2000/xmlns/";
 
-std::u16string_view view(const XMLCh* text)
-{
-    return text == nullptr ? std::u16string_view() : std::u16string_view(text);
-}
-
 bool isXInclude(const XMLCh* uri)
 {
-    return view(uri) == kXIncludeNamespace || view(uri) == kDraftNamespace;
+    return viewOf(uri) == kXIncludeNamespace || viewOf(uri) == kDraftNamespace;
 }
 
 std::u16string valueOf(const xercesc::Attributes& attrs, const char16_t* name)
 {
-    return std::u16string(view(attrs.getValue(name)));
+    return std::u16string(viewOf(attrs.getValue(name)));
 }
 
 std::string quoted(const std::string& text)
@@ -86,18 +81,18 @@ XIncludeFilter::Element XIncludeFilter::describe(const xercesc::Attributes& attr
     element.position = ++parent.children;
     for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
     {
-        const std::u16string_view qname = view(attrs.getQName(i));
-        const std::u16string_view uri = view(attrs.getURI(i));
-        const std::u16string_view local = view(attrs.getLocalName(i));
+        const std::u16string_view qname = viewOf(attrs.getQName(i));
+        const std::u16string_view uri = viewOf(attrs.getURI(i));
+        const std::u16string_view local = viewOf(attrs.getLocalName(i));
         if (qname == u"xmlns")
-            element.declared.emplace_back(u"", view(attrs.getValue(i)));
+            element.declared.emplace_back(u"", viewOf(attrs.getValue(i)));
         else if (qname.substr(0, 6) == u"xmlns:")
-            element.declared.emplace_back(qname.substr(6), view(attrs.getValue(i)));
+            element.declared.emplace_back(qname.substr(6), viewOf(attrs.getValue(i)));
         else if (uri == kXmlNamespace && local == u"base")
             element.base = std::make_shared<const std::string>(
                 resolveUri(utf8Of(attrs.getValue(i)), *parent.base));
-        if (view(attrs.getType(i)) == u"ID" || (uri == kXmlNamespace && local == u"id"))
-            element.id = view(attrs.getValue(i));
+        if (viewOf(attrs.getType(i)) == u"ID" || (uri == kXmlNamespace && local == u"id"))
+            element.id = viewOf(attrs.getValue(i));
     }
     return element;
 }
@@ -117,7 +112,7 @@ void XIncludeFilter::startElement(const XMLCh* const uri, const XMLCh* const loc
         ++m_skipped;
         return;
     case Role::Failed:
-        if (isXInclude(uri) && view(localname) == u"fallback" && !parent.hasFallback)
+        if (isXInclude(uri) && viewOf(localname) == u"fallback" && !parent.hasFallback)
         {
             parent.hasFallback = true;
             Element fallback = describe(attrs);
@@ -165,13 +160,13 @@ void XIncludeFilter::startElement(const XMLCh* const uri, const XMLCh* const loc
     }
 
     Element element = describe(attrs);
-    if (isXInclude(uri) && view(localname) == u"include")
+    if (isXInclude(uri) && viewOf(localname) == u"include")
     {
         element.role = include(attrs, element);
         m_open.push_back(std::move(element));
         return;
     }
-    if (isXInclude(uri) && view(localname) == u"fallback")
+    if (isXInclude(uri) && viewOf(localname) == u"fallback")
         m_session.budget().refuse("xi:fallback must be a child of xi:include");
     const bool isTop =
         m_isIncluded && std::none_of(m_open.begin() + 1, m_open.end(),
