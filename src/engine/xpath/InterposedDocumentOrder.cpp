@@ -27,7 +27,7 @@
 #include <xalanc/XalanDOM/XalanNode.hpp>
 #pragma GCC visibility pop
 
-#include <dlfcn.h>
+#include "engine/xslt/EngineMembers.hpp"
 
 namespace
 {
@@ -38,9 +38,9 @@ using EngineInsertion = void (*)(xalanc::MutableNodeRefList*, xalanc::XalanNode*
 // The engine's own definition, the next one after the library's in the lookup order.
 EngineInsertion engineInsertion()
 {
-    static const EngineInsertion insertion = reinterpret_cast<EngineInsertion>(dlsym(
-        RTLD_NEXT, "_ZN11xalanc_1_1218MutableNodeRefList17addNodeInDocOrderEPNS_9XalanNodeERNS_"
-                   "21XPathExecutionContextE"));
+    static const EngineInsertion insertion = engineDefinition<EngineInsertion>(
+        "_ZN11xalanc_1_1218MutableNodeRefList17addNodeInDocOrderEPNS_9XalanNodeERNS_"
+        "21XPathExecutionContextE");
     return insertion;
 }
 

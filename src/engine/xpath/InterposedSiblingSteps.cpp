@@ -18,9 +18,10 @@
 #include <xalanc/XalanDOM/XalanNode.hpp>
 #pragma GCC visibility pop
 
+#include "engine/xslt/EngineMembers.hpp"
+
 #include <cmath>
 #include <cstddef>
-#include <dlfcn.h>
 #include <limits>
 
 namespace
@@ -34,11 +35,6 @@ using EngineStep = Position (*)(const XPath*, xalanc::XPathExecutionContext&, xa
                                 Position, Value, xalanc::MutableNodeRefList&);
 
 constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
-
-EngineStep engineStep(const char* symbol)
-{
-    return reinterpret_cast<EngineStep>(dlsym(RTLD_NEXT, symbol));
-}
 
 // How many nodes of the axis the predicates at `next` can choose from: N when the first is the
 // number literal N (read as XPath::predicates reads it), every node otherwise.
@@ -97,9 +93,9 @@ XPath::OpCodeMapPositionType XPath::findFollowingSiblings(XPathExecutionContext&
                                                           OpCodeMapValueType stepType,
                                                           MutableNodeRefList& subQueryResults) const
 {
-    static const EngineStep engine =
-        engineStep("_ZNK11xalanc_1_125XPath21findFollowingSiblingsERNS_21XPathExecutionContextEPNS_"
-                   "9XalanNodeEPKiiRNS_18MutableNodeRefListE");
+    static const EngineStep engine = engineDefinition<EngineStep>(
+        "_ZNK11xalanc_1_125XPath21findFollowingSiblingsERNS_21XPathExecutionContextEPNS_"
+        "9XalanNodeEPKiiRNS_18MutableNodeRefListE");
     return siblingStep(
         *this, engine, executionContext, context, opPos, stepType, subQueryResults,
         [](XalanNode& node) { return node.getNextSibling(); }, false);
@@ -110,7 +106,7 @@ XPath::findPreceedingSiblings(XPathExecutionContext& executionContext, XalanNode
                               OpCodeMapPositionType opPos, OpCodeMapValueType stepType,
                               MutableNodeRefList& subQueryResults) const
 {
-    static const EngineStep engine = engineStep(
+    static const EngineStep engine = engineDefinition<EngineStep>(
         "_ZNK11xalanc_1_125XPath22findPreceedingSiblingsERNS_21XPathExecutionContextEPNS_"
         "9XalanNodeEPKiiRNS_18MutableNodeRefListE");
     return siblingStep(

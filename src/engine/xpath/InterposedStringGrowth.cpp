@@ -14,19 +14,13 @@
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 #pragma GCC visibility pop
 
-#include <dlfcn.h>
+#include "engine/xslt/EngineMembers.hpp"
 
 namespace
 {
 
 using xalanc::XalanDOMString;
 using size_type = XalanDOMString::size_type;
-
-template <typename Append>
-Append engineAppend(const char* symbol)
-{
-    return reinterpret_cast<Append>(dlsym(RTLD_NEXT, symbol));
-}
 
 void makeRoom(XalanDOMString& string, size_type more)
 {
@@ -46,7 +40,7 @@ XalanDOMString& XalanDOMString::append(const XalanDOMChar* theString, size_type 
 {
     using Append = XalanDOMString& (*)(XalanDOMString*, const XalanDOMChar*, size_type);
     static const Append engine =
-        engineAppend<Append>("_ZN11xalanc_1_1214XalanDOMString6appendEPKDsm");
+        engineDefinition<Append>("_ZN11xalanc_1_1214XalanDOMString6appendEPKDsm");
     makeRoom(*this, theCount == size_type(npos) ? length(theString) : theCount);
     return engine(this, theString, theCount);
 }
@@ -55,7 +49,7 @@ XalanDOMString& XalanDOMString::append(const char* theString, size_type theCount
 {
     using Append = XalanDOMString& (*)(XalanDOMString*, const char*, size_type);
     static const Append engine =
-        engineAppend<Append>("_ZN11xalanc_1_1214XalanDOMString6appendEPKcm");
+        engineDefinition<Append>("_ZN11xalanc_1_1214XalanDOMString6appendEPKcm");
     // Transcoded text has at most as many characters as the bytes it comes from.
     makeRoom(*this, theCount == size_type(npos) ? length(theString) : theCount);
     return engine(this, theString, theCount);
@@ -65,7 +59,7 @@ XalanDOMString& XalanDOMString::append(size_type theCount, XalanDOMChar theChar)
 {
     using Append = XalanDOMString& (*)(XalanDOMString*, size_type, XalanDOMChar);
     static const Append engine =
-        engineAppend<Append>("_ZN11xalanc_1_1214XalanDOMString6appendEmDs");
+        engineDefinition<Append>("_ZN11xalanc_1_1214XalanDOMString6appendEmDs");
     makeRoom(*this, theCount);
     return engine(this, theCount, theChar);
 }

@@ -22,10 +22,10 @@
 #include <xalanc/XSLT/XalanMatchPatternData.hpp>
 #pragma GCC visibility pop
 
+#include "engine/xslt/EngineMembers.hpp"
 #include "engine/xslt/TransformationTables.hpp"
 #include "platform/EngineText.hpp"
 
-#include <dlfcn.h>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -128,10 +128,10 @@ const ElemTemplate* Stylesheet::findTemplate(StylesheetExecutionContext& executi
         using Engine =
             const ElemTemplate* (*)(const Stylesheet*, StylesheetExecutionContext&, XalanNode*,
                                     XalanNode::NodeType, const XalanQName&, bool);
-        static const Engine engine = reinterpret_cast<Engine>(
-            dlsym(RTLD_NEXT, "_ZNK11xalanc_1_1210Stylesheet12findTemplateERNS_"
-                             "26StylesheetExecutionContextEPNS_9XalanNodeENS3_8NodeTypeERKNS_"
-                             "10XalanQNameEb"));
+        static const Engine engine = engineDefinition<Engine>(
+            "_ZNK11xalanc_1_1210Stylesheet12findTemplateERNS_"
+            "26StylesheetExecutionContextEPNS_9XalanNodeENS3_8NodeTypeERKNS_"
+            "10XalanQNameEb");
         return engine(this, executionContext, targetNode, targetNodeType, mode, onlyUseImports);
     }
     if (!onlyUseImports)

@@ -29,7 +29,6 @@
 #include "engine/xslt/TemplateTails.hpp"
 
 #include <cmath>
-#include <dlfcn.h>
 
 namespace
 {
@@ -56,12 +55,6 @@ struct Tail
     ElemTemplate* last = nullptr;
 };
 thread_local Tail t_tail;
-
-template <class Member>
-Member engineMember(const char* symbol)
-{
-    return reinterpret_cast<Member>(dlsym(RTLD_NEXT, symbol));
-}
 
 // Whether the engine's addToList would place `pattern` before `other`.
 bool goesBefore(const xalanc::XalanMatchPatternData* pattern,
@@ -133,8 +126,8 @@ void Stylesheet::addTemplate(ElemTemplate* theTemplate,
 {
     using Engine = void (*)(Stylesheet*, ElemTemplate*, StylesheetConstructionContext&);
     static const Engine engine =
-        engineMember<Engine>("_ZN11xalanc_1_1210Stylesheet11addTemplateEPNS_12ElemTemplateERNS_"
-                             "29StylesheetConstructionContextE");
+        engineDefinition<Engine>("_ZN11xalanc_1_1210Stylesheet11addTemplateEPNS_12ElemTemplateERNS_"
+                                 "29StylesheetConstructionContextE");
     ElemTemplate*& first = this->*memberOf(FirstTemplate());
     ElemTemplate* const realFirst = first;
     const bool isKnown = !(this->*memberOf(IsWrapperless())) && realFirst != nullptr &&
@@ -162,7 +155,7 @@ void Stylesheet::addTemplate(ElemTemplate* theTemplate,
 void Stylesheet::postConstruction(StylesheetConstructionContext& constructionContext)
 {
     using Engine = void (*)(Stylesheet*, StylesheetConstructionContext&);
-    static const Engine engine = engineMember<Engine>(
+    static const Engine engine = engineDefinition<Engine>(
         "_ZN11xalanc_1_1210Stylesheet16postConstructionERNS_29StylesheetConstructionContextE");
     PatternTable& elements = this->*memberOf(ElementTable());
     PatternTable& attributes = this->*memberOf(AttributeTable());

@@ -25,7 +25,6 @@
 #include "platform/EngineText.hpp"
 
 #include <algorithm>
-#include <dlfcn.h>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -157,8 +156,8 @@ VariablesStack::size_type VariablesStack::findEntry(const XalanQName& qname, boo
 void VariablesStack::markGlobalStackFrame()
 {
     using Engine = void (*)(VariablesStack*);
-    static const Engine engine = reinterpret_cast<Engine>(
-        dlsym(RTLD_NEXT, "_ZN11xalanc_1_1214VariablesStack20markGlobalStackFrameEv"));
+    static const Engine engine =
+        engineDefinition<Engine>("_ZN11xalanc_1_1214VariablesStack20markGlobalStackFrameEv");
     t_globals.stack = nullptr;
     engine(this);
 }
