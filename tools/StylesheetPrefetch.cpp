@@ -6,12 +6,21 @@
 #include "LibraryEntries.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "ResourceName.hpp"
+#include "ThreadHeap.hpp"
 
 #include <string>
 #include <vector>
 
 namespace prsm::cli
 {
+
+namespace
+{
+
+// About what compiling DocBook's HTML stylesheets takes from the heap.
+constexpr std::size_t kCompileHeap = std::size_t{16} << 20;
+
+} // namespace
 
 StylesheetPrefetch::StylesheetPrefetch(const Options& options, std::size_t workers,
                                        const Console& console)
@@ -29,6 +38,7 @@ StylesheetPrefetch::StylesheetPrefetch(const Options& options, std::size_t worke
         {
             try
             {
+                reserveThreadHeap(kCompileHeap);
                 PRSMXslTransformer transformer;
                 applyCompileSettings(transformer, options);
                 std::vector<EngineMessage> messages;
