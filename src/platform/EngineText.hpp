@@ -5,6 +5,7 @@
 
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,14 @@ inline std::u16string_view viewOf(const xalanc::XalanDOMString& text)
 inline std::u16string_view viewOf(const XMLCh* text)
 {
     return text == nullptr ? std::u16string_view() : std::u16string_view(text);
+}
+
+// Whether two texts have the same units, compared as bytes: the standard comparison of
+// char16_t texts goes unit by unit, which namespace names and pooled strings make a loop of dozens.
+inline bool isSameText(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
 }
 
 } // namespace prsm::detail

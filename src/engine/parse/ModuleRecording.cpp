@@ -150,7 +150,7 @@ private:
     {
         const auto [prefix, local] = splitQualifiedName(name);
         const std::u16string* uri = m_prefixes.namespaceOf(prefix);
-        if (uri == nullptr || *uri != kXsltNamespace || (local != u"include" && local != u"import"))
+        if (!isXsltNamespace(uri) || (local != u"include" && local != u"import"))
             return;
         if (const XMLCh* href = attrs.getValue(u"href"))
             m_references.push_back(utf8Of(href));

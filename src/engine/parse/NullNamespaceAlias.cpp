@@ -82,7 +82,7 @@ void NullNamespaceAlias::startElement(const XMLCh* const name, xercesc::Attribut
     const auto [prefix, local] = splitQualifiedName(event.name);
     const std::u16string* uri = m_prefixes.namespaceOf(prefix);
     const std::u16string* defaultNamespace = m_prefixes.namespaceOf(u"");
-    if (uri != nullptr && *uri == kXsltNamespace && local == u"namespace-alias" &&
+    if (isXsltNamespace(uri) && local == u"namespace-alias" &&
         (defaultNamespace == nullptr || defaultNamespace->empty()))
     {
         std::u16string result, stylesheet;
@@ -202,7 +202,7 @@ void NullNamespaceAlias::replayStart(const Event& event, PrefixScopes& scopes,
     open(scopes, event.attributes);
     const auto [prefix, local] = splitQualifiedName(event.name);
     const std::u16string* uri = scopes.namespaceOf(prefix);
-    const bool isXslt = uri != nullptr && *uri == kXsltNamespace;
+    const bool isXslt = isXsltNamespace(uri);
     xslt.push_back(isXslt);
 
     std::u16string name = event.name;

@@ -2,6 +2,8 @@
 // processing), as the stylesheet filters follow them.
 #pragma once
 
+#include "platform/EngineText.hpp"
+
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -13,6 +15,12 @@ namespace prsm::detail
 {
 
 inline constexpr std::u16string_view kXsltNamespace = u"http://www.w3.org/1999/XSL/Transform";
+
+// Whether `uri` (null for a prefix not in scope) is the XSLT namespace.
+inline bool isXsltNamespace(const std::u16string* uri)
+{
+    return uri != nullptr && isSameText(*uri, kXsltNamespace);
+}
 
 // A name as written, split at its first colon: no prefix where there is none.
 struct QualifiedName

@@ -210,7 +210,7 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
 
     const auto [prefix, local] = splitQualifiedName(viewOf(name));
     const std::u16string* uri = m_prefixes.namespaceOf(prefix);
-    const bool isXslt = uri != nullptr && *uri == kXsltNamespace;
+    const bool isXslt = isXsltNamespace(uri);
     Scope& current = m_scopes.back();
     current.isXslt = isXslt;
     current.isText = isXslt && local == u"text";

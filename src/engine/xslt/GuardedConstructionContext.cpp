@@ -7,6 +7,7 @@
 #include "engine/limits/OperationGuard.hpp"
 #include "engine/xpath/LoneRootSpelling.hpp"
 #include "engine/xslt/ExpressionCompaction.hpp"
+#include "platform/EngineText.hpp"
 
 #include <xalanc/XPath/XPathParserException.hpp>
 #include <xalanc/XSLT/Stylesheet.hpp>
@@ -116,8 +117,7 @@ GuardedConstructionContext::getPooledString(const xalanc::XalanDOMChar* text,
         slot = slot * 31 + text[length - 1];
     }
     const xalanc::XalanDOMString*& front = m_recentlyPooled[slot % m_recentlyPooled.size()];
-    if (front != nullptr && front->length() == length &&
-        (length == 0 || std::char_traits<XMLCh>::compare(front->c_str(), text, length) == 0))
+    if (front != nullptr && isSameText(viewOf(*front), std::u16string_view(text, length)))
         return *front;
     front = &m_strings.get(text, length);
     return *front;
