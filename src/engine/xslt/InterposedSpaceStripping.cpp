@@ -39,6 +39,7 @@
 namespace
 {
 
+using prsm::detail::isSameText;
 using prsm::detail::viewOf;
 using xalanc::Stylesheet;
 using xalanc::XalanDOMString;
@@ -63,12 +64,12 @@ bool matches(const XalanSpaceNodeTester& tester, const xalanc::XalanElement& ele
     case XPath::eMatchScoreQName:
         if (targetLocal == nullptr)
             break;
-        return viewOf(local) == viewOf(*targetLocal) &&
-               (targetUri == nullptr ? uri.empty() : viewOf(uri) == viewOf(*targetUri));
+        return isSameText(viewOf(local), viewOf(*targetLocal)) &&
+               (targetUri == nullptr ? uri.empty() : isSameText(viewOf(uri), viewOf(*targetUri)));
     case XPath::eMatchScoreNSWild:
         if (targetUri == nullptr || targetLocal != nullptr)
             break;
-        return viewOf(uri) == viewOf(*targetUri);
+        return isSameText(viewOf(uri), viewOf(*targetUri));
     case XPath::eMatchScoreNodeTest:
         if (targetUri != nullptr || targetLocal != nullptr)
             break;

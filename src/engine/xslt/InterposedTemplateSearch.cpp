@@ -35,6 +35,7 @@
 namespace
 {
 
+using prsm::detail::isSameText;
 using prsm::detail::viewOf;
 using xalanc::XalanMatchPatternData;
 using xalanc::XalanQName;
@@ -62,7 +63,8 @@ bool isInMode(const XalanQName& ruleMode, std::u16string_view uri, std::u16strin
     const std::u16string_view ruleLocal = viewOf(ruleMode.getLocalPart());
     const std::u16string_view ruleUri = viewOf(ruleMode.getNamespace());
     const bool ruleHasMode = !ruleUri.empty() || !ruleLocal.empty();
-    return hasMode == ruleHasMode && (!hasMode || (ruleLocal == local && ruleUri == uri));
+    return hasMode == ruleHasMode &&
+           (!hasMode || (isSameText(ruleLocal, local) && isSameText(ruleUri, uri)));
 }
 
 } // namespace
@@ -93,7 +95,8 @@ inMode(prsm::detail::ModeLists& lists, const PatternList& list, const XalanQName
             if (isInMode(pattern->getTemplate()->getMode(), uri, local))
                 modeList.patterns.push_back(pattern);
     }
-    else if (modeList.list != &list || modeList.modeUri != uri || modeList.modeLocal != local)
+    else if (modeList.list != &list || !isSameText(modeList.modeUri, uri) ||
+             !isSameText(modeList.modeLocal, local))
         return nullptr;
     return &modeList.patterns;
 }

@@ -33,6 +33,7 @@
 namespace
 {
 
+using prsm::detail::isSameText;
 using prsm::detail::viewOf;
 using xalanc::VariablesStack;
 using xalanc::XalanQName;
@@ -54,8 +55,8 @@ std::size_t nameHash(const XalanQName& name)
 bool isNamed(const Entry& entry, const XalanQName& name, std::u16string_view local)
 {
     const XalanQName& entryName = *entry.getName();
-    return viewOf(entryName.getLocalPart()) == local &&
-           viewOf(entryName.getNamespace()) == viewOf(name.getNamespace());
+    return isSameText(viewOf(entryName.getLocalPart()), local) &&
+           isSameText(viewOf(entryName.getNamespace()), viewOf(name.getNamespace()));
 }
 
 // The top-level variables of one stack: (name hash, position), by hash, the higher position
