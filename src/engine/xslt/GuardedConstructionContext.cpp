@@ -170,12 +170,27 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
                                                        bool allowVariableReferences,
                                                        bool allowKeyFunction)
 {
+    // A text compiled before passed the checks and the respelling then.
+    const bool isKeyed = ExpressionReuse::keyOf(viewOf(str), allowVariableReferences,
+                                                allowKeyFunction, resolver, m_reuseKey);
+    if (isKeyed)
+        if (xalanc::XPath* copy = m_reuse.copyOf(m_reuseKey, locator))
+            return compacted(copy);
     check(locator, str.c_str(), str.length());
     xalanc::XalanDOMString spelled(getMemoryManager());
     const xalanc::XalanDOMString& text =
         respellLoneRoot(str.c_str(), str.length(), spelled) ? spelled : str;
-    return compacted(StylesheetConstructionContextDefault::createXPath(
+    xalanc::XPath* xpath = compacted(StylesheetConstructionContextDefault::createXPath(
         locator, text, resolver, allowVariableReferences, allowKeyFunction));
+    if (isKeyed && xpath != nullptr)
+        m_reuse.remember(m_reuseKey, *xpath);
+    return xpath;
+}
+
+void GuardedConstructionContext::reset()
+{
+    m_reuse.clear();
+    StylesheetConstructionContextDefault::reset();
 }
 
 void GuardedConstructionContext::check(const xercesc::Locator* locator,

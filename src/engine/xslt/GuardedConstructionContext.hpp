@@ -1,11 +1,14 @@
 // The construction context of a stylesheet that refuses expressions nested too deep to compile.
 #pragma once
 
+#include "engine/xslt/ExpressionReuse.hpp"
+
 #include <xalanc/PlatformSupport/XalanDOMStringPool.hpp>
 #include <xalanc/XSLT/StylesheetConstructionContextDefault.hpp>
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace prsm::detail
@@ -28,6 +31,9 @@ public:
     // Stops checking: a compiled stylesheet outlives the operation that compiled it.
     void release() { m_guard = nullptr; }
 
+    // Also lets go of the expressions copied for reuse.
+    void reset() override;
+
     using StylesheetConstructionContextDefault::createElement;
     // exsl:document as ExsltDocumentElement; every other extension element as the engine makes
     // it, with its xsl:fallback.
@@ -45,7 +51,8 @@ public:
                                       const xalanc::XalanDOMChar* str,
                                       const xalanc::PrefixResolver& resolver,
                                       bool allowVariableReferences, bool allowKeyFunction) override;
-    // The engine's overloads for a character array copy the text and come here.
+    // The engine's overloads for a character array copy the text and come here. An expression
+    // compiled before under the same namespaces is copied (ExpressionReuse).
     using StylesheetConstructionContextDefault::createXPath;
     xalanc::XPath* createXPath(const xercesc::Locator* locator, const xalanc::XalanDOMString& str,
                                const xalanc::PrefixResolver& resolver, bool allowVariableReferences,
@@ -70,6 +77,9 @@ private:
     std::vector<std::unique_ptr<ExsltDocumentElement>> m_documentElements;
     xalanc::XalanDOMStringPool m_strings;
     std::array<const xalanc::XalanDOMString*, 1024> m_recentlyPooled{};
+    // After the pool: the copies point into it.
+    ExpressionReuse m_reuse;
+    std::u16string m_reuseKey;
 };
 
 } // namespace prsm::detail

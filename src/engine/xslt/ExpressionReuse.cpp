@@ -1,0 +1,94 @@
+// The expressions a stylesheet repeats, compiled once and copied.
+#include "engine/xslt/ExpressionReuse.hpp"
+
+#include "platform/EngineMemory.hpp"
+
+#include <xalanc/PlatformSupport/PrefixResolver.hpp>
+#include <xalanc/XalanDOM/XalanDOMString.hpp>
+
+namespace prsm::detail
+{
+namespace
+{
+
+// The characters a prefix is made of, and more: a prefix read too long only keeps two texts
+// apart that could have shared.
+bool isNameUnit(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'_' || c == u'-' || c == u'.' || c >= 0x80;
+}
+
+} // namespace
+
+bool ExpressionReuse::keyOf(std::u16string_view text, bool allowVariables, bool allowKey,
+                            const xalanc::PrefixResolver& resolver, std::u16string& key)
+{
+    key.clear();
+    key += allowVariables ? u'v' : u'-';
+    key += allowKey ? u'k' : u'-';
+    key.append(text);
+    // Every colon outside a literal that is not an axis separator ends a prefix the engine
+    // resolves; its namespace joins the key.
+    xalanc::XalanDOMString prefix(engineMemory());
+    char16_t quote = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        const char16_t c = text[i];
+        if (quote != 0)
+        {
+            quote = c == quote ? 0 : quote;
+            continue;
+        }
+        if (c == u'\'' || c == u'"')
+            quote = c;
+        if (c != u':')
+            continue;
+        if (i + 1 < text.size() && text[i + 1] == u':')
+        {
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        while (start > 0 && isNameUnit(text[start - 1]))
+            --start;
+        if (start == i)
+            return false;
+        prefix.assign(text.data() + start, static_cast<xalanc::XalanDOMString::size_type>(i - start));
+        const xalanc::XalanDOMString* uri = resolver.getNamespaceForPrefix(prefix);
+        if (uri == nullptr)
+            return false;
+        key += u'\0';
+        key.append(text.substr(start, i - start));
+        key += u'=';
+        key.append(uri->c_str(), uri->length());
+    }
+    return true;
+}
+
+xalanc::XPath* ExpressionReuse::copyOf(const std::u16string& key, const xercesc::Locator* locator)
+{
+    const auto found = m_compiled.find(key);
+    if (found == m_compiled.end())
+        return nullptr;
+    auto copy = std::make_unique<xalanc::XPath>(expressionMemory(), locator);
+    // Without the room the engine reserves for parsing, the copy takes the original's size.
+    copy->getExpression().shrink();
+    copy->getExpression() = found->second->getExpression();
+    copy->setInStylesheet(true);
+    m_copies.push_back(std::move(copy));
+    return m_copies.back().get();
+}
+
+void ExpressionReuse::remember(std::u16string key, const xalanc::XPath& xpath)
+{
+    m_compiled.emplace(std::move(key), &xpath);
+}
+
+void ExpressionReuse::clear()
+{
+    m_compiled.clear();
+    m_copies.clear();
+}
+
+} // namespace prsm::detail

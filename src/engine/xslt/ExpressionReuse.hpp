@@ -1,0 +1,47 @@
+// The expressions a stylesheet repeats, compiled once and copied.
+#pragma once
+
+#include <xalanc/XPath/XPath.hpp>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace xalanc = XALAN_CPP_NAMESPACE;
+
+namespace prsm::detail
+{
+
+// Half of what DocBook's stylesheets compile as expressions, weighed by length, repeats an
+// expression compiled before ("count(exsl:node-set($recto.content)/*)" 56 times), and the engine
+// tokenizes and parses each occurrence again. What the engine compiles of an expression is its
+// text, whether it may refer to variables and call key(), and the namespaces of the prefixes it
+// names; the element it stands in adds only a locator, which the copy takes as its own. Lives
+// with the construction context, as the expressions it makes do.
+class ExpressionReuse
+{
+public:
+    // The key of `text` as the engine would compile it under `resolver`, or false where the
+    // text names a prefix that is not in scope (left to the engine, which reports it).
+    static bool keyOf(std::u16string_view text, bool allowVariables, bool allowKey,
+                      const xalanc::PrefixResolver& resolver, std::u16string& key);
+
+    // A copy, placed at `locator`, of the expression compiled earlier for `key`, or null.
+    // The copy lives as long as this object.
+    xalanc::XPath* copyOf(const std::u16string& key, const xercesc::Locator* locator);
+
+    // Keeps `xpath`, compiled for `key` and owned by the engine for as long as this object
+    // lives, as the one to copy.
+    void remember(std::u16string key, const xalanc::XPath& xpath);
+
+    // Forgets the expressions remembered and lets go of the copies.
+    void clear();
+
+private:
+    std::unordered_map<std::u16string, const xalanc::XPath*> m_compiled;
+    std::vector<std::unique_ptr<xalanc::XPath>> m_copies;
+};
+
+} // namespace prsm::detail
