@@ -6,6 +6,8 @@
 #include <xalanc/PlatformSupport/PrefixResolver.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
+#include <algorithm>
+
 namespace prsm::detail
 {
 namespace
@@ -54,7 +56,8 @@ bool ExpressionReuse::keyOf(std::u16string_view text, bool allowVariables, bool 
             --start;
         if (start == i)
             return false;
-        prefix.assign(text.data() + start, static_cast<xalanc::XalanDOMString::size_type>(i - start));
+        prefix.assign(text.data() + start,
+                      static_cast<xalanc::XalanDOMString::size_type>(i - start));
         const xalanc::XalanDOMString* uri = resolver.getNamespaceForPrefix(prefix);
         if (uri == nullptr)
             return false;
@@ -66,10 +69,12 @@ bool ExpressionReuse::keyOf(std::u16string_view text, bool allowVariables, bool 
     return true;
 }
 
-xalanc::XPath* ExpressionReuse::copyOf(const std::u16string& key, const xercesc::Locator* locator)
+xalanc::XPath* ExpressionReuse::copyOf(std::u16string_view key, const xercesc::Locator* locator)
 {
-    const auto found = m_compiled.find(key);
-    if (found == m_compiled.end())
+    if (!m_originals)
+        return nullptr;
+    const auto found = m_originals->find(key);
+    if (found == m_originals->end())
         return nullptr;
     auto copy = std::make_unique<xalanc::XPath>(expressionMemory(), locator);
     // Without the room the engine reserves for parsing, the copy takes the original's size.
@@ -80,14 +85,26 @@ xalanc::XPath* ExpressionReuse::copyOf(const std::u16string& key, const xercesc:
     return m_copies.back().get();
 }
 
-void ExpressionReuse::remember(std::u16string key, const xalanc::XPath& xpath)
+void ExpressionReuse::remember(std::u16string_view key, const xalanc::XPath& xpath)
 {
-    m_compiled.emplace(std::move(key), &xpath);
+    if (!m_originals)
+        m_originals.emplace(0, std::hash<std::u16string_view>(), SameText(),
+                            Originals::allocator_type(m_arena));
+    auto* kept =
+        static_cast<char16_t*>(m_arena.allocate(key.size() * sizeof(char16_t), alignof(char16_t)));
+    std::copy(key.begin(), key.end(), kept);
+    m_originals->emplace(std::u16string_view(kept, key.size()), &xpath);
+}
+
+void ExpressionReuse::forgetOriginals()
+{
+    m_originals.reset();
+    m_arena.release();
 }
 
 void ExpressionReuse::clear()
 {
-    m_compiled.clear();
+    forgetOriginals();
     m_copies.clear();
 }
 

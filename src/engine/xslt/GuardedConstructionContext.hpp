@@ -28,8 +28,13 @@ public:
                                xalanc::XPathFactory& xpathFactory, OperationGuard& guard);
     ~GuardedConstructionContext() override;
 
-    // Stops checking: a compiled stylesheet outlives the operation that compiled it.
-    void release() { m_guard = nullptr; }
+    // Stops checking: a compiled stylesheet outlives the operation that compiled it. Nothing is
+    // compiled after, so the expressions kept for reuse are forgotten (not the copies).
+    void release()
+    {
+        m_guard = nullptr;
+        m_reuse.forgetOriginals();
+    }
 
     // Also lets go of the expressions copied for reuse.
     void reset() override;
