@@ -243,4 +243,28 @@ TEST(ModulePrefetch, GivesNoModuleThatChangedOrOnceTheCompilationEnded)
     EXPECT_EQ(closed.take(versionOf(main)), nullptr);
 }
 
+TEST(ModulePrefetch, RecordsWhileThereIsRoomAheadAndGoesOnWhereItStopped)
+{
+    prsm::test::TempDir dir;
+    const std::string main = dir.write(
+        "main.xsl", stylesheet("<xsl:include href='big.xsl'/><xsl:include href='next.xsl'/>"
+                               "<xsl:include href='last.xsl'/>"));
+    // Recorded, more than a compilation may have waiting ahead of it.
+    std::string variables;
+    for (int i = 0; i < 20000; ++i)
+        variables +=
+            "<xsl:variable name='v" + std::to_string(i) + "' select='" + std::to_string(i) + "'/>";
+    const std::string big = dir.write("big.xsl", stylesheet(variables));
+    const std::string next = dir.write("next.xsl", stylesheet(""));
+    const std::string last = dir.write("last.xsl", stylesheet(""));
+
+    ModulePrefetch prefetch(main);
+    prefetch.help(ModulePrefetch::Help::WhileRoomAhead);
+    EXPECT_EQ(prefetch.take(versionOf(next)), nullptr);
+    EXPECT_NE(prefetch.take(versionOf(main)), nullptr);
+    EXPECT_NE(prefetch.take(versionOf(big)), nullptr);
+    prefetch.help(ModulePrefetch::Help::WhileRoomAhead);
+    EXPECT_NE(prefetch.take(versionOf(last)), nullptr);
+}
+
 } // namespace

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <vector>
 
 namespace prsm::detail
 {
@@ -87,25 +89,38 @@ std::shared_ptr<const ModuleRecording> ModulePrefetch::take(const FileVersion& v
     return recording;
 }
 
-void ModulePrefetch::help()
+void ModulePrefetch::help(Help how)
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_isHelped || m_isClosed)
+        if (m_isHelped || m_isClosed || m_isAbandoned)
             return;
         m_isHelped = true;
     }
+    bool isAbandoned = false;
     try
     {
         xalanc::XalanDOMString url(engineMemory());
         xalanc::URISupport::getURLStringFromString(toEngine(m_path.c_str()), url);
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_isStarted)
+                m_pending.push_back(Pending{utf8Of(url), 0});
+            m_isStarted = true;
+        }
         ModuleRecording::Maker maker;
-        record(maker, utf8Of(url), 0);
+        while (recordNext(maker, how))
+        {
+        }
     }
     catch (...)
     {
-        // Whatever the helper could not record, the compilation reads itself.
+        // Whatever the helpers could not record, the compilation reads itself.
+        isAbandoned = true;
     }
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_isHelped = false;
+    m_isAbandoned = m_isAbandoned || isAbandoned;
 }
 
 void ModulePrefetch::close()
@@ -125,11 +140,19 @@ bool ModulePrefetch::isTaken(const FileVersion& version) const
     return std::find(m_taken.begin(), m_taken.end(), version) != m_taken.end();
 }
 
-bool ModulePrefetch::record(ModuleRecording::Maker& maker, const std::string& url,
-                            std::size_t depth)
+bool ModulePrefetch::recordNext(ModuleRecording::Maker& maker, Help how)
 {
-    const std::optional<ModuleFile> file = ModuleFile::named(url);
-    if (!file || depth > kMostDepth)
+    Pending next;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_isClosed || m_pending.empty() ||
+            (how == Help::WhileRoomAhead && m_ahead >= kMostAhead))
+            return false;
+        next = std::move(m_pending.back());
+        m_pending.pop_back();
+    }
+    const std::optional<ModuleFile> file = ModuleFile::named(next.url);
+    if (!file || next.depth > kMostDepth)
         return true;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -146,31 +169,31 @@ bool ModulePrefetch::record(ModuleRecording::Maker& maker, const std::string& ur
     const std::optional<std::string> bytes = file->unfilteredBytes();
     if (!bytes)
         return true;
-    const std::shared_ptr<const ModuleRecording> recording = maker.record(*bytes, url);
+    const std::shared_ptr<const ModuleRecording> recording = maker.record(*bytes, next.url);
     if (!recording)
         return true;
+    std::vector<Pending> named;
+    const std::vector<std::string>& references = recording->moduleReferences();
+    for (auto reference = references.rbegin(); reference != references.rend(); ++reference)
+        if (std::optional<std::string> url = resolved(*reference, next.url))
+            named.push_back(Pending{std::move(*url), next.depth + 1});
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (how == Help::UntilEnd && !m_isClosed && !m_ready.empty() &&
+           m_ahead + recording->size() > kMostAhead)
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        while (!m_isClosed && !m_ready.empty() && m_ahead + recording->size() > kMostAhead)
-        {
-            if (!hasTimeLeft())
-                return false;
-            m_progress.wait_for(lock, std::chrono::milliseconds(20));
-        }
-        if (m_isClosed)
+        if (!hasTimeLeft())
             return false;
-        if (!isTaken(file->version))
-        {
-            m_ready.emplace_back(file->version, recording);
-            m_ahead += recording->size();
-        }
+        m_progress.wait_for(lock, std::chrono::milliseconds(20));
     }
-    for (const std::string& reference : recording->moduleReferences())
+    if (m_isClosed)
+        return false;
+    if (!isTaken(file->version))
     {
-        const std::optional<std::string> next = resolved(reference, url);
-        if (next && !record(maker, *next, depth + 1))
-            return false;
+        m_ready.emplace_back(file->version, recording);
+        m_ahead += recording->size();
     }
+    m_pending.insert(m_pending.end(), std::make_move_iterator(named.begin()),
+                     std::make_move_iterator(named.end()));
     return true;
 }
 

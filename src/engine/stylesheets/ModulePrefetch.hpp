@@ -51,10 +51,20 @@ public:
     // from now on no helper records it.
     std::shared_ptr<const ModuleRecording> take(const FileVersion& version);
 
-    // For a waiting thread: records modules until the compilation ends, none is left, or the
-    // operation running on this thread runs out of time, keeping at most a bounded amount
-    // recorded ahead of the compilation. One thread helps at a time; others return at once.
-    void help();
+    // How long a thread records: until the compilation ends, waiting whenever enough is
+    // recorded ahead of it, or only while there is room ahead, for a thread with work of its own
+    // to do before it waits (a later call goes on from where this one stopped).
+    enum class Help
+    {
+        UntilEnd,
+        WhileRoomAhead,
+    };
+
+    // Records modules, depth first from the stylesheet's file, until `how` says to stop, none is
+    // left, or the operation running on this thread runs out of time, keeping at most a bounded
+    // amount recorded ahead of the compilation. One thread helps at a time; others return at
+    // once.
+    void help(Help how = Help::UntilEnd);
 
     // The compilation ended: helpers stop and what they recorded goes.
     void close();
@@ -76,17 +86,26 @@ public:
     };
 
 private:
-    // Records the module at the URL `url` and, depth first, those it names. Returns false once
-    // helping should stop.
-    bool record(ModuleRecording::Maker& maker, const std::string& url, std::size_t depth);
+    struct Pending
+    {
+        std::string url;
+        std::size_t depth;
+    };
+
+    // Records the next pending module and makes those it names the next ones. Returns false
+    // once helping should stop.
+    bool recordNext(ModuleRecording::Maker& maker, Help how);
     bool isTaken(const FileVersion& version) const; // the caller holds m_mutex
 
     const std::string m_path;
     std::mutex m_mutex;
     std::condition_variable m_progress; // a recording taken, or the end
     bool m_isClosed = false;
-    std::size_t m_ahead = 0; // bytes recorded and not yet taken
-    bool m_isHelped = false;
+    std::size_t m_ahead = 0;        // bytes recorded and not yet taken
+    bool m_isHelped = false;        // a thread is recording
+    bool m_isStarted = false;       // the stylesheet's file is pending or was recorded
+    bool m_isAbandoned = false;     // a helper failed: the compilation reads the rest itself
+    std::vector<Pending> m_pending; // the next one last
     std::vector<FileVersion> m_taken;
     std::vector<FileVersion> m_seen; // recorded by the helper, against cycles and past a bound
     std::vector<std::pair<FileVersion, std::shared_ptr<const ModuleRecording>>> m_ready;

@@ -236,6 +236,22 @@ StylesheetCache::Turn StylesheetCache::takeTurn(const StylesheetKey& key,
     return waitWithinOperation(m_compiled, lock, isCompiled) ? Turn::Look : Turn::CompileAlone;
 }
 
+void StylesheetCache::readAhead()
+{
+    std::shared_ptr<ModulePrefetch> prefetch;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (const Compilation& compiling : m_compiling)
+            if (compiling.prefetch)
+            {
+                prefetch = compiling.prefetch;
+                break;
+            }
+    }
+    if (prefetch)
+        prefetch->help(ModulePrefetch::Help::WhileRoomAhead);
+}
+
 std::vector<StylesheetCache::Compilation>::iterator
 StylesheetCache::compilationOf(const StylesheetKey& key)
 {

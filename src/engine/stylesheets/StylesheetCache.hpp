@@ -141,6 +141,12 @@ public:
     SharedStylesheet obtain(const std::optional<StylesheetKey>& key, PRSMXslStylesheetUse& use,
                             FunctionRef<SharedStylesheet(std::vector<std::string>&)> compile);
 
+    // For a thread about to parse a source while another compiles a stylesheet file: records
+    // modules of that compilation while there is room ahead of it. The source would otherwise be
+    // parsed first and the compilation read its first modules itself; the recording goes on once
+    // this thread waits for the stylesheet.
+    void readAhead();
+
     // The stylesheet stored under `key` while every module it was compiled from is unchanged,
     // or null. The modules are checked outside the table's lock.
     SharedStylesheet find(const StylesheetKey& key);

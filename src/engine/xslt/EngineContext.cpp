@@ -68,6 +68,7 @@ int EngineContext::parse(const xalanc::XSLTInputSource& source,
     guard.setResolver(&m_resolver);
     auto work = [&]
     {
+        StylesheetCache::instance().readAhead();
         document = SourceDocument::parse(engineMemory(), source, guard, &m_readers);
         return 0;
     };
