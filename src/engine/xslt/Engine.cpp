@@ -104,7 +104,7 @@ void Engine::transform(const SourceDocument& source,
     GuardedExecutionContext& context = m_support.context();
     context.setStylesheetRoot(stylesheet.getStylesheetRoot());
     forgetSpaceStripping();
-    context.modeLists().clear();
+    context.beginTransformation(document);
     // The documents go with this call; the context outlives it.
     class Lend
     {

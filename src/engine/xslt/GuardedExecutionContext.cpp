@@ -10,6 +10,7 @@
 #include "platform/EngineText.hpp"
 
 #include <xalanc/XPath/XalanQName.hpp>
+#include <xalanc/XPath/XalanQNameByValue.hpp>
 #include <xalanc/XSLT/ElemTemplate.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 #include <xalanc/XalanSourceTree/FormatterToSourceTree.hpp>
@@ -31,7 +32,7 @@ std::string describe(const xalanc::ElemTemplate& theTemplate)
 } // namespace
 
 GuardedExecutionContext::GuardedExecutionContext(xalanc::MemoryManager& manager)
-    : DeclaredVariablesContext(manager)
+    : DeclaredVariablesContext(manager), m_keyTables(manager)
 {
 }
 
@@ -70,6 +71,51 @@ void GuardedExecutionContext::reset()
     DeclaredVariablesContext::reset();
     m_builders.clear();
     m_modeLists.clear();
+    m_keyTables.clear();
+}
+
+void GuardedExecutionContext::beginTransformation(const xalanc::XalanDocument& source)
+{
+    m_modeLists.clear();
+    m_keyTables.clear();
+    m_documentNumbers.numberOf(&source);
+}
+
+void GuardedExecutionContext::setStylesheetRoot(const xalanc::StylesheetRoot* theStylesheet)
+{
+    m_stylesheetRoot = theStylesheet;
+    DeclaredVariablesContext::setStylesheetRoot(theStylesheet);
+}
+
+void GuardedExecutionContext::getNodeSetByKey(xalanc::XalanNode* context,
+                                              const xalanc::XalanQName& qname,
+                                              const xalanc::XalanDOMString& ref,
+                                              const xercesc::Locator* locator,
+                                              xalanc::MutableNodeRefList& nodelist)
+{
+    const xalanc::PrefixResolver* resolver = getPrefixResolver();
+    const xalanc::MutableNodeRefList* nodes =
+        m_stylesheetRoot != nullptr && resolver != nullptr && context != nullptr
+            ? m_keyTables.nodesOf(*this, *m_stylesheetRoot, context, qname, ref, *resolver)
+            : nullptr;
+    if (nodes == nullptr)
+        DeclaredVariablesContext::getNodeSetByKey(context, qname, ref, locator, nodelist);
+    else if (nodelist.empty())
+        nodelist = *nodes;
+    else
+        nodelist.addNodesInDocOrder(*nodes, *this);
+}
+
+void GuardedExecutionContext::getNodeSetByKey(xalanc::XalanNode* context,
+                                              const xalanc::XalanDOMString& name,
+                                              const xalanc::XalanDOMString& ref,
+                                              const xercesc::Locator* locator,
+                                              xalanc::MutableNodeRefList& nodelist)
+{
+    // The name in the namespaces of the expression, as the engine reads it.
+    xalanc::XalanQNameByValue qname(getMemoryManager());
+    qname.set(name, getPrefixResolver(), locator);
+    getNodeSetByKey(context, qname, ref, locator, nodelist);
 }
 
 ModeLists* modeListsOf(xalanc::StylesheetExecutionContext& context)

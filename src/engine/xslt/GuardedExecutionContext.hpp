@@ -5,6 +5,7 @@
 #include "engine/xpath/ContextPositionHint.hpp"
 #include "engine/xslt/CurrentTemplateRule.hpp"
 #include "engine/xslt/DeclaredVariablesContext.hpp"
+#include "engine/xslt/KeyTablesByName.hpp"
 #include "engine/xslt/StableGenerateId.hpp"
 #include "engine/xslt/TransformationTables.hpp"
 #include "functions/DynamicEvaluation.hpp"
@@ -57,6 +58,11 @@ public:
     // The template lists of each mode, for the transformation now running.
     ModeLists& modeLists() { return m_modeLists; }
 
+    // Forgets the tables of the transformation before (which reset() forgets too, where the
+    // engine calls it) and makes `source` the first document generate-id() numbers, whichever
+    // it meets first.
+    void beginTransformation(const xalanc::XalanDocument& source);
+
     using xalanc::StylesheetExecutionContextDefault::elementAvailable;
     bool elementAvailable(const xalanc::XalanQName& theQName) const override;
 
@@ -76,6 +82,16 @@ public:
     xalanc::XalanDOMString& getCachedString() override;
     void reset() override;
 
+    void setStylesheetRoot(const xalanc::StylesheetRoot* theStylesheet) override;
+    // A key's nodes from a table of that key alone (KeyTablesByName); the engine's search, which
+    // reports a key the stylesheet does not declare, for the others.
+    void getNodeSetByKey(xalanc::XalanNode* context, const xalanc::XalanQName& qname,
+                         const xalanc::XalanDOMString& ref, const xercesc::Locator* locator,
+                         xalanc::MutableNodeRefList& nodelist) override;
+    void getNodeSetByKey(xalanc::XalanNode* context, const xalanc::XalanDOMString& name,
+                         const xalanc::XalanDOMString& ref, const xercesc::Locator* locator,
+                         xalanc::MutableNodeRefList& nodelist) override;
+
     // Compiles as CompiledXPath does, under the running operation's guard.
     std::unique_ptr<CompiledExpression> compileExpression(const xalanc::XalanDOMString& expression,
                                                           const xalanc::PrefixResolver& resolver,
@@ -92,6 +108,8 @@ private:
     CurrentTemplateRule m_rule;
     DocumentNumbers m_documentNumbers;
     ModeLists m_modeLists;
+    const xalanc::StylesheetRoot* m_stylesheetRoot = nullptr;
+    KeyTablesByName m_keyTables;
     mutable ContextPositionHint m_position;
     std::size_t m_templateDepth = 0;
     std::vector<std::unique_ptr<GuardedTreeBuilder>> m_builders;

@@ -1,0 +1,75 @@
+// Corrects xalanc/XSLT/StylesheetRoot.cpp, StylesheetRoot::getNodeSetByKey.
+#include "engine/xslt/KeyTablesByName.hpp"
+
+#include "engine/xslt/EngineMembers.hpp"
+
+#include <xalanc/DOMSupport/DOMServices.hpp>
+#include <xalanc/XSLT/StylesheetExecutionContext.hpp>
+#include <xalanc/XSLT/StylesheetRoot.hpp>
+#include <xalanc/XalanDOM/XalanDocument.hpp>
+
+namespace
+{
+
+using xalanc::Stylesheet;
+using xalanc::XalanNode;
+
+// All the stylesheet's keys: the root gathers those of every module it imports or includes.
+PRSM_ENGINE_MEMBER(KeyDeclarationsOf, Stylesheet, Stylesheet::KeyDeclarationVectorType,
+                   m_keyDeclarations);
+
+// The node a key table covers, as the engine finds it (StylesheetRoot.cpp, getKeyNode): the
+// document, or for the nodes of a result tree fragment made a node-set, the fragment, whose
+// document only makes fragments and has no children.
+XalanNode* keyRootOf(XalanNode* node)
+{
+    XalanNode* const document = node->getNodeType() == XalanNode::DOCUMENT_NODE
+                                    ? node
+                                    : static_cast<XalanNode*>(node->getOwnerDocument());
+    if (document == nullptr || document->getFirstChild() != nullptr)
+        return document;
+    XalanNode* fragment = node;
+    while (fragment != nullptr && fragment->getNodeType() != XalanNode::DOCUMENT_FRAGMENT_NODE)
+        fragment = xalanc::DOMServices::getParentOfNode(*fragment);
+    return fragment;
+}
+
+} // namespace
+
+namespace prsm::detail
+{
+
+const xalanc::MutableNodeRefList*
+KeyTablesByName::nodesOf(xalanc::StylesheetExecutionContext& context,
+                         const xalanc::StylesheetRoot& stylesheet, XalanNode* node,
+                         const xalanc::XalanQName& name, const xalanc::XalanDOMString& ref,
+                         const xalanc::PrefixResolver& resolver)
+{
+    XalanNode* const root = keyRootOf(node);
+    if (root == nullptr)
+        return nullptr;
+    for (const Built& built : m_tables)
+        if (built.root == root && *built.name == name)
+            return built.table->getNodeSetByKey(name, ref);
+    const Stylesheet::KeyDeclarationVectorType& all = stylesheet.*memberOf(KeyDeclarationsOf());
+    Stylesheet::KeyDeclarationVectorType named(m_manager);
+    for (const xalanc::KeyDeclaration& declaration : all)
+        if (*declaration.getQName() == name)
+            named.push_back(declaration);
+    if (named.empty())
+        return nullptr;
+    auto kept = std::make_unique<xalanc::XalanQNameByValue>(name, m_manager);
+    m_tables.reserve(m_tables.size() + 1);
+    xalanc::KeyTable* table = xalanc::KeyTable::create(m_manager, root, resolver, named, context);
+    m_tables.push_back(Built{root, std::move(kept), table});
+    return table->getNodeSetByKey(name, ref);
+}
+
+void KeyTablesByName::clear()
+{
+    for (Built& built : m_tables)
+        xalanc::XalanDestroy(m_manager, *built.table);
+    m_tables.clear();
+}
+
+} // namespace prsm::detail
