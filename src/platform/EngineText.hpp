@@ -6,6 +6,7 @@
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,13 @@ inline bool isSameText(std::u16string_view a, std::u16string_view b)
 {
     return a.size() == b.size() &&
            (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
+
+// A hash of the expanded name {uri}local; the namespace, most often none, costs nothing then.
+inline std::size_t nameHash(std::u16string_view uri, std::u16string_view local)
+{
+    const std::hash<std::u16string_view> hash;
+    return uri.empty() ? hash(local) : hash(local) ^ (hash(uri) * 31);
 }
 
 } // namespace prsm::detail

@@ -40,6 +40,7 @@ namespace
 {
 
 using prsm::detail::isSameText;
+using prsm::detail::nameHash;
 using prsm::detail::viewOf;
 using xalanc::Stylesheet;
 using xalanc::XalanDOMString;
@@ -78,12 +79,6 @@ bool matches(const XalanSpaceNodeTester& tester, const xalanc::XalanElement& ele
         break;
     }
     return tester(element) != XPath::eMatchScoreNone;
-}
-
-std::size_t nameHash(std::u16string_view uri, std::u16string_view local)
-{
-    const std::hash<std::u16string_view> hash;
-    return hash(local) ^ (hash(uri) * 31);
 }
 
 // The testers of one stylesheet: those of a name by (name hash, position), by hash then

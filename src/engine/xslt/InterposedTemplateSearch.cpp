@@ -52,8 +52,7 @@ struct ModeList
 
 std::size_t keyOf(const PatternList& list, std::u16string_view uri, std::u16string_view local)
 {
-    const std::hash<std::u16string_view> hash;
-    return std::hash<const void*>()(&list) ^ (hash(local) * 31) ^ (hash(uri) * 961);
+    return std::hash<const void*>()(&list) ^ (prsm::detail::nameHash(uri, local) * 31);
 }
 
 // Whether a template of mode `ruleMode` applies in the mode `mode`, as the engine decides it.

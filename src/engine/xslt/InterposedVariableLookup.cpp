@@ -47,8 +47,7 @@ PRSM_ENGINE_MEMBER(GlobalMarkedOf, VariablesStack, bool, m_globalStackFrameMarke
 
 std::size_t nameHash(const XalanQName& name)
 {
-    const std::hash<std::u16string_view> hash;
-    return hash(viewOf(name.getLocalPart())) ^ (hash(viewOf(name.getNamespace())) * 31);
+    return prsm::detail::nameHash(viewOf(name.getNamespace()), viewOf(name.getLocalPart()));
 }
 
 // XalanQName::equals with one virtual call for most names: `local` is the local part of `name`.
