@@ -48,9 +48,10 @@ KeyTablesByName::nodesOf(xalanc::StylesheetExecutionContext& context,
     XalanNode* const root = keyRootOf(node);
     if (root == nullptr)
         return nullptr;
-    for (const Built& built : m_tables)
-        if (built.root == root && *built.name == name)
-            return built.table->getNodeSetByKey(name, ref);
+    std::vector<Built>& built = m_tables[root];
+    for (const Built& table : built)
+        if (*table.name == name)
+            return table.table->getNodeSetByKey(name, ref);
     const Stylesheet::KeyDeclarationVectorType& all = stylesheet.*memberOf(KeyDeclarationsOf());
     Stylesheet::KeyDeclarationVectorType named(m_manager);
     for (const xalanc::KeyDeclaration& declaration : all)
@@ -59,16 +60,17 @@ KeyTablesByName::nodesOf(xalanc::StylesheetExecutionContext& context,
     if (named.empty())
         return nullptr;
     auto kept = std::make_unique<xalanc::XalanQNameByValue>(name, m_manager);
-    m_tables.reserve(m_tables.size() + 1);
+    built.reserve(built.size() + 1);
     xalanc::KeyTable* table = xalanc::KeyTable::create(m_manager, root, resolver, named, context);
-    m_tables.push_back(Built{root, std::move(kept), table});
+    built.push_back(Built{std::move(kept), table});
     return table->getNodeSetByKey(name, ref);
 }
 
 void KeyTablesByName::clear()
 {
-    for (Built& built : m_tables)
-        xalanc::XalanDestroy(m_manager, *built.table);
+    for (auto& [root, built] : m_tables)
+        for (Built& table : built)
+            xalanc::XalanDestroy(m_manager, *table.table);
     m_tables.clear();
 }
 

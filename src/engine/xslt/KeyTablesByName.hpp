@@ -13,6 +13,7 @@
 #include <xalanc/XalanDOM/XalanNode.hpp>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace XALAN_CPP_NAMESPACE
@@ -46,13 +47,13 @@ public:
 private:
     struct Built
     {
-        const xalanc::XalanNode* root;
         std::unique_ptr<xalanc::XalanQNameByValue> name;
         xalanc::KeyTable* table;
     };
 
     xalanc::MemoryManager& m_manager;
-    std::vector<Built> m_tables;
+    // By document: a transformation may read thousands with document().
+    std::unordered_map<const xalanc::XalanNode*, std::vector<Built>> m_tables;
 };
 
 } // namespace prsm::detail
