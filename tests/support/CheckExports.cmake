@@ -21,6 +21,10 @@ set(allowed
     # The engine's sibling axes, stopped once a numbered predicate has its nodes
     # (src/engine/xpath/InterposedSiblingSteps.cpp).
     "^xalanc_1_12::XPath::find(Following|Preceeding)Siblings\\("
+    # The engine's match of pattern steps that select by position, the step's nodes from a parent
+    # found once
+    # (src/engine/xpath/InterposedPositionalPatterns.cpp).
+    "^xalanc_1_12::XPath::handleFoundIndex\\("
     # The engine's string appends, grown by half (src/engine/xpath/InterposedStringGrowth.cpp).
     "^xalanc_1_12::XalanDOMString::append\\("
     # The engine's template tables, built in linear time (src/engine/xslt/InterposedTemplateTables.cpp).

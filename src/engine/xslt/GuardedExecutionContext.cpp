@@ -72,12 +72,14 @@ void GuardedExecutionContext::reset()
     m_builders.clear();
     m_modeLists.clear();
     m_keyTables.clear();
+    m_positionalSteps.clear();
 }
 
 void GuardedExecutionContext::beginTransformation(const xalanc::XalanDocument& source)
 {
     m_modeLists.clear();
     m_keyTables.clear();
+    m_positionalSteps.clear();
     m_documentNumbers.numberOf(&source);
 }
 
@@ -124,6 +126,13 @@ ModeLists* modeListsOf(xalanc::StylesheetExecutionContext& context)
     // that searches the class tree would cost a tenth of the search it serves.
     return typeid(context) == typeid(GuardedExecutionContext)
                ? &static_cast<GuardedExecutionContext&>(context).modeLists()
+               : nullptr;
+}
+
+PositionalSteps* positionalStepsOf(xalanc::XPathExecutionContext& context)
+{
+    return typeid(context) == typeid(GuardedExecutionContext)
+               ? &static_cast<GuardedExecutionContext&>(context).positionalSteps()
                : nullptr;
 }
 

@@ -58,6 +58,9 @@ public:
     // The template lists of each mode, for the transformation now running.
     ModeLists& modeLists() { return m_modeLists; }
 
+    // The nodes of positional pattern steps, for the transformation now running.
+    PositionalSteps& positionalSteps() { return m_positionalSteps; }
+
     // Forgets the tables of the transformation before (which reset() forgets too, where the
     // engine calls it) and makes `source` the first document generate-id() numbers, whichever
     // it meets first.
@@ -108,6 +111,7 @@ private:
     CurrentTemplateRule m_rule;
     DocumentNumbers m_documentNumbers;
     ModeLists m_modeLists;
+    PositionalSteps m_positionalSteps;
     const xalanc::StylesheetRoot* m_stylesheetRoot = nullptr;
     KeyTablesByName m_keyTables;
     mutable ContextPositionHint m_position;

@@ -1,5 +1,6 @@
 // What the library's definitions of engine members keep for the transformation running
-// (engine/xslt/InterposedSpaceStripping.cpp, engine/xslt/InterposedTemplateSearch.cpp).
+// (engine/xslt/InterposedSpaceStripping.cpp, engine/xslt/InterposedTemplateSearch.cpp,
+// engine/xpath/InterposedPositionalPatterns.cpp).
 #pragma once
 
 #include <memory>
@@ -7,7 +8,8 @@
 namespace XALAN_CPP_NAMESPACE
 {
 class StylesheetExecutionContext;
-}
+class XPathExecutionContext;
+} // namespace XALAN_CPP_NAMESPACE
 
 namespace prsm::detail
 {
@@ -41,5 +43,29 @@ private:
 
 // The mode lists of `context`, or null for a context that is not the library's.
 ModeLists* modeListsOf(XALAN_CPP_NAMESPACE::StylesheetExecutionContext& context);
+
+// The nodes that pattern steps with a positional predicate give from each parent
+// (engine/xpath/InterposedPositionalPatterns.cpp), kept by the context for the transformation
+// running, as the mode lists are.
+class PositionalSteps
+{
+public:
+    PositionalSteps();
+    ~PositionalSteps();
+    PositionalSteps(const PositionalSteps&) = delete;
+    PositionalSteps& operator=(const PositionalSteps&) = delete;
+
+    // Forgets them all, as each transformation starts and ends.
+    void clear();
+
+    struct Table;
+    Table& table() { return *m_table; }
+
+private:
+    std::unique_ptr<Table> m_table;
+};
+
+// The positional steps of `context`, or null for a context that is not the library's.
+PositionalSteps* positionalStepsOf(XALAN_CPP_NAMESPACE::XPathExecutionContext& context);
 
 } // namespace prsm::detail
