@@ -23,6 +23,7 @@
 #include <xalanc/XalanDOM/XalanNode.hpp>
 #pragma GCC visibility pop
 
+#include "engine/xpath/ExpressionText.hpp"
 #include "engine/xslt/EngineMembers.hpp"
 #include "engine/xslt/TransformationTables.hpp"
 #include "platform/EngineText.hpp"
@@ -105,48 +106,34 @@ bool isPlainFunction(std::u16string_view name)
     return std::find(std::begin(kPlain), std::end(kPlain), name) != std::end(kPlain);
 }
 
-bool isNameUnit(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-           c == u'-' || c == u'_' || c == u'.' || c == u':' || c >= 0x80;
-}
-
 // Whether the nodes of any step of `pattern` from a parent are the same whenever they are asked
 // for: no variable, and no function outside the plain ones (a prefixed name is an extension's).
 // Read from the pattern's text, all of its alternatives: a name read too widely only keeps a
 // pattern out.
 bool isFixed(std::u16string_view pattern)
 {
-    char16_t quote = 0;
-    for (std::size_t i = 0; i < pattern.size(); ++i)
-    {
-        const char16_t c = pattern[i];
-        if (quote != 0)
+    const auto isBlank = [](char16_t c)
+    { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+    return prsm::detail::visitOutsideLiterals(
+        pattern,
+        [&](std::size_t i)
         {
-            quote = c == quote ? 0 : quote;
-            continue;
-        }
-        if (c == u'\'' || c == u'"')
-            quote = c;
-        else if (c == u'$')
-            return false;
-        else if (c == u'(')
-        {
+            if (pattern[i] == u'$')
+                return false;
+            if (pattern[i] != u'(')
+                return true;
             std::size_t end = i;
-            while (end > 0 && (pattern[end - 1] == u' ' || pattern[end - 1] == u'\t' ||
-                               pattern[end - 1] == u'\n' || pattern[end - 1] == u'\r'))
+            while (end > 0 && isBlank(pattern[end - 1]))
                 --end;
             std::size_t start = end;
-            while (start > 0 && isNameUnit(pattern[start - 1]))
+            while (start > 0 &&
+                   (prsm::detail::isNameUnit(pattern[start - 1]) || pattern[start - 1] == u':'))
                 --start;
             std::u16string_view name = pattern.substr(start, end - start);
             if (const std::size_t axis = name.rfind(u"::"); axis != std::u16string_view::npos)
                 name.remove_prefix(axis + 2);
-            if (!name.empty() && !isPlainFunction(name))
-                return false;
-        }
-    }
-    return true;
+            return name.empty() || isPlainFunction(name);
+        });
 }
 
 // A parsed document keeps its nodes to the end of the transformation; the document of a result

@@ -1,6 +1,7 @@
 // The expressions a stylesheet repeats, compiled once and copied.
 #include "engine/xslt/ExpressionReuse.hpp"
 
+#include "engine/xpath/ExpressionText.hpp"
 #include "platform/EngineMemory.hpp"
 
 #include <xalanc/PlatformSupport/PrefixResolver.hpp>
@@ -10,18 +11,6 @@
 
 namespace prsm::detail
 {
-namespace
-{
-
-// The characters a prefix is made of, and more: a prefix read too long only keeps two texts
-// apart that could have shared.
-bool isNameUnit(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-           c == u'_' || c == u'-' || c == u'.' || c >= 0x80;
-}
-
-} // namespace
 
 bool ExpressionReuse::keyOf(std::u16string_view text, bool allowVariables, bool allowKey,
                             const xalanc::PrefixResolver& resolver, std::u16string& key)
@@ -33,40 +22,31 @@ bool ExpressionReuse::keyOf(std::u16string_view text, bool allowVariables, bool 
     // Every colon outside a literal that is not an axis separator ends a prefix the engine
     // resolves; its namespace joins the key.
     xalanc::XalanDOMString prefix(engineMemory());
-    char16_t quote = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        const char16_t c = text[i];
-        if (quote != 0)
+    return visitOutsideLiterals(
+        text,
+        [&](std::size_t i)
         {
-            quote = c == quote ? 0 : quote;
-            continue;
-        }
-        if (c == u'\'' || c == u'"')
-            quote = c;
-        if (c != u':')
-            continue;
-        if (i + 1 < text.size() && text[i + 1] == u':')
-        {
-            ++i;
-            continue;
-        }
-        std::size_t start = i;
-        while (start > 0 && isNameUnit(text[start - 1]))
-            --start;
-        if (start == i)
-            return false;
-        prefix.assign(text.data() + start,
-                      static_cast<xalanc::XalanDOMString::size_type>(i - start));
-        const xalanc::XalanDOMString* uri = resolver.getNamespaceForPrefix(prefix);
-        if (uri == nullptr)
-            return false;
-        key += u'\0';
-        key.append(text.substr(start, i - start));
-        key += u'=';
-        key.append(uri->c_str(), uri->length());
-    }
-    return true;
+            const bool isAxis =
+                (i + 1 < text.size() && text[i + 1] == u':') || (i > 0 && text[i - 1] == u':');
+            if (text[i] != u':' || isAxis)
+                return true;
+            // A name read too long only keeps two texts apart that could have shared.
+            std::size_t start = i;
+            while (start > 0 && isNameUnit(text[start - 1]))
+                --start;
+            if (start == i)
+                return false;
+            prefix.assign(text.data() + start,
+                          static_cast<xalanc::XalanDOMString::size_type>(i - start));
+            const xalanc::XalanDOMString* uri = resolver.getNamespaceForPrefix(prefix);
+            if (uri == nullptr)
+                return false;
+            key += u'\0';
+            key.append(text.substr(start, i - start));
+            key += u'=';
+            key.append(uri->c_str(), uri->length());
+            return true;
+        });
 }
 
 xalanc::XPath* ExpressionReuse::copyOf(std::u16string_view key, const xercesc::Locator* locator)
