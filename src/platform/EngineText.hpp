@@ -45,6 +45,12 @@ inline std::u16string_view viewOf(const XMLCh* text)
     return text == nullptr ? std::u16string_view() : std::u16string_view(text);
 }
 
+// Whether `c` is white space as XML and XPath read it (S: space, tab, line feed, carriage return).
+inline bool isXmlSpace(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
 // Whether two texts have the same units, compared as bytes: the standard comparison of
 // char16_t texts goes unit by unit, which namespace names and pooled strings make a loop of dozens.
 inline bool isSameText(std::u16string_view a, std::u16string_view b)

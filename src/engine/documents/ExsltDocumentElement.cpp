@@ -3,6 +3,7 @@
 
 #include "engine/documents/DocumentException.hpp"
 #include "engine/documents/ResultDocuments.hpp"
+#include "platform/EngineText.hpp"
 
 #include <xalanc/PlatformSupport/XalanLocator.hpp>
 #include <xalanc/XSLT/AVT.hpp>
@@ -39,17 +40,12 @@ ResultDocuments& documentsOf(xalanc::StylesheetExecutionContext& context,
     return *documents;
 }
 
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
 std::u16string trimmed(const std::u16string& text)
 {
     std::size_t first = 0, last = text.size();
-    while (first < last && isBlank(text[first]))
+    while (first < last && isXmlSpace(text[first]))
         ++first;
-    while (last > first && isBlank(text[last - 1]))
+    while (last > first && isXmlSpace(text[last - 1]))
         --last;
     return text.substr(first, last - first);
 }
@@ -121,10 +117,10 @@ ExsltDocumentElement::startElement(xalanc::StylesheetExecutionContext& execution
     const std::u16string& names = values[CdataSectionElements];
     for (std::size_t start = 0; start < names.size();)
     {
-        while (start < names.size() && isBlank(names[start]))
+        while (start < names.size() && isXmlSpace(names[start]))
             ++start;
         std::size_t end = start;
-        while (end < names.size() && !isBlank(names[end]))
+        while (end < names.size() && !isXmlSpace(names[end]))
             ++end;
         if (end > start)
         {

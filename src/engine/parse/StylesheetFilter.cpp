@@ -86,8 +86,7 @@ std::u16string text(const XMLCh* chars)
 // The handler's whitespace (isXMLWhitespace).
 bool isWhitespace(const XMLCh* chars, XMLSize_t length)
 {
-    return std::all_of(chars, chars + length,
-                       [](XMLCh c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
+    return std::all_of(chars, chars + length, isXmlSpace);
 }
 
 // The instructions that the handler always adds to the tree as the last child of their parent.

@@ -1,6 +1,8 @@
 // The pointers of xi:include that select one element: shorthand names and the element() scheme.
 #include "engine/parse/XPointer.hpp"
 
+#include "platform/EngineText.hpp"
+
 #include <optional>
 #include <utility>
 
@@ -9,18 +11,13 @@ namespace prsm::detail
 namespace
 {
 
-bool isSpace(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
 // Names are checked loosely: what no ID can equal simply selects nothing.
 bool isName(std::u16string_view text)
 {
     if (text.empty() || (text[0] >= u'0' && text[0] <= u'9') || text[0] == u'-' || text[0] == u'.')
         return false;
     for (char16_t c : text)
-        if (isSpace(c) || c == u'(' || c == u')' || c == u'/' || c == u'^' || c == u':')
+        if (isXmlSpace(c) || c == u'(' || c == u')' || c == u'/' || c == u'^' || c == u':')
             return false;
     return true;
 }
@@ -83,9 +80,9 @@ bool ElementPointer::matches(const std::vector<std::u16string>& ids,
 
 std::vector<ElementPointer> elementPointers(std::u16string_view pointer)
 {
-    while (!pointer.empty() && isSpace(pointer.front()))
+    while (!pointer.empty() && isXmlSpace(pointer.front()))
         pointer.remove_prefix(1);
-    while (!pointer.empty() && isSpace(pointer.back()))
+    while (!pointer.empty() && isXmlSpace(pointer.back()))
         pointer.remove_suffix(1);
     if (pointer.find(u'(') == std::u16string_view::npos)
     {
@@ -98,7 +95,7 @@ std::vector<ElementPointer> elementPointers(std::u16string_view pointer)
     std::size_t at = 0;
     while (at < pointer.size())
     {
-        if (isSpace(pointer[at]))
+        if (isXmlSpace(pointer[at]))
         {
             ++at;
             continue;

@@ -1,17 +1,14 @@
 // Respells a lone "/" that an operator follows, which the engine's XPath parser refuses.
 #include "engine/xpath/LoneRootSpelling.hpp"
 
+#include "platform/EngineText.hpp"
+
 #include <vector>
 
 namespace prsm::detail
 {
 namespace
 {
-
-bool isBlank(xalanc::XalanDOMChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
 
 // Characters after which a "/" starts an absolute path rather than separating steps.
 bool opensExpression(xalanc::XalanDOMChar c)
@@ -49,12 +46,12 @@ bool respellLoneRoot(const xalanc::XalanDOMChar* text, std::size_t length,
                  (i == 0 || text[i - 1] != u'/') && (previous == 0 || opensExpression(previous)))
         {
             std::size_t next = i + 1;
-            while (next < length && isBlank(text[next]))
+            while (next < length && isXmlSpace(text[next]))
                 ++next;
             if (next < length && endsRootAlone(text[next]))
                 lones.push_back(i);
         }
-        if (!isBlank(c))
+        if (!isXmlSpace(c))
             previous = c;
     }
     if (lones.empty())

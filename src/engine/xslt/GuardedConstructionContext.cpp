@@ -18,11 +18,6 @@ namespace prsm::detail
 namespace
 {
 
-bool isBlank(xalanc::XalanDOMChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
 // Whether one alternative of the pattern is "//" alone. The engine accepts such a pattern and
 // then dereferences a null name while adding its template, which ends the process; "a//" and
 // the like it refuses itself.
@@ -48,9 +43,9 @@ bool hasBareDoubleSlash(const xalanc::XalanDOMChar* text, std::size_t length)
         else if (c == u'|' && depth == 0)
         {
             std::size_t first = start, last = i;
-            while (first < last && isBlank(text[first]))
+            while (first < last && isXmlSpace(text[first]))
                 ++first;
-            while (last > first && isBlank(text[last - 1]))
+            while (last > first && isXmlSpace(text[last - 1]))
                 --last;
             if (last - first == 2 && text[first] == u'/' && text[first + 1] == u'/')
                 return true;
