@@ -70,17 +70,20 @@ void GuardedExecutionContext::reset()
 {
     DeclaredVariablesContext::reset();
     m_builders.clear();
-    m_modeLists.clear();
-    m_keyTables.clear();
-    m_positionalSteps.clear();
+    forgetTransformationTables();
 }
 
 void GuardedExecutionContext::beginTransformation(const xalanc::XalanDocument& source)
 {
+    forgetTransformationTables();
+    m_documentNumbers.numberOf(&source);
+}
+
+void GuardedExecutionContext::forgetTransformationTables()
+{
     m_modeLists.clear();
     m_keyTables.clear();
     m_positionalSteps.clear();
-    m_documentNumbers.numberOf(&source);
 }
 
 void GuardedExecutionContext::setStylesheetRoot(const xalanc::StylesheetRoot* theStylesheet)

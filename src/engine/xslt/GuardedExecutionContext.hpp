@@ -105,6 +105,8 @@ public:
 
 private:
     void step(const xercesc::Locator* locator);
+    // The tables kept for one transformation: its documents and stylesheet may go with it.
+    void forgetTransformationTables();
 
     OperationGuard* m_guard = nullptr;
     ResultDocuments* m_documents = nullptr;
