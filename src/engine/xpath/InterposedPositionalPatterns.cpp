@@ -26,6 +26,7 @@
 #include "engine/xpath/ExpressionText.hpp"
 #include "engine/xslt/EngineMembers.hpp"
 #include "engine/xslt/TransformationTables.hpp"
+#include "engine/xslt/TreeRoot.hpp"
 #include "platform/EngineText.hpp"
 
 #include <algorithm>
@@ -112,8 +113,6 @@ bool isPlainFunction(std::u16string_view name)
 // pattern out.
 bool isFixed(std::u16string_view pattern)
 {
-    const auto isBlank = [](char16_t c)
-    { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
     return prsm::detail::visitOutsideLiterals(
         pattern,
         [&](std::size_t i)
@@ -123,7 +122,7 @@ bool isFixed(std::u16string_view pattern)
             if (pattern[i] != u'(')
                 return true;
             std::size_t end = i;
-            while (end > 0 && isBlank(pattern[end - 1]))
+            while (end > 0 && prsm::detail::isXmlSpace(pattern[end - 1]))
                 --end;
             std::size_t start = end;
             while (start > 0 &&
@@ -134,16 +133,6 @@ bool isFixed(std::u16string_view pattern)
                 name.remove_prefix(axis + 2);
             return name.empty() || isPlainFunction(name);
         });
-}
-
-// A parsed document keeps its nodes to the end of the transformation; the document of a result
-// tree fragment only makes fragments and has no children of its own.
-bool isInParsedDocument(const XalanNode& node)
-{
-    const XalanNode* document = node.getNodeType() == XalanNode::DOCUMENT_NODE
-                                    ? &node
-                                    : static_cast<const XalanNode*>(node.getOwnerDocument());
-    return document != nullptr && document->getFirstChild() != nullptr;
 }
 
 // At most this many nodes are kept for one transformation; past it the table starts again.
@@ -184,11 +173,12 @@ namespace
 // transformation; null where they may not be kept.
 template <class Evaluate>
 const std::vector<const XalanNode*>* keptStep(const XPath& xpath, XPathExecutionContext& context,
-                                              const XalanNode& parent, Position step,
-                                              Evaluate evaluate)
+                                              XalanNode& parent, Position step, Evaluate evaluate)
 {
     prsm::detail::PositionalSteps* kept = prsm::detail::positionalStepsOf(context);
-    if (kept == nullptr || !isInParsedDocument(parent))
+    // Only a parsed document keeps its nodes to the end of the transformation.
+    const XalanNode* root = kept == nullptr ? nullptr : prsm::detail::treeRootOf(parent);
+    if (root == nullptr || root->getNodeType() != XalanNode::DOCUMENT_NODE)
         return nullptr;
     auto& table = kept->table();
     auto fixed = table.isFixed.find(&xpath);

@@ -2,8 +2,8 @@
 #include "engine/xslt/KeyTablesByName.hpp"
 
 #include "engine/xslt/EngineMembers.hpp"
+#include "engine/xslt/TreeRoot.hpp"
 
-#include <xalanc/DOMSupport/DOMServices.hpp>
 #include <xalanc/XSLT/StylesheetExecutionContext.hpp>
 #include <xalanc/XSLT/StylesheetRoot.hpp>
 #include <xalanc/XalanDOM/XalanDocument.hpp>
@@ -18,22 +18,6 @@ using xalanc::XalanNode;
 PRSM_ENGINE_MEMBER(KeyDeclarationsOf, Stylesheet, Stylesheet::KeyDeclarationVectorType,
                    m_keyDeclarations);
 
-// The node a key table covers, as the engine finds it (StylesheetRoot.cpp, getKeyNode): the
-// document, or for the nodes of a result tree fragment made a node-set, the fragment, whose
-// document only makes fragments and has no children.
-XalanNode* keyRootOf(XalanNode* node)
-{
-    XalanNode* const document = node->getNodeType() == XalanNode::DOCUMENT_NODE
-                                    ? node
-                                    : static_cast<XalanNode*>(node->getOwnerDocument());
-    if (document == nullptr || document->getFirstChild() != nullptr)
-        return document;
-    XalanNode* fragment = node;
-    while (fragment != nullptr && fragment->getNodeType() != XalanNode::DOCUMENT_FRAGMENT_NODE)
-        fragment = xalanc::DOMServices::getParentOfNode(*fragment);
-    return fragment;
-}
-
 } // namespace
 
 namespace prsm::detail
@@ -45,7 +29,7 @@ KeyTablesByName::nodesOf(xalanc::StylesheetExecutionContext& context,
                          const xalanc::XalanQName& name, const xalanc::XalanDOMString& ref,
                          const xalanc::PrefixResolver& resolver)
 {
-    XalanNode* const root = keyRootOf(node);
+    XalanNode* const root = treeRootOf(*node);
     if (root == nullptr)
         return nullptr;
     std::vector<Built>& built = m_tables[root];
