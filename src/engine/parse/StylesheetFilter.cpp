@@ -4,7 +4,11 @@
 #include "platform/EngineText.hpp"
 
 #include <xalanc/PlatformSupport/AttributeListImpl.hpp>
+#include <xalanc/PlatformSupport/DoubleSupport.hpp>
+#include <xalanc/PlatformSupport/XalanMessageLoader.hpp>
+#include <xalanc/XSLT/Constants.hpp>
 #include <xalanc/XSLT/ProblemListener.hpp>
+#include <xalanc/XSLT/XSLTProcessorException.hpp>
 #include <xalanc/XalanDOM/XalanDOMString.hpp>
 #include <xercesc/sax/Locator.hpp>
 
@@ -76,6 +80,13 @@ bool isDefined(std::u16string_view local, std::u16string_view attribute)
             return std::any_of(allowed.attributes.begin(), allowed.attributes.end(),
                                [&](std::u16string_view name) { return attribute == name; });
     return true;
+}
+
+// Whether an attribute in `uri` (null for a prefix not in scope) is one the engine lets any XSLT
+// element carry.
+bool isForeignNamespace(const std::u16string* uri)
+{
+    return uri != nullptr && !uri->empty() && !isXsltNamespace(uri);
 }
 
 std::u16string text(const XMLCh* chars)
@@ -170,6 +181,7 @@ void StylesheetFilter::resetDocument()
     m_prefixes.clear();
     m_moduleExclusions.clear();
     m_isVersion1 = true;
+    m_declaredVersion = 1.0;
     m_heldSpace.clear();
     m_isRunPassed = false;
     m_followsText = false;
@@ -227,6 +239,8 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
         }
         const XMLCh* version = attrs.getValue(u"version");
         m_isVersion1 = version == nullptr || viewOf(version) == u"1.0" || viewOf(version) == u"1";
+        if (version != nullptr)
+            m_declaredVersion = xalanc::DoubleSupport::toDouble(version, m_manager);
         if (m_warnings != nullptr)
         {
             if (m_kind != Exclusions::Next::Included || m_exclusions.styles.empty())
@@ -248,6 +262,10 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
             }
         }
     }
+    if (!isXslt)
+        noteDeclaredVersion(attrs);
+    if (current.isText)
+        refuseBrokenText(attrs);
     if (isXslt && m_warnings != nullptr && (local == u"include" || local == u"import"))
         m_exclusions.next =
             local == u"include" ? Exclusions::Next::Included : Exclusions::Next::Imported;
@@ -337,6 +355,46 @@ void StylesheetFilter::noteText()
     m_scopes.back().hasText = true;
     if (m_scopes.back().isText && depth > 1)
         m_scopes[depth - 2].hasText = true;
+}
+
+void StylesheetFilter::noteDeclaredVersion(const xercesc::AttributeList& attrs)
+{
+    const XMLSize_t count = attrs.getLength();
+    for (XMLSize_t i = 0; i < count; ++i)
+    {
+        const auto [prefix, local] = splitQualifiedName(viewOf(attrs.getName(i)));
+        if (local == u"version" && !prefix.empty() &&
+            isXsltNamespace(m_prefixes.namespaceOf(prefix)))
+            m_declaredVersion = xalanc::DoubleSupport::toDouble(attrs.getValue(i), m_manager);
+    }
+}
+
+void StylesheetFilter::refuseBrokenText(const xercesc::AttributeList& attrs) const
+{
+    const bool isForwards = m_declaredVersion > 1.0;
+    const XMLSize_t count = attrs.getLength();
+    for (XMLSize_t i = 0; i < count; ++i)
+    {
+        const XMLCh* const name = attrs.getName(i);
+        const auto [prefix, local] = splitQualifiedName(viewOf(name));
+        xalanc::XalanDOMString message(m_manager);
+        if (prefix.empty() && local == u"disable-output-escaping")
+        {
+            const std::u16string_view value = viewOf(attrs.getValue(i));
+            if (value != u"yes" && value != u"no")
+                xalanc::XalanMessageLoader::getMessage(
+                    message, xalanc::XalanMessages::AttributeMustBe_3Params, name, u"yes", u"no");
+        }
+        else if (prefix == u"xmlns" || (prefix.empty() && local == u"xmlns") || prefix == u"xml")
+            continue;
+        else if (prefix.empty() ? !isForwards && (m_warnings == nullptr || !m_isVersion1)
+                                : !isForeignNamespace(m_prefixes.namespaceOf(prefix)))
+            xalanc::XalanMessageLoader::getMessage(
+                message, xalanc::XalanMessages::ElementHasIllegalAttribute_2Param,
+                xalanc::Constants::ELEMNAME_TEXT_WITH_PREFIX_STRING.c_str(), name);
+        if (!message.empty())
+            throw xalanc::XSLTProcessorException(m_manager, message, m_locator);
+    }
 }
 
 std::u16string StylesheetFilter::carriedExclusions() const

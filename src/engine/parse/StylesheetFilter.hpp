@@ -98,6 +98,13 @@ private:
         bool hasText = false;    // text other than whitespace was handed on in this element
     };
 
+    // Notes the xsl:version of a literal result element, which the engine takes as the module's.
+    void noteDeclaredVersion(const xercesc::AttributeList& attrs);
+    // Throws the engine's own refusal of an xsl:text start tag it would refuse. The engine's
+    // handler builds xsl:text in a ReusableArenaBlock (XalanElemTextAllocator::create) that
+    // counts the object before its constructor runs: when the constructor throws, the handler's
+    // destructor later destroys the object that was never built, and the host dies.
+    void refuseBrokenText(const xercesc::AttributeList& attrs) const;
     std::u16string xsltPrefix() const;
     std::u16string carriedExclusions() const;
     // Ends the run of text before a tag: the held-back whitespace is dropped where the handler
@@ -118,9 +125,10 @@ private:
     PrefixScopes m_prefixes;           // a scope for each of m_scopes
     std::u16string m_moduleExclusions; // the module's prefixes, blank-separated
     bool m_isVersion1 = true;
-    std::u16string m_heldSpace; // the whitespace of the current run, not yet handed on
-    bool m_isRunPassed = false; // the current run goes on unchanged
-    bool m_followsText = false; // the last tag ended an xsl:text
+    double m_declaredVersion = 1.0; // as the engine reads it: forwards-compatible above 1.0
+    std::u16string m_heldSpace;     // the whitespace of the current run, not yet handed on
+    bool m_isRunPassed = false;     // the current run goes on unchanged
+    bool m_followsText = false;     // the last tag ended an xsl:text
 };
 
 } // namespace prsm::detail
