@@ -42,6 +42,29 @@ std::string manyNames()
     return names;
 }
 
+// 100 names, each element twice, the even ones stripped: more names than the decisions kept.
+std::string namesTwice()
+{
+    std::string elements;
+    for (int i = 0; i < 100; ++i)
+        elements += " <e" + std::to_string(i) + "> </e" + std::to_string(i) + ">";
+    return "<r>" + elements + elements + " </r>";
+}
+std::string evenNames()
+{
+    std::string names;
+    for (int i = 0; i < 100; i += 2)
+        names += "e" + std::to_string(i) + " ";
+    return "<xsl:strip-space elements='" + names + "'/>";
+}
+std::string namesTwiceCounted()
+{
+    std::string counts;
+    for (int i = 0; i < 100; ++i)
+        counts += " e" + std::to_string(i) + (i % 2 == 0 ? "0" : "1");
+    return "r201" + counts + counts + " rtf1";
+}
+
 const std::string kPlain = "<r> <a> </a> <b> </b> <c> <a> </a> </c> </r>";
 const std::string kSpaced = "<r xmlns:x='urn:p' xmlns:y='urn:q'> <a> </a> <x:a> </x:a> <y:a> </y:a>"
                             " <x:b> </x:b> <d xmlns='urn:p'> </d> </r>";
@@ -52,7 +75,7 @@ struct Case
     std::string declarations;
     std::string imported;
     std::string source;
-    const char* expected;
+    std::string expected;
 };
 
 const Case kCases[] = {
@@ -80,6 +103,8 @@ const Case kCases[] = {
     {"an imported declaration applies where the importer says nothing",
      "<xsl:strip-space elements='r'/>", "<xsl:strip-space elements='p:*'/>", kSpaced,
      "r0 a1 x:a0 y:a1 x:b0 d0 rtf1"},
+    {"names met again, more of them than answers are kept", evenNames(), "", namesTwice(),
+     namesTwiceCounted()},
 };
 
 class SpaceStripping : public prsm::test::StylesheetTest

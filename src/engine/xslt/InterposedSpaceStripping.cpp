@@ -17,7 +17,8 @@
 // the hash of the name in a table the thread builds on its first decision of a transformation
 // and forgets as the next starts (forgetSpaceStripping), so that a stylesheet freed meanwhile is
 // never taken for one at the same address; the others are tried in order as far as the first
-// such tester.
+// such tester. The answers for the names met last are kept with the table: a step meets the
+// whitespace between the children of one element again and again.
 #pragma GCC visibility push(default)
 #include <xalanc/DOMSupport/DOMServices.hpp>
 #include <xalanc/XSLT/StylesheetRoot.hpp>
@@ -31,6 +32,8 @@
 #include "platform/EngineText.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -81,39 +84,65 @@ bool matches(const XalanSpaceNodeTester& tester, const xalanc::XalanElement& ele
     return tester(element) != XPath::eMatchScoreNone;
 }
 
+// An answer for an element's names, kept as text: the strings it was asked with may be gone.
+struct Decision
+{
+    std::u16string uri;
+    std::u16string local;
+    bool isKept = false;
+    bool strips = false;
+};
+
 // The testers of one stylesheet: those of a name by (name hash, position), by hash then
-// position; the positions of the others, in order.
+// position; the positions of the others, in order. Recent answers in slots chosen by the
+// addresses of the names, which a document shares among its elements of one name.
 struct SpaceIndex
 {
     const xalanc::StylesheetRoot* root = nullptr;
     std::vector<std::pair<std::size_t, std::size_t>> named;
     std::vector<std::size_t> others;
+    std::array<Decision, 64> recent;
+
+    Decision& slotOf(const XalanDOMString& uri, const XalanDOMString& local)
+    {
+        const auto address = [](const XalanDOMString& text)
+        { return reinterpret_cast<std::uintptr_t>(text.c_str()); };
+        return recent[((address(local) >> 3) ^ (address(uri) >> 5)) % recent.size()];
+    }
 };
 thread_local SpaceIndex t_index;
 
-const SpaceIndex& spaceIndexOf(const xalanc::StylesheetRoot& root,
-                               const Stylesheet::WhitespaceElementsVectorType& testers)
+// The thread's index behind a call: the compiler would otherwise find the thread-local's address
+// again, through a call in a library, at every use.
+[[gnu::noinline]] SpaceIndex& threadIndex()
 {
-    if (t_index.root == &root)
-        return t_index;
-    t_index.root = &root;
-    t_index.named.clear();
-    t_index.others.clear();
+    return t_index;
+}
+
+void refresh(SpaceIndex& index, const xalanc::StylesheetRoot& root,
+             const Stylesheet::WhitespaceElementsVectorType& testers)
+{
+    if (index.root == &root)
+        return;
+    index.root = &root;
+    index.named.clear();
+    index.others.clear();
+    for (Decision& decision : index.recent)
+        decision.isKept = false;
     for (std::size_t i = 0; i < testers.size(); ++i)
     {
         const NodeTester& names = testers[i];
         const XalanDOMString* const targetUri = names.*memberOf(TargetNamespace());
         const XalanDOMString* const targetLocal = names.*memberOf(TargetLocalName());
         if (testers[i].getMatchScore() == XPath::eMatchScoreQName && targetLocal != nullptr)
-            t_index.named.emplace_back(
+            index.named.emplace_back(
                 nameHash(targetUri != nullptr ? viewOf(*targetUri) : std::u16string_view(),
                          viewOf(*targetLocal)),
                 i);
         else
-            t_index.others.push_back(i);
+            index.others.push_back(i);
     }
-    std::sort(t_index.named.begin(), t_index.named.end());
-    return t_index;
+    std::sort(index.named.begin(), index.named.end());
 }
 
 } // namespace
@@ -141,7 +170,12 @@ bool StylesheetRoot::internalShouldStripSourceNode(const XalanText& textNode) co
     const XalanDOMString& uri = element.getNamespaceURI();
     const XalanDOMString& local = DOMServices::getLocalNameOfNode(element);
     const WhitespaceElementsVectorType& testers = this->*memberOf(SpaceTesters());
-    const SpaceIndex& index = spaceIndexOf(*this, testers);
+    SpaceIndex& index = threadIndex();
+    refresh(index, *this, testers);
+    Decision& decision = index.slotOf(uri, local);
+    if (decision.isKept && isSameText(viewOf(local), decision.local) &&
+        isSameText(viewOf(uri), decision.uri))
+        return decision.strips;
     std::size_t first = testers.size();
     const std::pair<std::size_t, std::size_t> key(nameHash(viewOf(uri), viewOf(local)), 0);
     for (auto at = std::lower_bound(index.named.begin(), index.named.end(), key);
@@ -161,7 +195,12 @@ bool StylesheetRoot::internalShouldStripSourceNode(const XalanText& textNode) co
             break;
         }
     }
-    return first < testers.size() && testers[first].getType() == XalanSpaceNodeTester::eStrip;
+    decision.uri.assign(viewOf(uri));
+    decision.local.assign(viewOf(local));
+    decision.isKept = true;
+    decision.strips =
+        first < testers.size() && testers[first].getType() == XalanSpaceNodeTester::eStrip;
+    return decision.strips;
 }
 
 } // namespace XALAN_CPP_NAMESPACE
