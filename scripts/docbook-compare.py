@@ -196,6 +196,8 @@ def compare(document, args, stylesheet):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('--family', default='html', choices=sorted(FAMILIES))
+    parser.add_argument('--stylesheets', default=STYLESHEETS,
+                        help='the stylesheet suite, e.g. docbook-xsl-ns beside docbook-xsl')
     parser.add_argument('--tool', default=os.path.join(ROOT, 'build/ci/tools/prsm-xslt'))
     parser.add_argument('--tests', default='/work/docbook-tests/testdocs/tests')
     parser.add_argument('--work', default='/tmp/docbook-compare')
@@ -206,7 +208,7 @@ def main():
     parser.add_argument('-j', '--jobs', type=int, default=2)
     args = parser.parse_args()
 
-    stylesheet = os.path.join(STYLESHEETS, FAMILIES[args.family])
+    stylesheet = os.path.join(args.stylesheets, FAMILIES[args.family])
     for needed, what in ((stylesheet, 'docbook-xsl'), (args.tests, 'the DocBook test documents')):
         if not os.path.exists(needed):
             print('skipped: %s is missing (%s)' % (what, needed))

@@ -24,6 +24,14 @@ struct Case
 };
 
 const Case kCases[] = {
+    // The engine matched the from pattern against the parent of the fragment's root, which is none.
+    {"xsl:number level='any' with a from pattern in a tree fragment",
+     kOpen + " xmlns:exsl='http://exslt.org/common' exclude-result-prefixes='exsl'>" + kOutput +
+         "<xsl:template match='/'><xsl:variable name='f'><s><b/><e/><e/></s><s><e/></s>"
+         "</xsl:variable><r><xsl:for-each select='exsl:node-set($f)//e'>"
+         "<xsl:number from='b' count='e' level='any'/>,</xsl:for-each></r></xsl:template>"
+         "</xsl:stylesheet>",
+     "", "<r>1,2,3,</r>"},
     {"an included module's excluded prefixes",
      kOpen + ">" + kOutput +
          "<xsl:include href='mod.xsl'/><xsl:template match='/'><r><xsl:call-template name='t'/>"
