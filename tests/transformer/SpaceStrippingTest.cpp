@@ -124,3 +124,27 @@ TEST_F(SpaceStripping, FollowsTheDeclarationsThatMatchFirst)
 }
 
 } // namespace
+
+namespace
+{
+
+// Only documents are stripped: the tree of a result tree fragment keeps its whitespace, whether
+// walked by a step or by xsl:apply-templates.
+TEST_F(SpaceStripping, LeavesTreeFragmentsAlone)
+{
+    const std::string stylesheet =
+        "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'"
+        " xmlns:exsl='http://exslt.org/common' exclude-result-prefixes='exsl'>"
+        "<xsl:output method='text'/><xsl:strip-space elements='*'/>"
+        "<xsl:template match='/'><xsl:variable name='f'><p><xsl:text> </xsl:text><i/>"
+        "<xsl:text> </xsl:text></p></xsl:variable>"
+        "<xsl:for-each select='exsl:node-set($f)/p/node()'>[<xsl:value-of select='.'/>]"
+        "</xsl:for-each><xsl:apply-templates select='exsl:node-set($f)/p | /d/p'/></xsl:template>"
+        "<xsl:template match='p'><xsl:apply-templates/>|</xsl:template>"
+        "<xsl:template match='text()'>{<xsl:value-of select='.'/>}</xsl:template>"
+        "</xsl:stylesheet>";
+    EXPECT_EQ(run(stylesheet, "<d><p> <i/> </p></d>"), "[ ][][ ]{ }{ }||")
+        << m_transformer.getLastError();
+}
+
+} // namespace

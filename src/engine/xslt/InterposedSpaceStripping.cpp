@@ -23,6 +23,7 @@
 #include <xalanc/DOMSupport/DOMServices.hpp>
 #include <xalanc/XSLT/StylesheetRoot.hpp>
 #include <xalanc/XSLT/XalanSpaceNodeTester.hpp>
+#include <xalanc/XalanDOM/XalanDocument.hpp>
 #include <xalanc/XalanDOM/XalanElement.hpp>
 #include <xalanc/XalanDOM/XalanText.hpp>
 #pragma GCC visibility pop
@@ -165,6 +166,11 @@ bool StylesheetRoot::internalShouldStripSourceNode(const XalanText& textNode) co
     const XalanNode* const parent = textNode.getParentNode();
     // Nodes of a constructed node-set may have no parent (xalan:nodeset()).
     if (parent == nullptr || parent->getNodeType() != XalanNode::ELEMENT_NODE)
+        return false;
+    // Only documents are stripped (XSLT 1.0, 3.4), not the trees of result tree fragments that
+    // exsl:node-set() lets a stylesheet walk: those hang from a document that holds no element.
+    const XalanDocument* const owner = textNode.getOwnerDocument();
+    if (owner == nullptr || owner->getDocumentElement() == nullptr)
         return false;
     const XalanElement& element = static_cast<const XalanElement&>(*parent);
     const XalanDOMString& uri = element.getNamespaceURI();
