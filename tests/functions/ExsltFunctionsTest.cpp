@@ -214,7 +214,8 @@ std::string rowsStylesheet(const std::vector<std::string>& expressions,
         " xmlns:str='http://exslt.org/strings' xmlns:dyn='http://exslt.org/dynamic'"
         " xmlns:date='http://exslt.org/dates-and-times' xmlns:math='http://exslt.org/math'"
         " xmlns:set='http://exslt.org/sets' xmlns:exsl='http://exslt.org/common'"
-        " exclude-result-prefixes='str dyn date math set exsl'>"
+        " xmlns:saxon='http://icl.com/saxon'"
+        " exclude-result-prefixes='str dyn date math set exsl saxon'>"
         "<xsl:output omit-xml-declaration='yes'/><xsl:template match='/'><r>";
     for (std::size_t i = 0; i < expressions.size(); ++i)
         xsl += std::string("<row><xsl:") + (isCopy[i] ? "copy-of" : "value-of") + " select=\"" +
@@ -347,6 +348,7 @@ TEST_F(ExsltFunctions, ReportAWrongArgumentCountAsTheEngineDoes)
         {"date:add('2001')", "add()"},
         {"date:year('2001', '2002')", "year()"},
         {"date:sum()", "sum()"},
+        {"saxon:systemId(/)", "systemId()"},
     };
     for (const auto& [expression, name] : cases)
     {
@@ -361,6 +363,30 @@ TEST_F(ExsltFunctions, ReportAWrongArgumentCountAsTheEngineDoes)
                   std::string::npos)
             << m_transformer.getLastError();
     }
+}
+
+// saxon:systemId(), as xsltproc offers it: the URI of the context node's document; nothing for
+// a tree the stylesheet built.
+TEST_F(ExsltFunctions, SaxonSystemIdNamesTheDocumentOfTheContextNode)
+{
+    m_dir.write("other.xml", "<o/>");
+    const std::string source = m_dir.write("in.xml", "<doc/>");
+    const std::string xsl = m_dir.write(
+        "id.xsl",
+        "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'"
+        " xmlns:exsl='http://exslt.org/common' xmlns:saxon='http://icl.com/saxon'>"
+        "<xsl:output method='text'/><xsl:template match='/'><xsl:variable name='f'><a/>"
+        "</xsl:variable><xsl:value-of select=\"function-available('saxon:systemId')\"/>"
+        "|<xsl:value-of select='saxon:systemId()'/>"
+        "|<xsl:for-each select=\"document('other.xml')/o\">"
+        "<xsl:value-of select='saxon:systemId()'/></xsl:for-each>"
+        "|<xsl:for-each select='exsl:node-set($f)/a'><xsl:value-of select='saxon:systemId()'/>"
+        "</xsl:for-each>|</xsl:template></xsl:stylesheet>");
+    const std::string out = m_dir.path("out.txt");
+    ASSERT_EQ(m_transformer.doTransform(source.c_str(), xsl.c_str(), out.c_str()), 0)
+        << m_transformer.getLastError();
+    EXPECT_EQ(prsm::test::readFile(out),
+              "true|file://" + source + "|file://" + m_dir.path("other.xml") + "||");
 }
 
 TEST_F(ExsltFunctions, AreAvailableToXPathQueries)

@@ -19,6 +19,8 @@ struct ExsltArity
     xalanc::XalanMessages::Codes countError;
 };
 
+inline constexpr ExsltArity kNoArguments{
+    0, 0, xalanc::XalanMessages::FunctionDoesNotAcceptAnyArguments_1Param};
 inline constexpr ExsltArity kNoneOrOneArgument{
     0, 1, xalanc::XalanMessages::FunctionTakesZeroOrOneArg_1Param};
 inline constexpr ExsltArity kOneArgument{

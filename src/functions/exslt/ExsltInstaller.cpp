@@ -6,6 +6,7 @@
 #include "functions/exslt/ExsltDynamicFunctions.hpp"
 #include "functions/exslt/ExsltSetFunctions.hpp"
 #include "functions/exslt/ExsltStringFunctions.hpp"
+#include "functions/exslt/SaxonFunctions.hpp"
 
 #include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
 
@@ -16,10 +17,11 @@ namespace prsm::detail
 namespace
 {
 
-std::array<const ExsltModule*, 6> modules()
+std::array<const ExsltModule*, 7> modules()
 {
     return {&exsltCommonModule(),  &exsltStringsModule(), &exsltDatesAndTimesModule(),
-            &exsltDynamicModule(), &exsltSetsModule(),    &xalanEvaluateModule()};
+            &exsltDynamicModule(), &exsltSetsModule(),    &xalanEvaluateModule(),
+            &saxonModule()};
 }
 
 } // namespace
