@@ -3,6 +3,7 @@
 #include "Console.hpp"
 #include "Failure.hpp"
 #include "InterruptCleanup.hpp"
+#include "MappedLibraries.hpp"
 #include "PRSMVersion.hpp"
 #include "PRSMXslTransformer.hpp"
 #include "ResourceName.hpp"
@@ -144,6 +145,7 @@ int run(const Options& options)
     const std::size_t workerCount = std::min<std::size_t>(options.jobs, options.sources.size());
     installInterruptCleanup(workerCount);
     const ScopedXslLibrary library;
+    releaseUnchangedLibraryPages();
     StylesheetPrefetch prefetch(options, workerCount, console);
     std::vector<std::unique_ptr<Worker>> workers;
     for (std::size_t i = 0; i < workerCount; ++i)
