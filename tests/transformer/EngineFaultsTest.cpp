@@ -24,6 +24,13 @@ struct Case
 };
 
 const Case kCases[] = {
+    // The engine spelled the pattern of an attribute's name with '&' and failed to compile it.
+    {"xsl:number without count on an attribute",
+     kOpen + ">" + kOutput +
+         "<xsl:template match='/'><r><xsl:for-each select='//@x'><xsl:number/>,"
+         "<xsl:number level='any'/>,<xsl:number level='multiple'/>;</xsl:for-each></r>"
+         "</xsl:template></xsl:stylesheet>",
+     "", "<r>1,1,1;1,1,1;</r>", "<d><e x='1'/><e x='2'/></d>"},
     // The engine matched the from pattern against the parent of the fragment's root, which is none.
     {"xsl:number level='any' with a from pattern in a tree fragment",
      kOpen + " xmlns:exsl='http://exslt.org/common' exclude-result-prefixes='exsl'>" + kOutput +

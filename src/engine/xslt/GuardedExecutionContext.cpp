@@ -57,6 +57,17 @@ void GuardedExecutionContext::popOutputContext()
         m_builders.pop_back();
 }
 
+const xalanc::XPath*
+GuardedExecutionContext::createMatchPattern(const xalanc::XalanDOMString& str,
+                                            const xalanc::PrefixResolver& resolver)
+{
+    if (str.empty() || str[0] != u'&')
+        return DeclaredVariablesContext::createMatchPattern(str, resolver);
+    xalanc::XalanDOMString attribute(str, getMemoryManager());
+    attribute[0] = u'@';
+    return DeclaredVariablesContext::createMatchPattern(attribute, resolver);
+}
+
 xalanc::XalanDOMString& GuardedExecutionContext::getCachedString()
 {
     // Once the operation has failed, only the first borrow throws: the engine borrows strings

@@ -66,6 +66,12 @@ public:
     // it meets first.
     void beginTransformation(const xalanc::XalanDocument& source);
 
+    // xsl:number without a count pattern, numbering an attribute: the engine spells the pattern
+    // for the attribute's name with '&' (ElemNumber::s_atString, xalanc/XSLT/ElemNumber.cpp)
+    // where '@' was meant, and the pattern fails to compile. No pattern begins with '&'.
+    const xalanc::XPath* createMatchPattern(const xalanc::XalanDOMString& str,
+                                            const xalanc::PrefixResolver& resolver) override;
+
     using xalanc::StylesheetExecutionContextDefault::elementAvailable;
     bool elementAvailable(const xalanc::XalanQName& theQName) const override;
 
