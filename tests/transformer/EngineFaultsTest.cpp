@@ -24,6 +24,15 @@ struct Case
 };
 
 const Case kCases[] = {
+    // Every alternative of a union matched with the whole union, under its own priority.
+    {"the alternatives of a union pattern, each under its own priority",
+     kOpen + ">" + kOutput +
+         "<xsl:template match='/'><r><xsl:apply-templates select='//s'/></r></xsl:template>"
+         "<xsl:template match='s[@t=\"i\"]'>i</xsl:template>"
+         "<xsl:template match='s | s[@t=\"v\"] | x[contains(., \"|\")]'>v</xsl:template>"
+         "<xsl:template match='s[@t=\"h\"] | w' priority='-1'>h</xsl:template>"
+         "</xsl:stylesheet>",
+     "", "<r>ivvv</r>", "<d><s t='i'/><s t='h'/><s t='v'/><s/></d>"},
     // The engine spelled the pattern of an attribute's name with '&' and failed to compile it.
     {"xsl:number without count on an attribute",
      kOpen + ">" + kOutput +

@@ -159,6 +159,20 @@ xalanc::XPath* GuardedConstructionContext::createMatchPattern(
         locator, str, resolver, allowVariableReferences, allowKeyFunction));
 }
 
+const xalanc::XalanMatchPatternData* GuardedConstructionContext::createXalanMatchPatternData(
+    const xalanc::ElemTemplate& theTemplate, xalanc::size_type thePosition,
+    const xalanc::XalanDOMString& theTargetString, const xalanc::XPath& theMatchPattern,
+    const xalanc::XalanDOMString& thePatternString, xalanc::XPath::eMatchScore thePriority)
+{
+    if (const xalanc::XPath* alternative =
+            m_alternatives.patternOf(theTemplate, theMatchPattern, *this))
+        return StylesheetConstructionContextDefault::createXalanMatchPatternData(
+            theTemplate, thePosition, theTargetString, *alternative,
+            alternative->getExpression().getCurrentPattern(), thePriority);
+    return StylesheetConstructionContextDefault::createXalanMatchPatternData(
+        theTemplate, thePosition, theTargetString, theMatchPattern, thePatternString, thePriority);
+}
+
 xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* locator,
                                                        const xalanc::XalanDOMString& str,
                                                        const xalanc::PrefixResolver& resolver,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/xslt/ExpressionReuse.hpp"
+#include "engine/xslt/PatternAlternatives.hpp"
 
 #include <xalanc/PlatformSupport/XalanDOMStringPool.hpp>
 #include <xalanc/XSLT/StylesheetConstructionContextDefault.hpp>
@@ -56,6 +57,13 @@ public:
                                       const xalanc::XalanDOMChar* str,
                                       const xalanc::PrefixResolver& resolver,
                                       bool allowVariableReferences, bool allowKeyFunction) override;
+    // The table entry of one alternative of a template's pattern, matching with that alternative
+    // alone (PatternAlternatives).
+    const xalanc::XalanMatchPatternData* createXalanMatchPatternData(
+        const xalanc::ElemTemplate& theTemplate, xalanc::size_type thePosition,
+        const xalanc::XalanDOMString& theTargetString, const xalanc::XPath& theMatchPattern,
+        const xalanc::XalanDOMString& thePatternString,
+        xalanc::XPath::eMatchScore thePriority) override;
     // The engine's overloads for a character array copy the text and come here. An expression
     // compiled before under the same namespaces is copied (ExpressionReuse).
     using StylesheetConstructionContextDefault::createXPath;
@@ -84,6 +92,7 @@ private:
     std::array<const xalanc::XalanDOMString*, 1024> m_recentlyPooled{};
     // After the pool: the copies point into it.
     ExpressionReuse m_reuse;
+    PatternAlternatives m_alternatives;
     std::u16string m_reuseKey;
 };
 
