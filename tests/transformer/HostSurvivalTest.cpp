@@ -155,6 +155,16 @@ TEST(HostSurvival, EveryCaseEndsInAStatusAndLeavesTheTransformerUsable)
          "1",
          {Path::File},
          "'disable-output-escaping' must be 'yes' or 'no'"},
+        // The engine took it for a second start and leaked the first's extension handlers.
+        {"xsl:stylesheet inside a stylesheet",
+         textStylesheet("x").insert(
+             textStylesheet("x").find("<xsl:template"),
+             "<xsl:stylesheet version='1.0' extension-element-prefixes='prsm'/>"),
+         "<doc/>",
+         "p",
+         "1",
+         {Path::File},
+         "'xsl:stylesheet' is not allowed"},
         {"dyn:evaluate evaluating itself",
          dynamic("dyn:evaluate($e)"),
          "<doc/>",

@@ -266,6 +266,8 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
         noteDeclaredVersion(attrs);
     if (current.isText)
         refuseBrokenText(attrs);
+    if (!isRoot && isXslt && (local == u"stylesheet" || local == u"transform"))
+        refuseNestedStylesheet(name);
     if (isXslt && m_warnings != nullptr && (local == u"include" || local == u"import"))
         m_exclusions.next =
             local == u"include" ? Exclusions::Next::Included : Exclusions::Next::Imported;
@@ -367,6 +369,14 @@ void StylesheetFilter::noteDeclaredVersion(const xercesc::AttributeList& attrs)
             isXsltNamespace(m_prefixes.namespaceOf(prefix)))
             m_declaredVersion = xalanc::DoubleSupport::toDouble(attrs.getValue(i), m_manager);
     }
+}
+
+void StylesheetFilter::refuseNestedStylesheet(const XMLCh* name) const
+{
+    xalanc::XalanDOMString message(m_manager);
+    xalanc::XalanMessageLoader::getMessage(
+        message, xalanc::XalanMessages::IsNotAllowedInThisPosition_1Param, name);
+    throw xalanc::XSLTProcessorException(m_manager, message, m_locator);
 }
 
 void StylesheetFilter::refuseBrokenText(const xercesc::AttributeList& attrs) const

@@ -105,6 +105,11 @@ private:
     // counts the object before its constructor runs: when the constructor throws, the handler's
     // destructor later destroys the object that was never built, and the host dies.
     void refuseBrokenText(const xercesc::AttributeList& attrs) const;
+    // Throws the engine's refusal of an xsl:stylesheet below the root of a module, as xsltproc
+    // refuses it. The engine takes one for a second start of the stylesheet: its
+    // extension-element-prefixes replace the namespaces' handlers the first made
+    // (Stylesheet::processExtensionNamespace), which are never freed.
+    void refuseNestedStylesheet(const XMLCh* name) const;
     std::u16string xsltPrefix() const;
     std::u16string carriedExclusions() const;
     // Ends the run of text before a tag: the held-back whitespace is dropped where the handler
