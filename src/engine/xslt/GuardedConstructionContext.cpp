@@ -199,6 +199,7 @@ xalanc::XPath* GuardedConstructionContext::createXPath(const xercesc::Locator* l
 void GuardedConstructionContext::reset()
 {
     m_reuse.clear();
+    m_alternatives = PatternAlternatives();
     StylesheetConstructionContextDefault::reset();
 }
 

@@ -37,7 +37,7 @@ public:
         m_reuse.forgetOriginals();
     }
 
-    // Also lets go of the expressions copied for reuse.
+    // Also lets go of the expressions copied for reuse and of the last pattern split.
     void reset() override;
 
     using StylesheetConstructionContextDefault::createElement;
