@@ -9,8 +9,13 @@
 #include <xalanc/XMLSupport/XalanXMLSerializerFactory.hpp>
 #include <xalanc/XSLT/StylesheetExecutionContext.hpp>
 
+#include <string_view>
+
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -52,7 +57,7 @@ std::optional<std::u16string> declaredPrefix(const std::u16string& name)
 {
     if (name == kXmlns)
         return std::u16string();
-    if (name.compare(0, 6, u"xmlns:") == 0)
+    if (name.compare(0, 6, u"xmlns:"sv) == 0)
         return name.substr(6);
     return std::nullopt;
 }
@@ -99,7 +104,7 @@ void DocumentListener::choose(const std::u16string& method)
     const auto text = [&manager](const std::u16string& value)
     { return engineString(value, manager); };
     const xalanc::XalanDOMString encoding = text(m_format.encoding);
-    if (method == u"html")
+    if (method == u"html"sv)
     {
         const bool doIndent = m_format.indent.value_or(true);
         xalanc::FormatterToHTML* const html = xalanc::FormatterToHTML::create(
@@ -109,7 +114,7 @@ void DocumentListener::choose(const std::u16string& method)
         m_formatter.reset(html);
         html->setPrefixResolver(&m_resolver);
     }
-    else if (method == u"text")
+    else if (method == u"text"sv)
         m_formatter.reset(xalanc::FormatterToText::create(manager, m_writer, encoding));
     else
     {
@@ -120,7 +125,7 @@ void DocumentListener::choose(const std::u16string& method)
             text(m_format.doctypePublic), !m_format.omitXmlDeclaration.value_or(false),
             text(m_format.standalone)));
     }
-    m_method = method == u"html" || method == u"text" ? method : u"xml";
+    m_method = method == u"html"sv || method == u"text"sv ? method : u"xml";
 }
 
 void DocumentListener::flush()
@@ -188,7 +193,7 @@ void DocumentListener::startElement(const XMLCh* const name, xercesc::AttributeL
         const bool hasNamespace =
             defaultUri != nullptr ? !defaultUri->empty() : inScope != nullptr && !inScope->empty();
         const bool isHtml =
-            lowered(elementName) == u"html" && !hasNamespace && prefixOf(elementName).empty();
+            lowered(elementName) == u"html"sv && !hasNamespace && prefixOf(elementName).empty();
         start(isHtml ? u"html" : u"xml");
     }
 
@@ -216,7 +221,7 @@ void DocumentListener::startElement(const XMLCh* const name, xercesc::AttributeL
     for (std::size_t i = 0; i < count; ++i)
     {
         const std::u16string prefix = prefixOf(attrs.getName(i));
-        if (!prefix.empty() && prefix != u"xml" && prefix != kXmlns)
+        if (!prefix.empty() && prefix != u"xml"sv && prefix != kXmlns)
             used.push_back(prefix);
     }
     // The declarations this document lacks come first, as the engine writes its own.
@@ -240,7 +245,7 @@ void DocumentListener::startElement(const XMLCh* const name, xercesc::AttributeL
             mended.addAttribute(attrs.getName(i), attrs.getType(i), attrs.getValue(i));
 
     bool isCdata = false;
-    if (m_method == u"xml" && !m_format.cdataElements.empty())
+    if (m_method == u"xml"sv && !m_format.cdataElements.empty())
     {
         const std::u16string* uri = uriOf(prefixOf(elementName));
         const std::u16string ns = uri != nullptr ? *uri : std::u16string();

@@ -11,9 +11,13 @@
 #include <xalanc/XSLT/StylesheetExecutionContext.hpp>
 
 #include <string>
+#include <string_view>
 
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -55,8 +59,8 @@ std::u16string trimmed(const std::u16string& text)
 bool isDocumentElement(const char16_t* uri, const char16_t* local)
 {
     const std::u16string name = local;
-    return (name == u"document" && std::u16string(uri) == kExsltCommonNamespace) ||
-           (name == u"output" && std::u16string(uri) == kSaxonNamespace);
+    return (name == u"document"sv && std::u16string(uri) == kExsltCommonNamespace) ||
+           (name == u"output"sv && std::u16string(uri) == kSaxonNamespace);
 }
 
 ExsltDocumentElement::ExsltDocumentElement(
@@ -74,7 +78,7 @@ ExsltDocumentElement::ExsltDocumentElement(
     {
         const std::u16string attribute = atts.getName(i);
         for (std::size_t which = 0; which < AttributeCount; ++which)
-            if (attribute == kAttributeNames[which] || (which == Href && attribute == u"file"))
+            if (attribute == kAttributeNames[which] || (which == Href && attribute == u"file"sv))
                 m_attributes[which] = constructionContext.createAVT(getLocator(), atts.getName(i),
                                                                     atts.getValue(i), *this);
     }
@@ -111,9 +115,9 @@ ExsltDocumentElement::startElement(xalanc::StylesheetExecutionContext& execution
     format.doctypeSystem = values[DoctypeSystem];
     format.mediaType = trimmed(values[MediaType]);
     if (m_attributes[OmitXmlDeclaration] != nullptr)
-        format.omitXmlDeclaration = trimmed(values[OmitXmlDeclaration]) == u"yes";
+        format.omitXmlDeclaration = trimmed(values[OmitXmlDeclaration]) == u"yes"sv;
     if (m_attributes[Indent] != nullptr)
-        format.indent = trimmed(values[Indent]) == u"yes";
+        format.indent = trimmed(values[Indent]) == u"yes"sv;
     const std::u16string& names = values[CdataSectionElements];
     for (std::size_t start = 0; start < names.size();)
     {

@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <pthread.h>
+#include <string_view>
 
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -36,7 +40,7 @@ bool isNameChar(xalanc::XalanDOMChar c)
 bool isOperatorWord(const xalanc::XalanDOMChar* word, std::size_t length)
 {
     const std::u16string_view text(reinterpret_cast<const char16_t*>(word), length);
-    return text == u"or" || text == u"and" || text == u"div" || text == u"mod";
+    return text == u"or"sv || text == u"and"sv || text == u"div"sv || text == u"mod"sv;
 }
 
 // Counts every operator character outside literals and names, so a '*' name test counts too:

@@ -21,6 +21,9 @@
 
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -150,7 +153,7 @@ private:
     {
         const auto [prefix, local] = splitQualifiedName(name);
         const std::u16string* uri = m_prefixes.namespaceOf(prefix);
-        if (!isXsltNamespace(uri) || (local != u"include" && local != u"import"))
+        if (!isXsltNamespace(uri) || (local != u"include"sv && local != u"import"sv))
             return;
         if (const XMLCh* href = attrs.getValue(u"href"))
             m_references.push_back(utf8Of(href));

@@ -10,6 +10,9 @@
 
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -82,18 +85,18 @@ void NullNamespaceAlias::startElement(const XMLCh* const name, xercesc::Attribut
     const auto [prefix, local] = splitQualifiedName(event.name);
     const std::u16string* uri = m_prefixes.namespaceOf(prefix);
     const std::u16string* defaultNamespace = m_prefixes.namespaceOf(u"");
-    if (isXsltNamespace(uri) && local == u"namespace-alias" &&
+    if (isXsltNamespace(uri) && local == u"namespace-alias"sv &&
         (defaultNamespace == nullptr || defaultNamespace->empty()))
     {
         std::u16string result, stylesheet;
         for (const Attribute& attribute : event.attributes)
-            if (attribute.name == u"result-prefix")
+            if (attribute.name == u"result-prefix"sv)
                 result = attribute.value;
-            else if (attribute.name == u"stylesheet-prefix")
+            else if (attribute.name == u"stylesheet-prefix"sv)
                 stylesheet = attribute.value;
         const std::u16string* aliased =
-            stylesheet == u"#default" ? nullptr : m_prefixes.namespaceOf(stylesheet);
-        if (result == u"#default" && aliased != nullptr && !aliased->empty())
+            stylesheet == u"#default"sv ? nullptr : m_prefixes.namespaceOf(stylesheet);
+        if (result == u"#default"sv && aliased != nullptr && !aliased->empty())
         {
             m_aliased.push_back(*aliased);
             event.dropped = true;
@@ -208,7 +211,7 @@ void NullNamespaceAlias::replayStart(const Event& event, PrefixScopes& scopes,
     std::u16string name = event.name;
     std::vector<Attribute> attributes = event.attributes;
     const auto own = std::find_if(attributes.begin(), attributes.end(),
-                                  [](const Attribute& a) { return a.name == u"xmlns"; });
+                                  [](const Attribute& a) { return a.name == u"xmlns"sv; });
     std::u16string seen = own != attributes.end() ? own->value
                           : defaults.empty()      ? std::u16string()
                                                   : defaults.back();
@@ -227,7 +230,7 @@ void NullNamespaceAlias::replayStart(const Event& event, PrefixScopes& scopes,
             const QualifiedName parts = splitQualifiedName(attribute.name);
             const std::u16string_view attributePrefix = parts.prefix;
             const std::u16string_view attributeLocal = parts.local;
-            if (attributePrefix.empty() || attributePrefix == u"xmlns" ||
+            if (attributePrefix.empty() || attributePrefix == u"xmlns"sv ||
                 !isAliased(scopes.namespaceOf(attributePrefix)))
                 continue;
             const bool taken =

@@ -50,7 +50,8 @@ public:
     // (xmlns, xmlns:p); returns whether it does.
     bool declare(std::u16string_view name, std::u16string_view value)
     {
-        if (name.substr(0, 5) != u"xmlns" || (name.size() > 5 && name[5] != u':'))
+        using namespace std::string_view_literals;
+        if (name.substr(0, 5) != u"xmlns"sv || (name.size() > 5 && name[5] != u':'))
             return false;
         m_scopes.back()[std::u16string(name.size() == 5 ? std::u16string_view() : name.substr(6))] =
             std::u16string(value);

@@ -14,9 +14,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -71,15 +75,20 @@ const Allowed kAllowed[] = {
     {u"fallback", {}},
 };
 
-// Whether `attribute` is one XSLT 1.0 defines on its element `local`; elements it does not know
-// are left to the engine.
-bool isDefined(std::u16string_view local, std::u16string_view attribute)
+// The attributes XSLT 1.0 defines on its element `local`; null for an element it does not know,
+// which is left to the engine.
+const Allowed* allowedOn(std::u16string_view local)
 {
     for (const Allowed& allowed : kAllowed)
         if (local == allowed.element)
-            return std::any_of(allowed.attributes.begin(), allowed.attributes.end(),
-                               [&](std::u16string_view name) { return attribute == name; });
-    return true;
+            return &allowed;
+    return nullptr;
+}
+
+bool isDefined(const Allowed& allowed, std::u16string_view attribute)
+{
+    return std::any_of(allowed.attributes.begin(), allowed.attributes.end(),
+                       [&](std::u16string_view name) { return attribute == name; });
 }
 
 // Whether an attribute in `uri` (null for a prefix not in scope) is one the engine lets any XSLT
@@ -212,9 +221,10 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     for (XMLSize_t i = 0; i < count; ++i)
     {
         const std::u16string_view attribute = viewOf(attrs.getName(i));
-        if (attribute.compare(0, 5, u"xmlns") == 0)
+        if (attribute.compare(0, 5, u"xmlns"sv) == 0)
             m_prefixes.declare(attribute, viewOf(attrs.getValue(i)));
-        else if (attribute.size() > 6 && attribute.compare(attribute.size() - 6, 6, u":space") == 0)
+        else if (attribute.size() > 6 &&
+                 attribute.compare(attribute.size() - 6, 6, u":space"sv) == 0)
             scope.keepsSpace = true;
     }
     m_scopes.push_back(scope);
@@ -224,12 +234,12 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     const bool isXslt = isXsltNamespace(uri);
     Scope& current = m_scopes.back();
     current.isXslt = isXslt;
-    current.isText = isXslt && local == u"text";
+    current.isText = isXslt && local == u"text"sv;
     current.keepsSpace = current.keepsSpace || current.isText;
     if (!isRoot && (!isXslt || isAddedInstruction(local)))
         m_scopes[m_scopes.size() - 2].hasText = false;
 
-    if (isRoot && isXslt && (local == u"stylesheet" || local == u"transform"))
+    if (isRoot && isXslt && (local == u"stylesheet"sv || local == u"transform"sv))
     {
         for (const char16_t* control : {u"exclude-result-prefixes", u"extension-element-prefixes"})
         {
@@ -238,7 +248,8 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
                 m_moduleExclusions += u' ' + text(value);
         }
         const XMLCh* version = attrs.getValue(u"version");
-        m_isVersion1 = version == nullptr || viewOf(version) == u"1.0" || viewOf(version) == u"1";
+        m_isVersion1 =
+            version == nullptr || viewOf(version) == u"1.0"sv || viewOf(version) == u"1"sv;
         if (version != nullptr)
             m_declaredVersion = xalanc::DoubleSupport::toDouble(version, m_manager);
         if (m_warnings != nullptr)
@@ -256,7 +267,7 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
                 const std::u16string token = prefixes.substr(start, end - start);
                 const std::u16string* ns =
                     token.empty() ? nullptr
-                                  : m_prefixes.namespaceOf(token == u"#default" ? u"" : token);
+                                  : m_prefixes.namespaceOf(token == u"#default"sv ? u"" : token);
                 if (ns != nullptr && !ns->empty())
                     excluded.push_back(*ns);
             }
@@ -266,11 +277,11 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
         noteDeclaredVersion(attrs);
     if (current.isText)
         refuseBrokenText(attrs);
-    if (!isRoot && isXslt && (local == u"stylesheet" || local == u"transform"))
+    if (!isRoot && isXslt && (local == u"stylesheet"sv || local == u"transform"sv))
         refuseNestedStylesheet(name);
-    if (isXslt && m_warnings != nullptr && (local == u"include" || local == u"import"))
+    if (isXslt && m_warnings != nullptr && (local == u"include"sv || local == u"import"sv))
         m_exclusions.next =
-            local == u"include" ? Exclusions::Next::Included : Exclusions::Next::Imported;
+            local == u"include"sv ? Exclusions::Next::Included : Exclusions::Next::Imported;
 
     const std::u16string carried =
         !isXslt && parentIsXslt && !isRoot ? carriedExclusions() : std::u16string();
@@ -279,12 +290,14 @@ void StylesheetFilter::startElement(const XMLCh* const name, xercesc::AttributeL
     // The attributes that XSLT 1.0 does not define on this XSLT element: few elements have any,
     // so the list is copied only for those.
     std::vector<XMLSize_t> undefined;
-    if (isXslt && m_warnings != nullptr && m_isVersion1)
+    const Allowed* const allowed =
+        isXslt && m_warnings != nullptr && m_isVersion1 && count != 0 ? allowedOn(local) : nullptr;
+    if (allowed != nullptr)
         for (XMLSize_t i = 0; i < count; ++i)
         {
             const std::u16string_view attribute = viewOf(attrs.getName(i));
-            if (attribute.find(u':') == std::u16string_view::npos && attribute != u"xmlns" &&
-                !isDefined(local, attribute))
+            if (attribute.find(u':') == std::u16string_view::npos && attribute != u"xmlns"sv &&
+                !isDefined(*allowed, attribute))
                 undefined.push_back(i);
         }
     if (!addsExclusions && undefined.empty())
@@ -365,7 +378,7 @@ void StylesheetFilter::noteDeclaredVersion(const xercesc::AttributeList& attrs)
     for (XMLSize_t i = 0; i < count; ++i)
     {
         const auto [prefix, local] = splitQualifiedName(viewOf(attrs.getName(i)));
-        if (local == u"version" && !prefix.empty() &&
+        if (local == u"version"sv && !prefix.empty() &&
             isXsltNamespace(m_prefixes.namespaceOf(prefix)))
             m_declaredVersion = xalanc::DoubleSupport::toDouble(attrs.getValue(i), m_manager);
     }
@@ -388,14 +401,15 @@ void StylesheetFilter::refuseBrokenText(const xercesc::AttributeList& attrs) con
         const XMLCh* const name = attrs.getName(i);
         const auto [prefix, local] = splitQualifiedName(viewOf(name));
         xalanc::XalanDOMString message(m_manager);
-        if (prefix.empty() && local == u"disable-output-escaping")
+        if (prefix.empty() && local == u"disable-output-escaping"sv)
         {
             const std::u16string_view value = viewOf(attrs.getValue(i));
-            if (value != u"yes" && value != u"no")
+            if (value != u"yes"sv && value != u"no"sv)
                 xalanc::XalanMessageLoader::getMessage(
                     message, xalanc::XalanMessages::AttributeMustBe_3Params, name, u"yes", u"no");
         }
-        else if (prefix == u"xmlns" || (prefix.empty() && local == u"xmlns") || prefix == u"xml")
+        else if (prefix == u"xmlns"sv || (prefix.empty() && local == u"xmlns"sv) ||
+                 prefix == u"xml"sv)
             continue;
         else if (prefix.empty() ? !isForwards && (m_warnings == nullptr || !m_isVersion1)
                                 : !isForeignNamespace(m_prefixes.namespaceOf(prefix)))

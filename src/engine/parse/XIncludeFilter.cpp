@@ -11,9 +11,13 @@
 #include <xercesc/sax2/Attributes.hpp>
 
 #include <algorithm>
+#include <string_view>
 
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -84,14 +88,14 @@ XIncludeFilter::Element XIncludeFilter::describe(const xercesc::Attributes& attr
         const std::u16string_view qname = viewOf(attrs.getQName(i));
         const std::u16string_view uri = viewOf(attrs.getURI(i));
         const std::u16string_view local = viewOf(attrs.getLocalName(i));
-        if (qname == u"xmlns")
+        if (qname == u"xmlns"sv)
             element.declared.emplace_back(u"", viewOf(attrs.getValue(i)));
-        else if (qname.substr(0, 6) == u"xmlns:")
+        else if (qname.substr(0, 6) == u"xmlns:"sv)
             element.declared.emplace_back(qname.substr(6), viewOf(attrs.getValue(i)));
-        else if (uri == kXmlNamespace && local == u"base")
+        else if (uri == kXmlNamespace && local == u"base"sv)
             element.base = std::make_shared<const std::string>(
                 resolveUri(utf8Of(attrs.getValue(i)), *parent.base));
-        if (viewOf(attrs.getType(i)) == u"ID" || (uri == kXmlNamespace && local == u"id"))
+        if (viewOf(attrs.getType(i)) == u"ID"sv || (uri == kXmlNamespace && local == u"id"sv))
             element.id = viewOf(attrs.getValue(i));
     }
     return element;
@@ -112,7 +116,7 @@ void XIncludeFilter::startElement(const XMLCh* const uri, const XMLCh* const loc
         ++m_skipped;
         return;
     case Role::Failed:
-        if (isXInclude(uri) && viewOf(localname) == u"fallback" && !parent.hasFallback)
+        if (isXInclude(uri) && viewOf(localname) == u"fallback"sv && !parent.hasFallback)
         {
             parent.hasFallback = true;
             Element fallback = describe(attrs);
@@ -160,13 +164,13 @@ void XIncludeFilter::startElement(const XMLCh* const uri, const XMLCh* const loc
     }
 
     Element element = describe(attrs);
-    if (isXInclude(uri) && viewOf(localname) == u"include")
+    if (isXInclude(uri) && viewOf(localname) == u"include"sv)
     {
         element.role = include(attrs, element);
         m_open.push_back(std::move(element));
         return;
     }
-    if (isXInclude(uri) && viewOf(localname) == u"fallback")
+    if (isXInclude(uri) && viewOf(localname) == u"fallback"sv)
         m_session.budget().refuse("xi:fallback must be a child of xi:include");
     const bool isTop =
         m_isIncluded && std::none_of(m_open.begin() + 1, m_open.end(),
@@ -237,8 +241,8 @@ XIncludeFilter::Role XIncludeFilter::include(const xercesc::Attributes& attrs, E
     const std::u16string href = valueOf(attrs, u"href");
     const std::u16string parse = valueOf(attrs, u"parse");
     const std::u16string pointer = valueOf(attrs, u"xpointer");
-    const bool isText = parse == u"text";
-    if (!isText && !parse.empty() && parse != u"xml")
+    const bool isText = parse == u"text"sv;
+    if (!isText && !parse.empty() && parse != u"xml"sv)
         budget.refuse("xi:include has parse=" + quoted(utf16ToUtf8(parse)) +
                       "; it must be xml or text");
     if (href.find(u'#') != std::u16string::npos)

@@ -4,10 +4,14 @@
 #include "platform/EngineText.hpp"
 
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace prsm::detail
 {
+
+using namespace std::string_view_literals;
+
 namespace
 {
 
@@ -133,7 +137,7 @@ std::vector<ElementPointer> elementPointers(std::u16string_view pointer)
         if (depth != 0)
             return {};
         ++at;
-        if (scheme == u"element")
+        if (scheme == u"element"sv)
         {
             std::optional<ElementPointer> part = elementScheme(data);
             if (!part)
