@@ -33,4 +33,29 @@ bool visitOutsideLiterals(std::u16string_view text, Visit visit)
     return true;
 }
 
+// Calls `visit(alternative)` with each alternative of the pattern `text`, split at each | outside
+// string literals, brackets and parentheses; once with the whole text when it has one.
+template <class Visit>
+void visitPatternAlternatives(std::u16string_view text, Visit visit)
+{
+    std::size_t depth = 0;
+    std::size_t start = 0;
+    visitOutsideLiterals(text,
+                         [&](std::size_t i)
+                         {
+                             const char16_t c = text[i];
+                             if (c == u'(' || c == u'[')
+                                 ++depth;
+                             else if ((c == u')' || c == u']') && depth > 0)
+                                 --depth;
+                             else if (c == u'|' && depth == 0)
+                             {
+                                 visit(text.substr(start, i - start));
+                                 start = i + 1;
+                             }
+                             return true;
+                         });
+    visit(text.substr(start));
+}
+
 } // namespace prsm::detail

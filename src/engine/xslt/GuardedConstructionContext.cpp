@@ -5,6 +5,7 @@
 #include "engine/limits/ExpressionCheck.hpp"
 #include "engine/limits/LimitException.hpp"
 #include "engine/limits/OperationGuard.hpp"
+#include "engine/xpath/ExpressionText.hpp"
 #include "engine/xpath/LoneRootSpelling.hpp"
 #include "engine/xslt/ExpressionCompaction.hpp"
 #include "platform/EngineText.hpp"
@@ -23,36 +24,17 @@ namespace
 // the like it refuses itself.
 bool hasBareDoubleSlash(const xalanc::XalanDOMChar* text, std::size_t length)
 {
-    std::size_t depth = 0;
-    xalanc::XalanDOMChar quote = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= length; ++i)
-    {
-        const xalanc::XalanDOMChar c = i < length ? text[i] : u'|';
-        if (quote != 0)
-        {
-            quote = c == quote ? 0 : quote;
-            continue;
-        }
-        if (c == u'\'' || c == u'"')
-            quote = c;
-        else if (c == u'(' || c == u'[')
-            ++depth;
-        else if ((c == u')' || c == u']') && depth > 0)
-            --depth;
-        else if (c == u'|' && depth == 0)
-        {
-            std::size_t first = start, last = i;
-            while (first < last && isXmlSpace(text[first]))
-                ++first;
-            while (last > first && isXmlSpace(text[last - 1]))
-                --last;
-            if (last - first == 2 && text[first] == u'/' && text[first + 1] == u'/')
-                return true;
-            start = i + 1;
-        }
-    }
-    return false;
+    bool isBare = false;
+    visitPatternAlternatives(std::u16string_view(text, length),
+                             [&](std::u16string_view alternative)
+                             {
+                                 while (!alternative.empty() && isXmlSpace(alternative.front()))
+                                     alternative.remove_prefix(1);
+                                 while (!alternative.empty() && isXmlSpace(alternative.back()))
+                                     alternative.remove_suffix(1);
+                                 isBare = isBare || alternative == u"//";
+                             });
+    return isBare;
 }
 
 // Refuses what the engine would crash on, with the engine's own wording for such a pattern.

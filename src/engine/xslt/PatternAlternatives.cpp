@@ -15,24 +15,8 @@ namespace prsm::detail
 std::vector<std::u16string> patternAlternatives(std::u16string_view pattern)
 {
     std::vector<std::u16string> alternatives;
-    std::size_t start = 0;
-    int depth = 0;
-    visitOutsideLiterals(pattern,
-                         [&](std::size_t i)
-                         {
-                             const char16_t c = pattern[i];
-                             if (c == u'[' || c == u'(')
-                                 ++depth;
-                             else if (c == u']' || c == u')')
-                                 --depth;
-                             else if (c == u'|' && depth == 0)
-                             {
-                                 alternatives.emplace_back(pattern.substr(start, i - start));
-                                 start = i + 1;
-                             }
-                             return true;
-                         });
-    alternatives.emplace_back(pattern.substr(start));
+    visitPatternAlternatives(pattern, [&](std::u16string_view alternative)
+                             { alternatives.emplace_back(alternative); });
     return alternatives;
 }
 
